@@ -1,0 +1,19 @@
+#pragma once
+// File name matching with the rules of Windows directory scans:
+// - case-insensitive for the ASCII letters;
+// - "*" matches any run of characters; "*" directly followed by "." cannot swallow the last dot of the
+//   name, so "*.bmp" needs a real ".bmp" ending and "*.*" matches every name, dotted or not;
+// - "?" matches one character other than a dot, or nothing directly before a dot or at the end of the
+//   name, so "p????.bmp" matches "p12.bmp";
+// - "." directly followed by "?", "*" or the end of the mask also matches the end of the name, so
+//   "*." matches the names without a dot.
+
+#include <string_view>
+
+namespace vKit
+{
+
+bool WildcardMatch(std::string_view mask, std::string_view name);
+bool HasWildcards(std::string_view mask);
+
+} // namespace vKit
