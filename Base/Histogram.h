@@ -2,18 +2,20 @@
 // Histogram of an image's samples: 64-bit bins, 256 (high bytes) or 65536 (full values),
 // with the tests that tell a two- or three-level (segmented) image from a grey picture.
 
+#include "Base/Buffer.h"
+
 #include <cstdint>
-#include <vector>
 
 namespace vKit
 {
 
-class CHistogramBuffer
+// The buffer's bytes are the bins: bin i is a 64-bit count at byte offset 8 * i.
+class CHistogramBuffer : public CBuffer
 {
 public:
     CHistogramBuffer() = default;
-    CHistogramBuffer(const CHistogramBuffer&) = default;
-    CHistogramBuffer& operator=(const CHistogramBuffer&) = default;
+    CHistogramBuffer(const CHistogramBuffer& other) : CBuffer() { *this = other; }
+    CHistogramBuffer& operator=(const CHistogramBuffer& other);
     virtual ~CHistogramBuffer() = default;
 
     // Empties the bins and makes the counts stale.
@@ -37,9 +39,10 @@ public:
     // Index of the (n + 1)-th used bin from bin 0 upwards; -1 when there are fewer.
     int64_t NthUsedBin(int64_t n) const;
     // Number of bins the buffer holds memory for (0 when empty).
-    int64_t StoredBins() const { return int64_t(m_bins.size()); }
-    // Direct bin memory for one-pass counting loops; StoredBins() entries.
-    uint64_t* Bins() { return m_bins.data(); }
+    int64_t StoredBins() const { return GetSize() / 8; }
+    // Direct bin memory for one-pass counting loops, StoredBins() entries; the caller holds
+    // the buffer's lock while it works on them.
+    uint64_t* Bins() const { return reinterpret_cast<uint64_t*>(GetData()); }
 
     bool IsTwoLevel(bool wide) const;
     bool IsThreeLevel(bool wide) const;
@@ -55,7 +58,6 @@ private:
     bool WideThreeLevel() const;
     bool WideTopLevel() const;
 
-    std::vector<uint64_t> m_bins;
     bool m_bSized = false;
     int32_t m_nBinCount = 256;
     int64_t m_nExtent = 0;

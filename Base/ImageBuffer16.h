@@ -19,6 +19,13 @@ public:
     CAlignedBlock() = default;
     CAlignedBlock(const CAlignedBlock& other);
     CAlignedBlock& operator=(const CAlignedBlock& other);
+    CAlignedBlock(CAlignedBlock&& other) noexcept { Swap(other); }
+    CAlignedBlock& operator=(CAlignedBlock&& other) noexcept
+    {
+        CAlignedBlock old(std::move(*this));
+        Swap(other);
+        return *this;
+    }
     ~CAlignedBlock() { Free(); }
 
     // False (and no memory) when bytes is 0 or the allocation fails.
@@ -28,6 +35,13 @@ public:
     size_t Size() const { return m_nSize; }
 
 private:
+    void Swap(CAlignedBlock& other) noexcept
+    {
+        std::swap(m_pData, other.m_pData);
+        std::swap(m_nSize, other.m_nSize);
+        std::swap(m_nAlignment, other.m_nAlignment);
+    }
+
     uint8_t* m_pData = nullptr;
     size_t m_nSize = 0;
     size_t m_nAlignment = 0;

@@ -1,0 +1,85 @@
+#include "Base/ImageBuffer32.h"
+
+#include <cstring>
+
+namespace vKit
+{
+
+CImageBuffer32& CImageBuffer32::operator=(const CImageBuffer32& other)
+{
+    if (this == &other)
+        return *this;
+    m_pixels = other.m_pixels;
+    const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
+    m_pData = ok ? reinterpret_cast<uint32_t*>(m_pixels.Data()) : nullptr;
+    m_nWidth = ok ? other.m_nWidth : 0;
+    m_nHeight = ok ? other.m_nHeight : 0;
+    m_nRowStart = other.m_nRowStart;
+    m_nRowCount = other.m_nRowCount;
+    m_info = other.m_info;
+    return *this;
+}
+
+void CImageBuffer32::Free()
+{
+    m_pixels.Free();
+    m_pData = nullptr;
+    m_nWidth = m_nHeight = 0;
+    m_nRowStart = m_nRowCount = 0;
+}
+
+bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
+{
+    if (!image || image->IsEmpty())
+        return false;
+    CAlignedBlock block;
+    const int64_t count = image->PixelCount();
+    if (!block.Allocate(size_t(count) * 4, 32))
+        return false;
+    m_pixels = std::move(block);
+    m_pData = reinterpret_cast<uint32_t*>(m_pixels.Data());
+    m_nWidth = image->GetWidth();
+    m_nHeight = image->GetHeight();
+    m_nRowStart = 0;
+    m_nRowCount = m_nHeight;
+    m_info = image->Info();
+    m_info.SetBitsPerPixel(32);
+    const uint16_t* s = image->GetData();
+    for (int64_t i = 0; i < count; ++i)
+        m_pData[i] = uint32_t(s[i]) << 16;
+    return true;
+}
+
+void CImageBuffer32::Clear()
+{
+    if (m_pData)
+        std::memset(m_pData, 0, size_t(PixelCount()) * 4);
+}
+
+bool CImageBuffer32::AddScaled(const CImageBuffer16* image, int32_t n)
+{
+    if (!image || n < 1 || !m_pData || image->IsEmpty() || image->PixelCount() != PixelCount())
+        return false;
+    const uint32_t divisor = uint32_t(n);
+    const uint16_t* s = image->GetData();
+    const int64_t count = PixelCount();
+    for (int64_t i = 0; i < count; ++i)
+        m_pData[i] += (uint32_t(s[i]) << 16) / divisor;
+    return true;
+}
+
+bool CImageBuffer32::ToImage16(CImageBuffer16* image) const
+{
+    if (!image || !m_pData || !image->Create(m_nWidth, m_nHeight, 32))
+        return false;
+    CImageInfo info = m_info;
+    info.SetBitsPerPixel(16);
+    image->SetInfo(info);
+    uint16_t* d = image->GetData();
+    const int64_t count = PixelCount();
+    for (int64_t i = 0; i < count; ++i)
+        d[i] = uint16_t(m_pData[i] >> 16);
+    return true;
+}
+
+} // namespace vKit

@@ -1,0 +1,18 @@
+#pragma once
+// Whole-file writes that never leave a partial file under the real name.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vKit
+{
+
+// Writes the bytes to a new hidden file beside path (".name.<pid>.<n>.tmp", permissions as for
+// any new file: 0666 less the umask) and renames it onto path once it is complete. A file
+// already at path is replaced in one step; on failure it is left as it was and the temporary
+// file is removed. No flush to disk: a killed process leaves the old file or the new one.
+// Returns 0 or an errno value.
+int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size);
+
+} // namespace vKit
