@@ -1,0 +1,58 @@
+#include "engine/Reduce.h"
+
+#include "engine/ReduceKernels.h"
+
+#include <vector>
+
+namespace kavex
+{
+namespace
+{
+
+enum class Kernel
+{
+    Fast,
+    Box
+};
+
+void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel)
+{
+    const int32_t w = image.GetWidth() / f;
+    const int32_t h = image.GetHeight() / f;
+
+    vKit::CImageBuffer16 reduced;
+    const bool created = reduced.Create(w, h, 32);
+    vKit::CImageInfo info = image.Info();
+    info.SetWidth(w);
+    info.SetHeight(h);
+    info.SetImageBytes(reduced.Info().GetImageBytes());
+    info.SetPixelSizeXmm(info.GetPixelSizeXmm() * f);
+    info.SetPixelSizeYmm(info.GetPixelSizeYmm() * f);
+
+    if (created && !image.IsEmpty())
+    {
+        if (kernel == Kernel::Fast)
+            ReduceFastRows(image.GetData(), image.GetWidth(), reduced.GetData(), w, h, f);
+        else
+        {
+            std::vector<uint32_t> rowSums(static_cast<size_t>(w));
+            Reduce2DRows(image.GetData(), image.GetWidth(), reduced.GetData(), w, h, f, rowSums.data());
+        }
+    }
+    reduced.SetInfo(info);
+    image = reduced;
+}
+
+} // namespace
+
+void ReduceFast(vKit::CImageBuffer16& image, int32_t f)
+{
+    Reduce(image, f, Kernel::Fast);
+}
+
+void Reduce2D(vKit::CImageBuffer16& image, int32_t f)
+{
+    Reduce(image, f, Kernel::Box);
+}
+
+} // namespace kavex
