@@ -1,0 +1,25 @@
+// "Keep original file date and time": the times of a source image travel to the image written
+// from it. Failures are ignored; the image itself is what matters.
+
+#include "engine/DatasetConversion.h"
+#include "engine/FileTimes.h"
+
+bool CDatasetConversion::ReadSourceTimes(const std::string& src, CCarriedTimes& times) const
+{
+    CFileTimes record;
+    if (record.ReadTimes(src) != 0)
+        return false;
+    times.creation = record.m_ftCreation;
+    times.lastAccess = record.m_ftLastAccess;
+    times.lastWrite = record.m_ftLastWrite;
+    return true;
+}
+
+void CDatasetConversion::WriteDestinationTimes(const std::string& dst, const CCarriedTimes& times) const
+{
+    CFileTimes record;
+    record.m_ftCreation = times.creation;
+    record.m_ftLastAccess = times.lastAccess;
+    record.m_ftLastWrite = times.lastWrite;
+    record.WriteTimes(dst);
+}
