@@ -61,6 +61,7 @@ public:
     virtual ~CFiles();
 
     virtual CStringsLst& GetStrings() { return m_Strings; }
+    const CStringsLst& GetStrings() const { return m_Strings; }
     // Empties this list, then appends every entry of other with its string and values; records of
     // another file list are copied, so that each list owns its own.
     virtual void Assign(const CFiles& other);

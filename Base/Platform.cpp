@@ -475,7 +475,8 @@ int32_t PlatformCopyFile(const std::string& source, const std::string& destinati
     if (const int32_t err = in.Open(source, PlatformOpenMode::Read, true))
         return err;
     std::string temp;
-    const std::string stem = "." + GetPathFileName(destination) + ".";
+    std::string stem(1, '.');
+    stem.append(GetPathFileName(destination)).push_back('.');
     if (const int32_t err = PlatformCreateTempFile(GetPathFolder(destination), stem, out, temp))
         return err;
     int32_t err = CopyContent(in.Descriptor(), out.Descriptor());
@@ -505,9 +506,9 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     entries.clear();
     const size_t slash = mask.rfind(PathSeparator);
     const std::string pattern = slash == std::string::npos ? mask : mask.substr(slash + 1);
-    std::string folder = slash == std::string::npos ? "." : mask.substr(0, slash);
-    if (folder.empty())
-        folder = "/";
+    const std::string folder = slash == std::string::npos ? std::string(1, '.')
+                               : slash == 0                 ? std::string(1, PathSeparator)
+                                                            : mask.substr(0, slash);
     if (pattern.empty())
         return ENOENT;
     DIR* dir = opendir(folder.c_str());
