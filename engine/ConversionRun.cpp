@@ -1,0 +1,187 @@
+// The run of a conversion: listing, deleting an old destination, the two passes over the files,
+// and the log copy at the end. What could not be done is counted and listed, and the run goes on.
+
+#include "engine/DatasetConversion.h"
+
+#include "Base/FileUtils.h"
+#include "Base/Platform.h"
+
+#include <algorithm>
+#include <cerrno>
+
+bool CDatasetConversion::IsCancelPending()
+{
+    if (m_pCancelFlag != nullptr && m_pCancelFlag->load())
+        m_progress.SetCancelRequested(true);
+    return m_progress.IsCancelRequested();
+}
+
+void CDatasetConversion::ResetOutcome()
+{
+    m_writtenFiles.Clear();
+    m_failedFiles.clear();
+    m_nWrittenCount = 0;
+    m_nSkippedCount = 0;
+    m_nListedCount = 0;
+    m_sourceFiles.clear();
+}
+
+void CDatasetConversion::Fail(const std::string& path, const char* action, int32_t code)
+{
+    m_failedFiles.push_back({path, action, code});
+}
+
+void CDatasetConversion::Convert()
+{
+    ResetOutcome();
+    m_progress.StartProgress(0, 100);
+    DeterminePlan();
+    if (m_nPlan == PlanConvert)
+        ConvertFiles();
+    if (m_bGenerateVgi)
+        WriteVgiFile();
+    if (IsCancelPending())
+    {
+        m_progress.AbortProgress();
+        return;
+    }
+    m_progress.EndProgress();
+    CopyLogFile();
+}
+
+void CDatasetConversion::PrepareLists()
+{
+    vKit::CDataset* destination = GetDestination()->GetDataset();
+    const std::string srcFirst = GetSource()->GetDataset()->GetFirstSliceName();
+    const std::string& folder = destination->GetFolder();
+    const std::string& prefix = destination->GetPrefix();
+    const std::string& extension = destination->GetExtension();
+
+    m_companions.Init();
+    m_companions.SetCompanionsOnly(true);
+    m_companions.Open(srcFirst);
+    m_companions.BuildDestinationNames(folder, prefix, extension, 0);
+
+    m_slices.Init();
+    m_slices.SetSlicesOnly(true);
+    m_slices.Open(srcFirst);
+    m_slices.BuildDestinationNames(folder, prefix, extension, m_nShift);
+    m_slices.DivideNumbers(m_nResizeFactor);
+
+    m_nListedCount = m_companions.GetCount() + m_slices.GetCount();
+}
+
+void CDatasetConversion::ConvertFiles()
+{
+    if (IsCancelPending())
+        return;
+    PrepareLists();
+    RememberSourceFiles();
+    if (m_bOverwrite)
+        DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
+
+    const int32_t cc = m_companions.GetCount();
+    const int32_t sc = m_slices.GetCount();
+    m_progress.StartProgress(0, cc + sc);
+    for (int32_t i = 0; i < cc; ++i)
+    {
+        m_progress.GetProgressInfo().SetPosition(i);
+        m_progress.FireProgress();
+        const std::string dst = m_companions.GetDestinationName(i);
+        if (!dst.empty())
+            ProcessFile(m_companions.GetEntryPath(i), dst, m_companions);
+        if (IsCancelPending())
+            break;
+    }
+    // Several source slices can share one destination (a reduction folds them); only the
+    // first of such a run writes it, so a present destination counts as skipped once.
+    std::string lastPresent;
+    for (int32_t j = 0; j < sc; ++j)
+    {
+        m_progress.GetProgressInfo().SetPosition(cc + j);
+        m_progress.FireProgress();
+        const std::string dst = m_slices.GetDestinationName(j);
+        if (!vKit::FileExists(dst))
+            ProcessFile(m_slices.GetEntryPath(j), dst, m_slices);
+        else if (dst != lastPresent && (m_writtenFiles.GetCount() == 0 ||
+                                        m_writtenFiles.GetString(m_writtenFiles.GetCount() - 1) != dst))
+        {
+            ++m_nSkippedCount;
+            lastPresent = dst;
+        }
+        if (IsCancelPending())
+            break;
+    }
+}
+
+void CDatasetConversion::ProcessFile(const std::string& src, const std::string& dst, vKit::CDataset& list)
+{
+    if (IsSourceFile(dst))
+    {
+        // A destination that is a file of the source itself is never replaced. For a text
+        // file copied onto itself there is nothing left to do; an image would be lost.
+        if (vKit::CDataset::IsSliceOrSideImage(dst))
+            Fail(dst, "write", EEXIST);
+    }
+    else
+    {
+        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(dst))
+            vKit::DeleteFile(dst);
+        ConvertFile(src, dst, list);
+    }
+    m_writtenFiles.AddFiles(dst);
+}
+
+// The old destination goes file by file, and only files named exactly as its members: a
+// neighbouring data set whose prefix begins with the destination's, and every file of the source,
+// stay. A file that survives the deletion is listed, since the run would otherwise keep it.
+void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
+{
+    vKit::CDataset old;
+    old.SetAllFiles(true);
+    old.Open(dstFirst);
+    vKit::CDataset* source = GetSource()->GetDataset();
+    old.DeleteFiles(source);
+    for (int32_t i = 0; i < old.GetCount(); ++i)
+    {
+        const std::string path = old.GetEntryPath(i);
+        if (old.IsExactMember(path) && !source->IsExactMember(path) && !IsSourceFile(path) &&
+            vKit::FileExists(path))
+            Fail(path, "delete", EACCES);
+    }
+}
+
+void CDatasetConversion::RememberSourceFiles()
+{
+    m_sourceFiles.clear();
+    auto remember = [this](const std::string& path)
+    {
+        vKit::CPlatformStat st;
+        if (vKit::PlatformStat(path, st) == 0 && st.isRegular)
+            m_sourceFiles.emplace_back(st.device, st.inode);
+    };
+    for (int32_t i = 0; i < m_companions.GetCount(); ++i)
+        remember(m_companions.GetEntryPath(i));
+    for (int32_t i = 0; i < m_slices.GetCount(); ++i)
+        remember(m_slices.GetEntryPath(i));
+    remember(GetSource()->GetDataset()->GetLogFileName());
+    std::sort(m_sourceFiles.begin(), m_sourceFiles.end());
+}
+
+bool CDatasetConversion::IsSourceFile(const std::string& path) const
+{
+    vKit::CPlatformStat st;
+    if (m_sourceFiles.empty() || vKit::PlatformStat(path, st) != 0)
+        return false;
+    return std::binary_search(m_sourceFiles.begin(), m_sourceFiles.end(), std::make_pair(st.device, st.inode));
+}
+
+void CDatasetConversion::CopyLogFile()
+{
+    const std::string src = GetSource()->GetDataset()->GetLogFileName();
+    const std::string dst = GetDestination()->GetDataset()->GetLogFileName();
+    if (src == dst || !vKit::FileExists(src) || IsSourceFile(dst))
+        return;
+    if (!vKit::CopyFile(src, dst, true))
+        Fail(dst, "copy", 0);
+}

@@ -1,0 +1,189 @@
+#pragma once
+// One conversion job: turns a source data set into a destination data set file by file.
+//
+// The caller (dialog or command line) fills in the two data sets through the holders and the
+// options, asks CanConvert, and runs Convert on its own thread. Progress is raised through
+// GetProgress().OnProgress before each file; a cancel request (SetCancelRequested on the progress
+// source, or the flag given to SetCancelFlag) is honoured after the current file.
+//
+// Per-image pipeline (ConvertFile), each stage a call of its own:
+//   load -> ReduceImage -> [slice]  JPEG quality, palette reversal, raw inversion, volume settings
+//                          [side]   palette reversal, raw inversion, JPEG quality, volume settings,
+//                                   height change by the shift
+//        -> save under a temporary name, rename into place -> destination file times.
+
+#include "Base/ColorTable.h"
+#include "Base/Dataset.h"
+#include "Base/FileImageBuffer16.h"
+#include "Base/Files.h"
+#include "Base/Progress.h"
+#include "engine/DatasetBase.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A file that could not be read, written, copied or deleted during a run.
+struct CFailedFile
+{
+    std::string path;   // the file concerned (source for "read", destination otherwise)
+    std::string action; // "read", "write", "copy" or "delete"
+    int32_t code = 0;   // loader/saver code or errno value
+};
+
+// Times carried from a source image to the image written from it (FILETIME values).
+struct CCarriedTimes
+{
+    uint64_t creation = 0;
+    uint64_t lastAccess = 0;
+    uint64_t lastWrite = 0;
+};
+
+class CDatasetConversion
+{
+public:
+    static constexpr int32_t PlanNone = 0;
+    static constexpr int32_t PlanSameDataset = 1;
+    static constexpr int32_t PlanConvert = 2;
+
+    CDatasetConversion();
+    CDatasetConversion(const CDatasetConversion&) = delete;
+    CDatasetConversion& operator=(const CDatasetConversion&) = delete;
+    virtual ~CDatasetConversion();
+
+    virtual int32_t GetJpgCompression() const { return m_nJpgCompression; }
+    virtual CDatasetConversion& SetJpgCompression(int32_t quality);
+    virtual bool GetGenerateVgi() const { return m_bGenerateVgi != 0; }
+    virtual CDatasetConversion& SetGenerateVgi(bool on);
+    virtual bool GetKeepFileTime() const { return m_bKeepFileTime != 0; }
+    virtual CDatasetConversion& SetKeepFileTime(bool on);
+    virtual bool GetInvertPalette() const { return m_bInvertPalette != 0; }
+    virtual CDatasetConversion& SetInvertPalette(bool on);
+    virtual bool GetInvertRawData() const { return m_bInvertRawData != 0; }
+    virtual CDatasetConversion& SetInvertRawData(bool on);
+    virtual int32_t GetResizeFactor() const { return m_nResizeFactor; }
+    virtual CDatasetConversion& SetResizeFactor(int32_t factor);
+    virtual int32_t GetResizeQuality() const { return m_nResizeQuality; }
+    virtual CDatasetConversion& SetResizeQuality(int32_t quality);
+    // Extension tests; letter case ignored.
+    virtual bool IsSameFormat();
+    virtual bool IsDestinationBmp();
+    virtual bool IsSourceBmp();
+    virtual bool IsDestination8Bit();
+    virtual bool GetOverwrite() const { return m_bOverwrite != 0; }
+    virtual CDatasetConversion& SetOverwrite(bool on);
+    virtual int32_t GetShift() const { return m_nShift; }
+    virtual CDatasetConversion& SetShift(int32_t shift);
+    // 16 for a "tif" destination, else 8.
+    virtual int32_t UpdateDestinationBits();
+    virtual CDatasetConversion& SetDestinationBits(int32_t bits);
+    virtual CDatasetBase* GetSource();
+    virtual CDatasetConversion& SetSource(CDatasetBase* holder);
+    virtual CDatasetBase* GetDestination();
+    virtual CDatasetConversion& SetDestination(CDatasetBase* holder);
+    // Grey decisions (defined with the inversion stage).
+    virtual bool IsDestinationPaletteFalling();
+    virtual bool IsDestinationRangeInverted();
+    virtual bool MustReversePalette();
+    virtual bool IsNoResizing() const { return m_nResizeFactor == 1; }
+    virtual bool IsResizing() const { return m_nResizeFactor != 1; }
+    virtual bool MustInvertRawData();
+
+    // Readiness: false with the reason in GetMessage() when no conversion can run.
+    bool CanConvert();
+    void DeterminePlan();
+    // Runs the whole conversion on the calling thread; the outcome is in the progress record
+    // (finished or cancelled) and in the failure list.
+    void Convert();
+    void ConvertFiles();
+    void ProcessFile(const std::string& src, const std::string& dst, vKit::CDataset& list);
+    void ConvertFile(const std::string& src, const std::string& dst, vKit::CDataset& list);
+    // Writes the .vgi volume description of the slices written (defined with that stage).
+    void WriteVgiFile();
+
+    // Lists companions and slices of the source and gives each its destination name, without
+    // touching a file: what ConvertFiles will handle, in its order (companions first).
+    void PrepareLists();
+
+    // The palette of the source slice shown to the user (its second colour table).
+    const vKit::CColorTable& GetSourcePalette() const { return m_sourcePalette; }
+    void SetSourcePalette(const vKit::CColorTable& palette) { m_sourcePalette = palette; }
+    // Destination files present after each handled file, in handling order.
+    vKit::CFiles& GetWrittenFiles() { return m_writtenFiles; }
+    vKit::CDataset& GetCompanions() { return m_companions; }
+    vKit::CDataset& GetSlices() { return m_slices; }
+    const std::string& GetMessage() const { return m_strMessage; }
+    int32_t GetPlan() const { return m_nPlan; }
+    int32_t GetDestinationBits() const { return m_nDestinationBits; }
+    vKit::CProgressBase& GetProgress() { return m_progress; }
+
+    // Outcome of the last run beyond the progress record.
+    const std::vector<CFailedFile>& GetFailedFiles() const { return m_failedFiles; }
+    int32_t GetWrittenCount() const { return m_nWrittenCount; }  // files saved or copied
+    int32_t GetSkippedCount() const { return m_nSkippedCount; }  // slices present already
+    int32_t GetListedCount() const { return m_nListedCount; }    // companions + slices
+
+    // A flag that another context (a signal handler) sets to request the cancel; polled with
+    // the progress source's own request. Null for none.
+    void SetCancelFlag(const std::atomic<bool>* flag) { m_pCancelFlag = flag; }
+
+    // Adds (shift > 0) or drops (shift < 0) rows at the bottom of a side image; the new rows
+    // are 0. False, leaving the image as it was, when no row would remain.
+    static bool ChangeSideImageHeight(vKit::CImageBuffer16& image, int32_t shift);
+
+protected:
+    // Pipeline stages; each is defined in the file of its stage.
+    void ReduceImage(vKit::CFileImageBuffer16& image, const std::string& src, const std::string& dst,
+                     vKit::CDataset& list);
+    static void ReversePalette(vKit::CColorTable& table);
+    static void InvertRawData(vKit::CImageBuffer16& image);
+    bool ReadSourceTimes(const std::string& src, CCarriedTimes& times) const;
+    void WriteDestinationTimes(const std::string& dst, const CCarriedTimes& times) const;
+
+private:
+    bool IsCancelPending();
+    void ResetOutcome();
+    void Fail(const std::string& path, const char* action, int32_t code);
+    void DeleteOldDestination(const std::string& dstFirst);
+    void RememberSourceFiles();
+    bool IsSourceFile(const std::string& path) const;
+    void ApplyGreyStages(vKit::CFileImageBuffer16& image);
+    void ApplyVolumeSettings(vKit::CFileImageBuffer16& image) const;
+    int32_t SaveInPlace(vKit::CFileImageBuffer16& image, const std::string& dst);
+    void CopyCompanion(const std::string& src, const std::string& dst);
+    void CopyLogFile();
+    std::string SourceExtension();
+    std::string DestinationExtension();
+
+    CDatasetBase* m_pSource = nullptr;
+    uint8_t m_bSourceExternal = 0;
+    CDatasetBase* m_pDestination = nullptr;
+    uint8_t m_bDestinationExternal = 0;
+    vKit::CDataset m_companions;
+    vKit::CDataset m_slices;
+    vKit::CColorTable m_sourcePalette;
+    vKit::CFiles m_writtenFiles;
+    uint8_t m_bGenerateVgi = 0;
+    int32_t m_nJpgCompression = 33;
+    uint8_t m_bKeepFileTime = 0;
+    uint8_t m_bInvertPalette = 0;
+    uint8_t m_bInvertRawData = 0;
+    int32_t m_nResizeFactor = 1;
+    int32_t m_nResizeQuality = 1;
+    uint8_t m_bOverwrite = 0;
+    int32_t m_nShift = 0;
+    int32_t m_nDestinationBits = 8;
+    std::string m_strMessage;
+    vKit::CProgressBase m_progress;
+    int32_t m_nPlan = PlanNone;
+
+    std::vector<CFailedFile> m_failedFiles;
+    int32_t m_nWrittenCount = 0;
+    int32_t m_nSkippedCount = 0;
+    int32_t m_nListedCount = 0;
+    const std::atomic<bool>* m_pCancelFlag = nullptr;
+    // (device, inode) of every file of the source data set, sorted: never written or deleted.
+    std::vector<std::pair<uint64_t, uint64_t>> m_sourceFiles;
+};
