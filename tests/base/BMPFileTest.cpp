@@ -1,0 +1,363 @@
+#include "Base/BMPFile.h"
+#include "Base/FileImageBuffer16.h"
+
+#include "BmpBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+
+using namespace bmptest;
+using vKit::CBMPFile;
+using vKit::CFileImageBuffer16;
+
+namespace
+{
+
+// A 3 x 2 file written out byte by byte: grey-ramp palette, no private block, rows of 3 bytes
+// plus 1 byte of padding, bottom row (7 8 9) stored first.
+std::vector<uint8_t> ThreeByTwo()
+{
+    std::vector<uint8_t> f = {
+        'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, // size 1086, pixels at 1078
+        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0,        // 40-byte info, 3 x 2, 8 bits
+        0, 0, 0, 0, 8, 0, 0, 0,                                // no compression, 8 image bytes
+        0x61, 0x0F, 0, 0, 0x61, 0x0F, 0, 0,                    // 3937 pixels per metre (100 um)
+        0, 1, 0, 0, 0, 1, 0, 0};                               // 256 colours
+    for (int i = 0; i < 256; ++i)
+        f.insert(f.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    f.insert(f.end(), {7, 8, 9, 0, 1, 2, 3, 0});
+    return f;
+}
+
+int32_t Load(CFileImageBuffer16& image, const TempFolder& dir, const std::vector<uint8_t>& bytes)
+{
+    const std::string path = dir.Path("in.bmp");
+    WriteBytes(path, bytes);
+    return image.LoadFile(path);
+}
+
+std::vector<uint8_t> SaveBytes(CFileImageBuffer16& image, const TempFolder& dir)
+{
+    const std::string path = dir.Path("out.bmp");
+    EXPECT_EQ(image.SaveFile(path), 0);
+    return ReadBytes(path);
+}
+
+TEST(BMPFile, LoadsHandWrittenFileTopRowFirst)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_EQ(Load(image, dir, ThreeByTwo()), 0);
+    ASSERT_EQ(image.GetSize(), std::make_pair(3, 2));
+    const uint16_t top[] = {0x100, 0x200, 0x300}, bottom[] = {0x700, 0x800, 0x900};
+    EXPECT_TRUE(std::equal(top, top + 3, image.Row(0)));
+    EXPECT_TRUE(std::equal(bottom, bottom + 3, image.Row(1)));
+
+    const vKit::CImageInfo& info = image.Info();
+    EXPECT_EQ(info.GetSize(), std::make_pair(3, 2));
+    EXPECT_EQ(info.GetBitsPerPixel(), 16);
+    EXPECT_EQ(info.GetSignificantBits(), 8);
+    EXPECT_EQ(info.GetGreyCeiling(), 65520);
+    EXPECT_FALSE(info.GetBottomUp());
+    EXPECT_FALSE(info.GetClampOnExport());
+    EXPECT_EQ(info.GetClampMode(), 1);
+    EXPECT_EQ(info.GetImageBytes(), 8);
+    EXPECT_EQ(info.GetRowPadding(), 1);
+    EXPECT_EQ(info.GetWritePadding(), 0);
+    EXPECT_EQ(info.GetResolutionX(), 3937.0);
+    EXPECT_NEAR(info.GetPixelSizeYum(), 254.0, 0.1);
+    EXPECT_EQ(info.ColorTable(), vKit::CColorTable(256));
+    EXPECT_EQ(info.AltColorTable(), vKit::CColorTable(256));
+    EXPECT_EQ(info.GetFileName(), dir.Path("in.bmp"));
+    EXPECT_EQ(info.PrivateBlock(), vKit::CImageInfo().PrivateBlock());
+}
+
+// Without a private block the default 56-byte block is written: the file grows by 56 bytes,
+// the pixel offset moves by 56, everything else stays.
+TEST(BMPFile, FileWithoutPrivateBlockIsWrittenWithDefaultBlock)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    const std::vector<uint8_t> in = ThreeByTwo();
+    ASSERT_EQ(Load(image, dir, in), 0);
+
+    std::vector<uint8_t> expected = in;
+    std::vector<uint8_t> block(56, 0);
+    std::copy_n("Quorell", 8, block.begin());
+    expected.insert(expected.begin() + 1078, block.begin(), block.end());
+    Put32(expected, 2, 1086 + 56);
+    Put32(expected, 10, 1078 + 56);
+    EXPECT_EQ(SaveBytes(image, dir), expected);
+}
+
+// Every padding (widths 1 to 9), a falling palette and a signed block come back byte for byte.
+TEST(BMPFile, RoundTripKeepsPixelsPaletteAndPrivateBlock)
+{
+    TempFolder dir;
+    for (size_t blockSize : {56u, 120u})
+    {
+        for (int32_t width = 1; width <= 9; ++width)
+        {
+            BmpSpec spec = Ramp(width, 3);
+            spec.resolutionX = 11811;
+            spec.resolutionY = 5906;
+            spec.privateBlock = PrivateBlock(blockSize, 1234, -5);
+            const std::vector<uint8_t> in = MakeBmp(spec);
+            CFileImageBuffer16 image;
+            ASSERT_EQ(Load(image, dir, in), 0) << width;
+            EXPECT_EQ(image.Info().GetRowPadding(), (4 - width % 4) % 4);
+            EXPECT_EQ(image.Info().GetPrivateA(), 1234);
+            EXPECT_EQ(image.Info().GetPrivateB(), -5);
+            EXPECT_TRUE(image.Info().HasPrivatePair());
+            EXPECT_TRUE(image.Info().ColorTable().IsGreyFalling());
+            EXPECT_EQ(SaveBytes(image, dir), in) << "width " << width << " block " << blockSize;
+        }
+    }
+}
+
+TEST(BMPFile, PrivateBlockWithoutRoomOrSignatureIsKeptButPairNotRead)
+{
+    TempFolder dir;
+    std::vector<uint8_t> unsigned56 = PrivateBlock(56, 7, 8);
+    unsigned56[0] = 'X';
+    for (const std::vector<uint8_t>& block : {PrivateBlock(20, 7, 8), unsigned56})
+    {
+        BmpSpec spec = Ramp(4, 2);
+        spec.privateBlock = block;
+        const std::vector<uint8_t> in = MakeBmp(spec);
+        CFileImageBuffer16 image;
+        ASSERT_EQ(Load(image, dir, in), 0);
+        EXPECT_EQ(image.Info().PrivateBlock(), block);
+        EXPECT_EQ(image.Info().GetPrivateA(), 0);
+        EXPECT_EQ(image.Info().GetPrivateB(), 0);
+        EXPECT_EQ(SaveBytes(image, dir), in);
+    }
+}
+
+TEST(BMPFile, ColoursUsedZeroMeansFullPaletteForEightBits)
+{
+    BmpSpec spec = Ramp(2, 2);
+    spec.coloursUsed = 0;
+    const std::vector<uint8_t> in = MakeBmp(spec);
+    CBMPFile bmp;
+    ASSERT_TRUE(bmp.ParseBmp(in.data(), in.size())) << bmp.GetError();
+    EXPECT_EQ(bmp.GetColourCount(), 256);
+    EXPECT_EQ(bmp.Info().GetBitsPerPixel(), 8);
+    EXPECT_TRUE(bmp.Info().GetBottomUp());
+}
+
+struct Refusal
+{
+    const char* name;
+    std::function<void(BmpSpec&)> spec;
+    std::function<void(std::vector<uint8_t>&)> bytes;
+};
+
+// Each case changes one thing of a valid 5 x 3 file.
+const Refusal Refusals[] = {
+    {"1 bit", [](BmpSpec& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr},
+    {"4 bits", [](BmpSpec& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
+    {"16 bits", [](BmpSpec& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"24 bits", [](BmpSpec& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"24 bits with palette", [](BmpSpec& s) { s.bitsPerPixel = 24; }, nullptr},
+    {"255 colours", [](BmpSpec& s) { s.coloursUsed = 255; }, nullptr},
+    {"300 colours", [](BmpSpec& s) { s.coloursUsed = 300, s.paletteEntries = 300; }, nullptr},
+    {"RLE8", [](BmpSpec& s) { s.compression = 1; }, nullptr},
+    {"bit fields", [](BmpSpec& s) { s.compression = 3; }, nullptr},
+    {"width 0", [](BmpSpec& s) { s.width = 0; }, nullptr},
+    {"width negative", [](BmpSpec& s) { s.width = -5; }, nullptr},
+    {"height 0", [](BmpSpec& s) { s.height = 0; }, nullptr},
+    {"height negative", [](BmpSpec& s) { s.height = -3; }, nullptr},
+    {"height INT32_MIN", [](BmpSpec& s) { s.height = INT32_MIN; }, nullptr},
+    {"rows past 32 bits", [](BmpSpec& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr},
+    {"image past 32 bits", [](BmpSpec& s) { s.width = 70000, s.height = 70000; }, nullptr},
+    {"image larger than file", [](BmpSpec& s) { s.height = 4; }, nullptr},
+    {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }},
+    {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); }},
+    {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); }},
+    {"core info header", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 12); }},
+    {"info header past end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 0xFFFFFFFFu); }},
+};
+
+TEST(BMPFile, MalformedHeadersAreRefused)
+{
+    for (const Refusal& r : Refusals)
+    {
+        BmpSpec spec = Ramp(5, 3);
+        if (r.spec)
+            r.spec(spec);
+        std::vector<uint8_t> f = MakeBmp(spec);
+        if (r.bytes)
+            r.bytes(f);
+        CBMPFile bmp;
+        EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
+        EXPECT_FALSE(bmp.GetError().empty()) << r.name;
+        EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << r.name; // no layout was kept
+    }
+}
+
+TEST(BMPFile, EveryTruncationIsRefused)
+{
+    const std::vector<uint8_t> full = MakeBmp(Ramp(5, 3));
+    for (size_t size = 0; size < full.size(); ++size)
+    {
+        CBMPFile bmp;
+        EXPECT_FALSE(bmp.ParseBmp(full.data(), size)) << size;
+    }
+    CBMPFile bmp;
+    EXPECT_TRUE(bmp.ParseBmp(full.data(), full.size()));
+}
+
+TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)
+{
+    TempFolder dir;
+    BmpSpec spec = Ramp(5, 3);
+    spec.bitsPerPixel = 24;
+    CFileImageBuffer16 image;
+    EXPECT_EQ(Load(image, dir, MakeBmp(spec)), 2);
+    EXPECT_EQ(image.Messages().size(), 1u);
+    EXPECT_EQ(image.LoadFile(dir.Path("missing.bmp")), 2);
+    WriteBytes(dir.Path("empty.bmp"), {});
+    EXPECT_EQ(image.LoadFile(dir.Path("empty.bmp")), 2);
+    std::filesystem::create_directory(dir.Path("folder.bmp"));
+    EXPECT_EQ(image.LoadFile(dir.Path("folder.bmp")), 2);
+}
+
+TEST(BMPFile, SaveWritesHighBytesAndLeavesImageUnclampedCopyClamped)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(4, 1));
+    const uint16_t samples[] = {65535, 65300, 65100, 0x12FF};
+    std::copy_n(samples, 4, image.Row(0));
+
+    // Full 16-bit data: the high bytes as they are.
+    std::vector<uint8_t> out = SaveBytes(image, dir);
+    const size_t rows = Get32(out, 10);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(rows), out.end()), (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
+
+    // An open top (ceiling 65520) with clamping asked: 65300 is written as 0xFE in mode 1 only.
+    image.Info().SetGreyCeiling(65520);
+    image.Info().SetClampOnExport(true);
+    for (int32_t mode : {0, 1})
+    {
+        image.Info().SetClampMode(mode);
+        out = SaveBytes(image, dir);
+        EXPECT_EQ(out[rows + 1], mode == 0 ? 0xFF : 0xFE) << mode;
+        EXPECT_EQ(out[rows], 0xFF);
+        EXPECT_TRUE(std::equal(samples, samples + 4, image.Row(0)));
+        EXPECT_TRUE(image.Info().GetClampOnExport());
+    }
+    image.Info().SetGreyCeiling(0xFF00); // already the file's white: nothing to clamp
+    EXPECT_EQ(SaveBytes(image, dir)[rows + 1], 0xFF);
+}
+
+TEST(BMPFile, ResolutionFieldsAreTruncatedClampedOrDefaulted)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(1, 1));
+    image.Info().SetResolutionX(3937.9);
+    image.Info().SetResolutionY(1e12); // a nonsense pixel size must not overflow the field
+    std::vector<uint8_t> out = SaveBytes(image, dir);
+    EXPECT_EQ(Get32(out, 38), 3937u);
+    EXPECT_EQ(Get32(out, 42), uint32_t(INT32_MAX));
+    EXPECT_EQ(Get32(out, 34), 4u); // (1 + 3) x 1
+
+    image.Info().SetResolutionX(0.0);
+    image.Info().SetResolutionY(2000.0);
+    image.Info().SetDefaultResolution(true);
+    out = SaveBytes(image, dir);
+    EXPECT_EQ(Get32(out, 38), 72u);
+    EXPECT_EQ(Get32(out, 42), 2000u);
+    EXPECT_EQ(Get32(out, 34), 0u);
+}
+
+TEST(FileImageBuffer16, ExtensionChoosesFormatIgnoringCase)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(2, 2));
+    image.Fill(0x4000);
+    EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);
+    EXPECT_EQ(image.LoadFile(dir.Path("UP.BmP")), 0);
+    EXPECT_EQ(*image.PixelPtr(1, 1), 0x4000);
+
+    // Loading knows only three-letter extensions; unknown or missing ones touch nothing.
+    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("a.tiff"));
+    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("noext"));
+    for (const char* name : {"a.tiff", "a.jpeg", "noext", "a.png"})
+        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
+    EXPECT_EQ(image.SaveFile(dir.Path("b.png")), 2);
+    EXPECT_EQ(image.SaveFile(dir.Path("b")), 2);
+    // A dot in a folder name is no extension of the file.
+    std::filesystem::create_directory(dir.Path("x.bmp"));
+    EXPECT_EQ(image.SaveFile(dir.Path("x.bmp/c")), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("b.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("x.bmp/c")));
+    EXPECT_EQ(*image.PixelPtr(1, 1), 0x4000);
+}
+
+TEST(FileImageBuffer16, SaveReplacesInOneStepAndLeavesNoTemporaryFiles)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(3, 3));
+    image.Fill(0x1100);
+    const std::string path = dir.Path("s0001.bmp");
+    WriteBytes(path, std::vector<uint8_t>(10, 'x'));
+    ASSERT_EQ(image.SaveFile(path), 0);
+    EXPECT_EQ(std::filesystem::file_size(path), 54u + 1024 + 56 + 12);
+    size_t entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Folder()))
+        entries += e.path().filename() != "s0001.bmp";
+    EXPECT_EQ(entries, 0u);
+
+    // New files get the permissions of any new file, not those of a private temporary file.
+    WriteBytes(dir.Path("plain"), {});
+    struct stat made, plain;
+    ASSERT_EQ(stat(path.c_str(), &made), 0);
+    ASSERT_EQ(stat(dir.Path("plain").c_str(), &plain), 0);
+    EXPECT_EQ(made.st_mode & 0777, plain.st_mode & 0777);
+
+    EXPECT_NE(image.SaveFile(dir.Path("missing/s0002.bmp")), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("missing")));
+}
+
+// ImageMagick as an independent reader of what we write, and as a writer of a file we read.
+TEST(BMPFile, ImageMagickAgreesOnSamples)
+{
+    if (std::system("convert -version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ImageMagick is not installed";
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(7, 3));
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 7; ++x)
+            *image.PixelPtr(x, y) = uint16_t((y * 7 + x) * 12 << 8);
+    ASSERT_EQ(image.SaveFile(dir.Path("ours.bmp")), 0);
+    const std::string toRaw = "convert " + dir.Path("ours.bmp") + " -depth 8 gray:" + dir.Path("ours.raw");
+    ASSERT_EQ(std::system(toRaw.c_str()), 0);
+    const std::vector<uint8_t> raw = ReadBytes(dir.Path("ours.raw"));
+    ASSERT_EQ(raw.size(), 21u);
+    for (size_t i = 0; i < raw.size(); ++i)
+        EXPECT_EQ(raw[i], i * 12) << i;
+
+    // 256 distinct greys make ImageMagick write a full 256-entry 8-bit palette file.
+    const std::string make = "convert -size 5x256 gradient:white-black -type Palette -compress none BMP3:" + dir.Path("im.bmp") +
+                             " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    ASSERT_EQ(image.LoadFile(dir.Path("im.bmp")), 0) << (image.Messages().empty() ? "" : image.Messages()[0]);
+    const std::vector<uint8_t> expected = ReadBytes(dir.Path("im.raw"));
+    ASSERT_EQ(expected.size(), 5u * 256);
+    const uint8_t* palette = image.Info().ColorTable().GetEntries();
+    for (int32_t y = 0; y < 256; ++y)
+        for (int32_t x = 0; x < 5; ++x)
+            ASSERT_EQ(palette[4 * (*image.PixelPtr(x, y) >> 8)], expected[size_t(y) * 5 + x]) << x << "," << y;
+}
+
+} // namespace

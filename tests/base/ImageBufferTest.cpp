@@ -1,0 +1,154 @@
+#include "Base/ImageBuffer16.h"
+#include "Base/ImageBuffer32.h"
+
+#include <gtest/gtest.h>
+
+using vKit::CImageBuffer16;
+using vKit::CImageBuffer32;
+
+namespace
+{
+
+TEST(ImageBuffer16, CreateDescribesSixteenBitImageWithGreyPalettes)
+{
+    CImageBuffer16 image;
+    ASSERT_TRUE(image.Create(5, 3));
+    EXPECT_EQ(image.GetSize(), std::make_pair(5, 3));
+    EXPECT_EQ(image.ByteCount(), 30);
+    EXPECT_EQ(image.GetRowCount(), 3);
+    EXPECT_EQ(image.PixelPtr(2, 1), image.GetData() + 7);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(image.GetData()) % 32, 0u);
+    const vKit::CImageInfo& info = image.Info();
+    EXPECT_EQ(info.GetSize(), std::make_pair(5, 3));
+    EXPECT_EQ(info.GetBitsPerPixel(), 16);
+    EXPECT_EQ(info.GetSignificantBits(), 16);
+    EXPECT_EQ(info.GetGreyCeiling(), 65535);
+    EXPECT_TRUE(info.ColorTable().IsGreyRising());
+    EXPECT_EQ(info.AltColorTable().GetCount(), 256);
+}
+
+TEST(ImageBuffer16, CreateRefusesSidesBelowOne)
+{
+    CImageBuffer16 image;
+    ASSERT_TRUE(image.Create(4, 4));
+    for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-2, -3}, {-1, 7}})
+    {
+        EXPECT_FALSE(image.Create(w, h)) << w << "x" << h;
+        EXPECT_TRUE(image.IsEmpty());
+        EXPECT_EQ(image.PixelCount(), 0);
+    }
+    image.Fill(7); // harmless on an empty image
+}
+
+TEST(ImageBuffer16, CopiesAreDeep)
+{
+    CImageBuffer16 a;
+    ASSERT_TRUE(a.Create(3, 2));
+    a.Fill(11);
+    a.Info().SetPrivateA(4);
+    CImageBuffer16 b(a);
+    *a.PixelPtr(0, 0) = 99;
+    EXPECT_EQ(*b.PixelPtr(0, 0), 11);
+    EXPECT_EQ(b.Info().GetPrivateA(), 4);
+    b = CImageBuffer16();
+    EXPECT_TRUE(b.IsEmpty());
+    EXPECT_EQ(b.GetWidth(), 0);
+}
+
+// Source rows of 3 bytes + 1 padding; with flip the last source row becomes row y.
+TEST(ImageBuffer16, CopyFrom8PlacesFlipsAndRefusesOverhang)
+{
+    const uint8_t src[] = {1, 2, 3, 0xEE, 4, 5, 6, 0xEE};
+    CImageBuffer16 image;
+    ASSERT_TRUE(image.Create(5, 3));
+    image.Fill(0);
+    ASSERT_TRUE(image.CopyFrom8(src, 2, 1, 3, 2, 1, true));
+    const uint16_t expected[3][5] = {{0, 0, 0, 0, 0}, {0, 0, 0x400, 0x500, 0x600}, {0, 0, 0x100, 0x200, 0x300}};
+    for (int32_t y = 0; y < 3; ++y)
+        EXPECT_TRUE(std::equal(expected[y], expected[y] + 5, image.Row(y))) << y;
+    EXPECT_EQ(image.Info().GetBitsPerPixel(), 8);
+
+    ASSERT_TRUE(image.CopyFrom8(src, 0, 0, 3, 2, 1, false));
+    EXPECT_EQ(*image.PixelPtr(0, 1), 0x400);
+
+    EXPECT_FALSE(image.CopyFrom8(src, 3, 0, 3, 2, 1, false));
+    EXPECT_FALSE(image.CopyFrom8(src, 0, 2, 3, 2, 1, false));
+    EXPECT_FALSE(image.CopyFrom8(src, -1, 0, 3, 2, 1, false));
+    EXPECT_FALSE(image.CopyFrom8(nullptr, 0, 0, 3, 2, 1, false));
+}
+
+TEST(ImageBuffer16, ClampTopModes)
+{
+    const uint16_t in[] = {65535, 65534, 65100, 65025, 65024, 65000, 0};
+    const uint16_t mode0[] = {65280, 65534, 65100, 65025, 65024, 65000, 0};
+    const uint16_t mode1[] = {65280, 65024, 65024, 65024, 65024, 65000, 0};
+    for (int32_t mode : {0, 1, 2})
+    {
+        CImageBuffer16 image;
+        ASSERT_TRUE(image.Create(7, 1));
+        std::copy_n(in, 7, image.Row(0));
+        image.ClampTop(mode);
+        EXPECT_TRUE(std::equal(image.Row(0), image.Row(0) + 7, mode == 0 ? mode0 : mode1)) << mode;
+        EXPECT_EQ(image.Info().GetBitsPerPixel(), 8);
+    }
+}
+
+// Averages of a group of n images: the sum of floor(v * 65536 / n), high 16 bits.
+TEST(ImageBuffer32, AveragesGroupsWithTruncation)
+{
+    CImageBuffer16 a, b, c;
+    ASSERT_TRUE(a.Create(2, 1) && b.Create(2, 1) && c.Create(2, 1));
+    a.Row(0)[0] = 100, a.Row(0)[1] = 65534;
+    b.Row(0)[0] = 201, b.Row(0)[1] = 65534;
+    c.Row(0)[0] = 1, c.Row(0)[1] = 65534;
+    a.Info().SetPrivateA(9);
+
+    CImageBuffer32 acc;
+    ASSERT_TRUE(acc.FromImage16(&a));
+    EXPECT_EQ(acc.Row(0)[0], 100u << 16);
+    EXPECT_EQ(acc.Info().GetBitsPerPixel(), 32);
+    acc.Clear();
+    ASSERT_TRUE(acc.AddScaled(&a, 2));
+    ASSERT_TRUE(acc.AddScaled(&b, 2));
+    EXPECT_EQ(acc.Row(0)[0], 9863168u);
+    CImageBuffer16 out;
+    ASSERT_TRUE(acc.ToImage16(&out));
+    EXPECT_EQ(out.Row(0)[0], 150);
+    EXPECT_EQ(out.Row(0)[1], 65534);
+    EXPECT_EQ(out.Info().GetBitsPerPixel(), 16);
+    EXPECT_EQ(out.Info().GetPrivateA(), 9);
+
+    // Three members of 100, 201, 1: 2184533 + 4390912 + 21845 = 6597290 -> 100 (not 100.67).
+    acc.Clear();
+    for (const CImageBuffer16* m : {&a, &b, &c})
+        ASSERT_TRUE(acc.AddScaled(m, 3));
+    ASSERT_TRUE(acc.ToImage16(&out));
+    EXPECT_EQ(out.Row(0)[0], 100);
+    EXPECT_EQ(out.Row(0)[1], 65533); // 3 x floor(65534 * 65536 / 3) falls just short
+}
+
+TEST(ImageBuffer32, RefusesMissingMismatchedAndZeroGroups)
+{
+    CImageBuffer16 a, other;
+    ASSERT_TRUE(a.Create(2, 2) && other.Create(4, 1));
+    a.Fill(1000);
+    other.Fill(1000);
+    CImageBuffer32 acc;
+    EXPECT_FALSE(acc.FromImage16(nullptr));
+    ASSERT_TRUE(acc.FromImage16(&a));
+    acc.Clear();
+    EXPECT_FALSE(acc.AddScaled(nullptr, 2));
+    EXPECT_FALSE(acc.AddScaled(&a, 0));
+    // Another shape with the same count still adds; another count does not.
+    EXPECT_TRUE(acc.AddScaled(&other, 2));
+    CImageBuffer16 small;
+    ASSERT_TRUE(small.Create(1, 1));
+    EXPECT_FALSE(acc.AddScaled(&small, 2));
+    CImageBuffer16 out;
+    ASSERT_TRUE(acc.ToImage16(&out));
+    EXPECT_EQ(out.Row(1)[1], 500);
+    EXPECT_FALSE(acc.ToImage16(nullptr));
+    EXPECT_FALSE(CImageBuffer32().ToImage16(&out));
+}
+
+} // namespace
