@@ -1,0 +1,97 @@
+#pragma once
+// The pieces of kavex-convert behind main: opening the source and naming the destination as the
+// dialog does, describing a data set, the progress line and the reports at the end.
+
+#include "Base/Dataset.h"
+#include "Base/FileImageBuffer16.h"
+#include "cli/Options.h"
+#include "engine/DatasetConversion.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace kavex::cli
+{
+
+enum ExitCode
+{
+    ExitDone = 0,
+    ExitSomeFailed = 1,
+    ExitUsage = 2,
+    ExitDestinationExists = 3,
+    ExitCancelled = 130,
+};
+
+// The options that the dialog keeps as the user's defaults.
+struct Defaults
+{
+    int32_t jpegQuality = 33;
+    bool keepFileTimes = false;
+    bool vgi = false;
+    bool invertRaw = false;
+    bool invertPalette = false;
+    int32_t resize = 1;
+    int32_t interpolation = 1;
+    int32_t extension = 1; // 1 bmp, 2 tif, 3 jpg; another value keeps the source's
+};
+
+// The stored defaults, or the built-in ones where nothing is stored.
+Defaults LoadDefaults();
+// Stores the options given on the command line as the new defaults; false when that failed.
+bool SaveDefaults(const Options& options, const Defaults& current);
+
+// Opens the data set of any of its files (slices only). For a text or log file the slices are
+// looked for as bmp, tif and jpg in turn. Returns the number of slices.
+int32_t OpenSource(const std::string& path, vKit::CDataset& source);
+
+// Names the destination from DEST: a file name or mask of the data set, or an existing folder
+// (source prefix + "_conv_", extension from the defaults). format replaces the extension.
+// False with a reason when the destination has no image extension.
+bool NameDestination(const Options& options, const Defaults& defaults, const vKit::CDataset& source,
+                     vKit::CDataset& destination, std::string& error);
+
+// The dialog's layer rule: the shift that moves the slice range as asked, kept inside 0 .. 9999.
+int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first);
+int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first);
+
+// key: value lines about the data set and its first slice.
+void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16* firstSlice);
+
+// Every source -> destination pair the job would handle, in its order.
+void PrintPlan(std::FILE* out, CDatasetConversion& job, bool markPresent);
+
+struct RunSummary
+{
+    bool cancelled = false;
+    std::string source;      // masks
+    std::string destination;
+    double seconds = 0.0;
+};
+void PrintJson(std::FILE* out, const CDatasetConversion& job, const RunSummary& summary);
+void PrintFailures(std::FILE* out, const CDatasetConversion& job);
+std::string JsonString(const std::string& text);
+
+// Files done / total, percent, files per second and time left, redrawn on one terminal line.
+class CProgressLine
+{
+public:
+    CProgressLine(vKit::CProgressBase& source, std::FILE* out);
+    ~CProgressLine();
+    CProgressLine(const CProgressLine&) = delete;
+    CProgressLine& operator=(const CProgressLine&) = delete;
+
+    void OnProgress(vKit::CProgressInfo info);
+    void Finish(); // clears the line
+
+private:
+    using Clock = std::chrono::steady_clock;
+    vKit::CProgressBase& m_source;
+    std::FILE* m_out;
+    Clock::time_point m_start;
+    Clock::time_point m_lastDraw;
+    bool m_drawn = false;
+};
+
+} // namespace kavex::cli

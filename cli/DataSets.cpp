@@ -1,0 +1,110 @@
+// Source and destination of a command-line conversion, named the way the dialog names them.
+
+#include "Base/Platform.h"
+#include "Base/Strings.h"
+#include "cli/Cli.h"
+
+#include <algorithm>
+
+namespace kavex::cli
+{
+namespace
+{
+
+// Prefix of a text or log file: "_cfg.txt" names no prefix by itself, so its suffix is cut here.
+std::string CompanionPrefix(const std::string& path)
+{
+    const std::string title = vKit::GetPathTitle(path);
+    for (const char* suffix : {"_cfg", "_dicom"})
+        if (title.size() > std::char_traits<char>::length(suffix) && vKit::EndsWithNoCase(title, suffix))
+            return title.substr(0, title.size() - std::char_traits<char>::length(suffix));
+    return title;
+}
+
+bool IsImageExtension(const std::string& extension)
+{
+    const std::string e = vKit::LowerAscii(extension);
+    return e == "bmp" || e == "tif" || e == "jpg";
+}
+
+} // namespace
+
+int32_t OpenSource(const std::string& path, vKit::CDataset& source)
+{
+    source.Init();
+    source.SetSlicesOnly(true);
+    if (IsImageExtension(vKit::GetPathExtension(path)))
+        return source.Open(path);
+    const std::string folder = vKit::GetPathFolder(path);
+    const std::string prefix = CompanionPrefix(path);
+    for (const char* extension : {"bmp", "tif", "jpg"})
+    {
+        source.Init();
+        source.SetSlicesOnly(true);
+        if (source.Open(vKit::JoinPath(folder, prefix + "????." + extension)) > 0)
+            return source.GetCount();
+    }
+    return 0;
+}
+
+bool NameDestination(const Options& options, const Defaults& defaults, const vKit::CDataset& source,
+                     vKit::CDataset& destination, std::string& error)
+{
+    std::string path = options.destination;
+    vKit::CPlatformStat st;
+    if (vKit::PlatformStat(path, st) == 0 && st.isDirectory)
+    {
+        static const char* const kExtensions[] = {"bmp", "tif", "jpg"};
+        const bool known = defaults.extension >= 1 && defaults.extension <= 3;
+        const std::string extension = known ? kExtensions[defaults.extension - 1] : source.GetExtension();
+        path = vKit::JoinPath(vKit::RemoveTrailingSeparator(path),
+                              source.GetPrefix() + "_conv_????." + extension);
+    }
+    destination.Init();
+    destination.SetFileName(path);
+    if (options.format)
+        destination.SetExtension(*options.format);
+    if (!IsImageExtension(destination.GetExtension()))
+    {
+        error = "the destination " + options.destination +
+                " needs the extension bmp, tif or jpg, or give --format";
+        return false;
+    }
+    if (vKit::GetPathFileName(path).empty())
+    {
+        error = "the destination " + options.destination + " names no file";
+        return false;
+    }
+    // Named, not listed: the job lists only the source.
+    destination.SetOpened(true);
+    return true;
+}
+
+int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first)
+{
+    int64_t shift = newTop - last;
+    if (newTop > 9999)
+        shift = 9999 - int64_t(last);
+    if (newBottom < 0)
+        shift = -int64_t(first);
+    return int32_t(shift);
+}
+
+int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first)
+{
+    const int64_t v = options.layerValue;
+    switch (options.layer)
+    {
+    case LayerOption::Shift:
+        return LimitShift(last + v, first + v, last, first);
+    case LayerOption::Top:
+        return LimitShift(v, first + (v - last), last, first);
+    case LayerOption::Bottom:
+        return LimitShift(last + (v - first), v, last, first);
+    case LayerOption::None:
+        break;
+    }
+    return 0;
+}
+
+} // namespace kavex::cli

@@ -1,0 +1,169 @@
+// kavex-convert: the dialog's conversion from the command line, through the same job.
+
+#include "Base/FileUtils.h"
+#include "Base/Platform.h"
+#include "Base/PlatformConsole.h"
+#include "Base/Strings.h"
+#include "cli/Cli.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+
+using namespace kavex::cli;
+
+namespace
+{
+
+std::atomic<bool> g_stopRequested{false};
+
+int Usage(const std::string& message)
+{
+    std::fprintf(stderr, "kavex-convert: %s\nTry 'kavex-convert --help'.\n", message.c_str());
+    return ExitUsage;
+}
+
+int Refuse(const std::string& message)
+{
+    std::fprintf(stderr, "kavex-convert: %s\n", message.c_str());
+    return ExitUsage;
+}
+
+// Data sets name files from their folder; a relative path is taken from the current folder.
+std::string Absolute(const std::string& path)
+{
+    if (path.empty() || path[0] == vKit::PathSeparator)
+        return path;
+    return vKit::JoinPath(vKit::PlatformCurrentFolder(), path);
+}
+
+void ApplyOptions(const Options& o, const Defaults& d, int32_t shift, CDatasetConversion& job)
+{
+    job.SetJpgCompression(o.jpegQuality.value_or(d.jpegQuality))
+        .SetKeepFileTime(o.keepFileTimes.value_or(d.keepFileTimes))
+        .SetGenerateVgi(o.vgi.value_or(d.vgi))
+        .SetInvertRawData(o.invertRaw.value_or(d.invertRaw))
+        .SetInvertPalette(o.invertPalette.value_or(d.invertPalette))
+        .SetResizeFactor(o.resize.value_or(d.resize))
+        .SetResizeQuality(o.interpolation.value_or(d.interpolation))
+        .SetShift(shift)
+        .SetOverwrite(o.overwrite);
+}
+
+int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDataset& destination,
+                  const std::string& sourceMask)
+{
+    if (!vKit::CreateFolderTree(destination.GetFolder()))
+        std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
+    const bool terminal = vKit::PlatformIsTerminal(2) && !options.quiet;
+    vKit::PlatformCatchStopSignals(&g_stopRequested);
+    job.SetCancelFlag(&g_stopRequested);
+
+    const auto start = std::chrono::steady_clock::now();
+    {
+        CProgressLine line(job.GetProgress(), stderr);
+        if (!terminal)
+            job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
+        job.Convert();
+        line.Finish();
+    }
+    RunSummary summary;
+    summary.cancelled = job.GetProgress().GetProgressInfo().IsCancelled();
+    summary.source = sourceMask;
+    summary.destination = destination.GetMask();
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    PrintFailures(stderr, job);
+    if (options.json)
+        PrintJson(stdout, job, summary);
+    if (terminal)
+        std::fprintf(stderr, "kavex-convert: %s, %d of %d files written, %d present, %zu failed, %.1f s\n",
+                     summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(), job.GetListedCount(),
+                     job.GetSkippedCount(), job.GetFailedFiles().size(), summary.seconds);
+    if (summary.cancelled)
+        return ExitCancelled;
+    return job.GetFailedFiles().empty() ? ExitDone : ExitSomeFailed;
+}
+
+int Run(const Options& options)
+{
+    const Defaults defaults = LoadDefaults();
+    vKit::CDataset source;
+    const std::string sourcePath = Absolute(options.source);
+    vKit::CPlatformStat st;
+    if (vKit::PlatformStat(sourcePath, st) == 0 && st.isDirectory)
+        return Usage("SOURCE " + options.source + " is a folder; give a file of the data set");
+    if (OpenSource(sourcePath, source) == 0)
+        return Refuse("no slice found for " + options.source);
+
+    vKit::CFileImageBuffer16 firstSlice;
+    const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
+    if (options.mode == Mode::Info)
+    {
+        PrintInfo(stdout, source, firstLoaded ? &firstSlice : nullptr);
+        return ExitDone;
+    }
+    // As the dialog, which offers no conversion of a source whose first slice it cannot show.
+    if (!firstLoaded || firstSlice.Info().ColorTable().GetCount() == 0)
+        return Refuse("cannot read the first slice " + source.GetEntryPath(0));
+
+    Options resolved = options;
+    resolved.destination = Absolute(options.destination);
+    vKit::CDataset destination;
+    std::string error;
+    if (!NameDestination(resolved, defaults, source, destination, error))
+        return Usage(error);
+    destination.SetLastNumber(source.GetLastNumber());
+    destination.SetFirstNumber(source.GetFirstNumber());
+
+    CDatasetConversion job;
+    job.GetSource()->SetDataset(&source);
+    job.GetDestination()->SetDataset(&destination);
+    job.UpdateDestinationBits();
+    job.SetSourcePalette(firstSlice.Info().AltColorTable());
+    ApplyOptions(options, defaults, ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()),
+                 job);
+    if (options.saveDefaults && !SaveDefaults(options, defaults))
+        std::fprintf(stderr, "kavex-convert: the defaults could not be stored\n");
+    if (!job.CanConvert())
+        return Refuse(job.GetMessage());
+
+    const bool exists = vKit::CDataset::MaskExists(destination.GetMask());
+    if (options.dryRun)
+    {
+        PrintPlan(stdout, job, exists && !options.overwrite);
+        return ExitDone;
+    }
+    if (exists && !options.overwrite && !options.resume)
+    {
+        std::fprintf(stderr,
+                     "The destination data set already exist: %s\n"
+                     "Give --overwrite to replace it, or --resume to write only the missing slices.\n",
+                     destination.GetMask().c_str());
+        return ExitDestinationExists;
+    }
+    return RunConversion(options, job, destination, source.GetMask());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    std::string error;
+    if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options, error))
+        return Usage(error);
+    switch (options.mode)
+    {
+    case Mode::Help:
+        std::fputs(HelpText(), stdout);
+        return ExitDone;
+    case Mode::Version:
+        std::printf("%s\n", VersionLine().c_str());
+        return ExitDone;
+    case Mode::Convert:
+    case Mode::Info:
+        break;
+    }
+    return Run(options);
+}

@@ -1,0 +1,302 @@
+#include "cli/Options.h"
+
+#include "KavexVersion.h"
+
+#include <charconv>
+
+namespace kavex::cli
+{
+namespace
+{
+
+bool ParseInt(const std::string& text, int32_t& value)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    auto [end, ec] = std::from_chars(first, last, value);
+    return first != last && ec == std::errc() && end == last;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+using Handler = bool (*)(Options&, const std::string& value, std::string& error);
+
+struct OptionSpec
+{
+    const char* longName;
+    char shortName; // 0: none
+    bool takesValue;
+    Handler handle;
+};
+
+bool Fail(std::string& error, const std::string& text)
+{
+    error = text;
+    return false;
+}
+
+bool SetFormat(Options& o, const std::string& v, std::string& error)
+{
+    const std::string f = Lower(v);
+    if (f != "bmp" && f != "tif" && f != "jpg")
+        return Fail(error, "--format takes bmp, tif or jpg, not '" + v + "'");
+    o.format = f;
+    return true;
+}
+
+bool SetResize(Options& o, const std::string& v, std::string& error)
+{
+    int32_t n = 0;
+    if (!ParseInt(v, n) || (n != 1 && n != 2 && n != 4 && n != 8))
+        return Fail(error, "--resize takes 1, 2, 4 or 8, not '" + v + "'");
+    o.resize = n;
+    return true;
+}
+
+bool SetInterpolation(Options& o, const std::string& v, std::string& error)
+{
+    const std::string m = Lower(v);
+    if (m == "fast" || m == "1")
+        o.interpolation = 1;
+    else if (m == "2d" || m == "2")
+        o.interpolation = 2;
+    else if (m == "3d" || m == "3")
+        o.interpolation = 3;
+    else
+        return Fail(error, "--interpolation takes fast, 2d or 3d, not '" + v + "'");
+    return true;
+}
+
+bool SetLayer(Options& o, LayerOption which, const char* name, const std::string& v, std::string& error)
+{
+    if (o.layer != LayerOption::None && o.layer != which)
+        return Fail(error, "give only one of --shift, --top and --bottom");
+    int32_t n = 0;
+    if (!ParseInt(v, n))
+        return Fail(error, std::string(name) + " takes a whole number, not '" + v + "'");
+    o.layer = which;
+    o.layerValue = n;
+    return true;
+}
+
+bool SetQuality(Options& o, const std::string& v, std::string& error)
+{
+    int32_t n = 0;
+    if (!ParseInt(v, n) || n < 0 || n > 100)
+        return Fail(error, "--jpeg-quality takes a number from 0 to 100, not '" + v + "'");
+    o.jpegQuality = n;
+    return true;
+}
+
+template <typename T> bool Set(T& field, bool value)
+{
+    field = value;
+    return true;
+}
+
+const OptionSpec kOptions[] = {
+    {"format", 'f', true, SetFormat},
+    {"resize", 'r', true, SetResize},
+    {"interpolation", 'i', true, SetInterpolation},
+    {"shift", 's', true,
+     [](Options& o, const std::string& v, std::string& e) { return SetLayer(o, LayerOption::Shift, "--shift", v, e); }},
+    {"top", 0, true,
+     [](Options& o, const std::string& v, std::string& e) { return SetLayer(o, LayerOption::Top, "--top", v, e); }},
+    {"bottom", 0, true,
+     [](Options& o, const std::string& v, std::string& e)
+     { return SetLayer(o, LayerOption::Bottom, "--bottom", v, e); }},
+    {"jpeg-quality", 'q', true, SetQuality},
+    {"invert-raw", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, true); }},
+    {"no-invert-raw", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, false); }},
+    {"invert-palette", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.invertPalette, true); }},
+    {"no-invert-palette", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.invertPalette, false); }},
+    {"keep-file-times", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.keepFileTimes, true); }},
+    {"no-keep-file-times", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.keepFileTimes, false); }},
+    {"vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, true); }},
+    {"no-vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, false); }},
+    {"overwrite", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.overwrite, true); }},
+    {"resume", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.resume, true); }},
+    {"dry-run", 'n', false, [](Options& o, const std::string&, std::string&) { return Set(o.dryRun, true); }},
+    {"json", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.json, true); }},
+    {"quiet", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.quiet, true); }},
+    {"save-defaults", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.saveDefaults, true); }},
+    {"info", 0, false,
+     [](Options& o, const std::string&, std::string&)
+     {
+         if (o.mode == Mode::Convert)
+             o.mode = Mode::Info;
+         return true;
+     }},
+    {"help", 'h', false,
+     [](Options& o, const std::string&, std::string&)
+     {
+         o.mode = Mode::Help;
+         return true;
+     }},
+    {"version", 0, false,
+     [](Options& o, const std::string&, std::string&)
+     {
+         if (o.mode != Mode::Help)
+             o.mode = Mode::Version;
+         return true;
+     }},
+};
+
+const OptionSpec* FindLong(const std::string& name)
+{
+    for (const OptionSpec& spec : kOptions)
+        if (name == spec.longName)
+            return &spec;
+    return nullptr;
+}
+
+const OptionSpec* FindShort(char name)
+{
+    for (const OptionSpec& spec : kOptions)
+        if (spec.shortName != 0 && spec.shortName == name)
+            return &spec;
+    return nullptr;
+}
+
+// One option at args[i]; consumes its value from args[i + 1] when it is not attached.
+bool ParseOption(const std::vector<std::string>& args, size_t& i, Options& options, std::string& error)
+{
+    const std::string& arg = args[i];
+    const OptionSpec* spec = nullptr;
+    std::string shown;
+    std::optional<std::string> attached;
+    if (arg.compare(0, 2, "--") == 0)
+    {
+        const size_t eq = arg.find('=');
+        shown = arg.substr(0, eq);
+        spec = FindLong(shown.substr(2));
+        if (eq != std::string::npos)
+            attached = arg.substr(eq + 1);
+    }
+    else
+    {
+        shown = arg.substr(0, 2);
+        spec = FindShort(arg[1]);
+        if (arg.size() > 2)
+            attached = arg.substr(2);
+    }
+    if (spec == nullptr)
+        return Fail(error, "unknown option '" + shown + "'");
+    if (!spec->takesValue)
+    {
+        if (attached)
+            return Fail(error, "option '" + shown + "' takes no value");
+        return spec->handle(options, std::string(), error);
+    }
+    if (!attached)
+    {
+        if (i + 1 >= args.size())
+            return Fail(error, "option '" + shown + "' needs a value");
+        attached = args[++i];
+    }
+    return spec->handle(options, *attached, error);
+}
+
+bool CheckOperands(const std::vector<std::string>& operands, Options& options, std::string& error)
+{
+    if (options.mode == Mode::Help || options.mode == Mode::Version)
+        return true;
+    if (options.overwrite && options.resume)
+        return Fail(error, "--overwrite and --resume exclude each other");
+    if (options.mode == Mode::Info)
+    {
+        if (operands.size() != 1)
+            return Fail(error, "--info takes one SOURCE");
+        options.source = operands[0];
+        return true;
+    }
+    if (operands.size() != 2)
+        return Fail(error, operands.size() < 2 ? "SOURCE and DEST are needed" : "too many operands");
+    options.source = operands[0];
+    options.destination = operands[1];
+    return true;
+}
+
+} // namespace
+
+bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error)
+{
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+            operands.push_back(arg);
+        else if (arg == "--")
+            optionsEnded = true;
+        else if (!ParseOption(args, i, options, error))
+            return false;
+    }
+    return CheckOperands(operands, options, error);
+}
+
+std::string VersionLine()
+{
+    return std::string("kavex-convert ") + KAVEX_VERSION_STRING;
+}
+
+const char* HelpText()
+{
+    return R"(Usage: kavex-convert [options] SOURCE DEST     convert a data set
+       kavex-convert --info SOURCE             describe a data set
+
+SOURCE is any file of the source data set (slice, side image, _cfg.txt, _dicom.txt,
+log) or its mask, e.g. /scans/rec0000.bmp or /scans/rec????.bmp.
+DEST is a file name of the destination data set (/out/q0000.tif, /out/q????.tif,
+/out/q.tif) or an existing folder; in a folder the prefix is the source prefix
++ "_conv_" and the format the stored default. A missing folder is created.
+
+Options:
+  -f, --format bmp|tif|jpg     destination format (replaces the DEST extension)
+  -r, --resize 1|2|4|8         reduce width, height and slice count by this factor
+  -i, --interpolation fast|2d|3d
+                               how reduced samples are formed
+  -s, --shift N                add N to every slice number
+      --top N                  number of the last destination slice
+      --bottom N               number of the first destination slice
+                               (one of the three; slice numbers stay in 0..9999)
+      --invert-raw             invert the samples
+      --invert-palette         reverse the colour palette (BMP destinations)
+  -q, --jpeg-quality 0..100    JPEG quality
+      --keep-file-times        give each written file the times of its source
+      --vgi                    write a .vgi volume description beside the slices
+      --no-invert-raw, --no-invert-palette, --no-keep-file-times, --no-vgi
+                               switch off a stored default
+      --overwrite              delete the existing destination data set first
+      --resume                 keep existing destination slices, write the missing
+  -n, --dry-run                print every source -> destination pair, write nothing
+      --json                   print a JSON summary on standard output at the end
+      --quiet                  no progress line
+      --save-defaults          store the options given as the user's defaults
+      --info                   describe SOURCE and exit
+  -h, --help                   this text
+      --version                version
+
+Options without a value on the command line take the user's stored defaults.
+
+Exit status: 0 done; 1 done, but some files could not be read or written;
+2 usage error, refused conversion or no slice in SOURCE; 3 the destination exists
+(give --overwrite or --resume); 130 cancelled (SIGINT, SIGTERM).
+)";
+}
+
+} // namespace kavex::cli
