@@ -1,0 +1,118 @@
+#pragma once
+// A small BMP data set written into a scratch folder, and a job wired to it the way the dialog
+// wires its own: the data sets belong to the rig, the job only borrows them.
+
+#include "Base/FileImageBuffer16.h"
+#include "base/ScratchFolder.h"
+#include "engine/DatasetConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Every sample of slice n is SliceValue(n) in the high byte, so a destination shows its source.
+inline uint8_t SliceValue(int32_t n)
+{
+    return uint8_t(10 + n % 240);
+}
+
+inline std::string SliceName(const std::string& folder, const std::string& prefix, int32_t n,
+                             const std::string& extension = "bmp")
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04d.", n);
+    return folder + "/" + prefix + digits + extension;
+}
+
+inline void WriteImage(const std::string& path, int32_t width, int32_t height,
+                       const std::vector<uint8_t>& rowValues)
+{
+    vKit::CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(width, height, 32));
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            *image.PixelPtr(x, y) = uint16_t(rowValues[size_t(y) % rowValues.size()] << 8);
+    ASSERT_EQ(image.SaveFile(path), 0) << path;
+}
+
+// High bytes of the samples row by row; empty when the file does not load.
+inline std::vector<uint8_t> Rows(const std::string& path, int32_t* width = nullptr)
+{
+    vKit::CFileImageBuffer16 image;
+    if (image.LoadFile(path) != 0)
+        return {};
+    if (width)
+        *width = image.GetWidth();
+    std::vector<uint8_t> rows;
+    for (int32_t y = 0; y < image.GetHeight(); ++y)
+        rows.push_back(uint8_t(*image.PixelPtr(0, y) >> 8));
+    return rows;
+}
+
+class CConversionRig
+{
+public:
+    static constexpr int32_t kWidth = 7; // not a multiple of 4: rows carry padding
+    static constexpr int32_t kHeight = 5;
+    static constexpr int32_t kSideHeight = 12;
+
+    // Slices first .. first + count - 1 of prefix, a "_spr" side image whose row r holds r + 1,
+    // "_cfg.txt", "_dicom.txt" and the log.
+    void WriteSource(const std::string& prefix, int32_t first, int32_t count)
+    {
+        for (int32_t n = first; n < first + count; ++n)
+            WriteImage(SliceName(m_scratch.Path(), prefix, n), kWidth, kHeight, {SliceValue(n)});
+        std::vector<uint8_t> side;
+        for (int32_t r = 0; r < kSideHeight; ++r)
+            side.push_back(uint8_t(r + 1));
+        WriteImage(m_scratch.Path(prefix + "_spr.bmp"), kWidth, kSideHeight, side);
+        m_scratch.Write(prefix + "_cfg.txt", "[Reconstruction]\r\nPrefix=" + prefix + "\r\n");
+        m_scratch.Write(prefix + "_dicom.txt", "(0008,0060) Modality = CT\r\n");
+        m_scratch.Write(prefix + ".log", "[System]\r\nlog of " + prefix + "\r\n");
+    }
+
+    // Opens the source from any of its files and names the destination from a mask or file name.
+    void Wire(const std::string& sourceFile, const std::string& destination)
+    {
+        m_source.Init();
+        m_source.SetSlicesOnly(true);
+        m_source.Open(sourceFile);
+        m_destination.Init();
+        m_destination.SetFileName(destination);
+        m_destination.SetOpened(true);
+        m_job.GetSource()->SetDataset(&m_source);
+        m_job.GetDestination()->SetDataset(&m_destination);
+        m_job.UpdateDestinationBits();
+    }
+
+    std::string Path(const std::string& name) const { return m_scratch.Path(name); }
+    std::string Folder(const std::string& name) const { return m_scratch.Folder(name); }
+    const CScratchFolder& Scratch() const { return m_scratch; }
+    CDatasetConversion& Job() { return m_job; }
+    vKit::CDataset& Source() { return m_source; }
+
+    std::vector<std::string> Written()
+    {
+        std::vector<std::string> names;
+        vKit::CFiles& files = m_job.GetWrittenFiles();
+        for (int32_t i = 0; i < files.GetCount(); ++i)
+            names.push_back(files.GetString(i));
+        return names;
+    }
+
+    std::vector<std::string> FailedPaths() const
+    {
+        std::vector<std::string> paths;
+        for (const CFailedFile& f : m_job.GetFailedFiles())
+            paths.push_back(f.action + " " + f.path);
+        return paths;
+    }
+
+private:
+    CScratchFolder m_scratch;
+    vKit::CDataset m_source;
+    vKit::CDataset m_destination;
+    CDatasetConversion m_job;
+};
