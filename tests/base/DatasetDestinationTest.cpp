@@ -1,0 +1,207 @@
+#include "Base/Dataset.h"
+
+#include "tests/base/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using vKit::CDataset;
+
+std::vector<std::string> Destinations(const CDataset& ds)
+{
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < ds.GetCount(); ++i)
+        names.push_back(ds.GetDestinationName(i));
+    return names;
+}
+
+std::vector<std::string> Sources(const CDataset& ds, const std::string& destination)
+{
+    vKit::CStringsLst list;
+    list.Append("left over");
+    ds.GetSourcesOf(list, destination);
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        out.push_back(list.GetString(i));
+    return out;
+}
+
+TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
+{
+    CScratchFolder dir;
+    for (const char* name : {"p0000.bmp", "p_spr.bmp", "p_ARC.bmp", "p_cfg.txt", "p_dicom.txt"})
+        dir.Write(name, "x");
+    CDataset ds;
+    ds.SetCompanionsOnly(true);
+    ASSERT_EQ(ds.Open(dir.Path("p0000.bmp")), 4);
+    ds.BuildDestinationNames("/out", "q", "tif", 5);
+    EXPECT_EQ(Destinations(ds),
+              (std::vector<std::string>{"/out/q_arc.tif", "/out/q_cfg.txt", "/out/q_dicom.txt", "/out/q_spr.tif"}));
+
+    // Folding slice numbers leaves every side file as it is.
+    ds.DivideNumbers(2);
+    EXPECT_EQ(ds.GetDestinationName(3), "/out/q_spr.tif");
+    EXPECT_EQ(Sources(ds, "/OUT/Q_SPR.TIF"), std::vector<std::string>{dir.Path("p_spr.bmp")});
+}
+
+class DatasetSlices : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (int n = 0; n <= 7; ++n)
+            dir.Write("s000" + std::to_string(n) + ".bmp", "x");
+        ds.SetSlicesOnly(true);
+        ASSERT_EQ(ds.Open(dir.Path("s0000.bmp")), 8);
+    }
+    CScratchFolder dir;
+    CDataset ds;
+};
+
+TEST_F(DatasetSlices, ShiftThenDivide)
+{
+    ds.BuildDestinationNames("/out", "q", "jpg", 3);
+    EXPECT_EQ(ds.GetDestinationName(0), "/out/q0003.jpg");
+    EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
+    ds.DivideNumbers(1); // no folding
+    EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
+
+    ds.DivideNumbers(2);
+    EXPECT_EQ(ds.GetDestinationName(4), "/out/q0003.jpg"); // (4 + 3) / 2
+    EXPECT_EQ(ds.GetDestinationName(5), "/out/q0004.jpg"); // (5 + 3) / 2
+    EXPECT_EQ(ds.GetDestinationName(6), "/out/q0004.jpg"); // (6 + 3) / 2
+    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"), (std::vector<std::string>{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
+}
+
+TEST_F(DatasetSlices, GroupsOfFourAndTheShortLastGroup)
+{
+    ds.BuildDestinationNames(dir.Path("out"), "d", "bmp", 0);
+    ds.DivideNumbers(4);
+    const std::vector<std::string> names = Destinations(ds);
+    EXPECT_EQ(names.front(), dir.Path("out/d0000.bmp"));
+    EXPECT_EQ(names.back(), dir.Path("out/d0001.bmp"));
+    EXPECT_EQ(Sources(ds, dir.Path("out/d0000.bmp")).size(), 4u);
+    EXPECT_EQ(Sources(ds, dir.Path("out/d0002.bmp")).size(), 0u);
+    EXPECT_TRUE(Sources(ds, "").empty());
+}
+
+TEST_F(DatasetSlices, ShiftBelowZeroAndPastFourDigits)
+{
+    ds.BuildDestinationNames("/out", "q", "bmp", -2);
+    EXPECT_EQ(ds.GetDestinationName(0), "/out/q-002.bmp");
+    EXPECT_EQ(ds.GetDestinationName(2), "/out/q0000.bmp");
+    ds.BuildDestinationNames("/out", "q", "bmp", 9995);
+    EXPECT_EQ(ds.GetDestinationName(7), "/out/q10002.bmp");
+}
+
+// A source "scan" with slices 0000-0002 and 2000 and its text files, and in the same folder an
+// earlier destination "scan2" whose mask also matches the source's "scan2000.bmp".
+class DatasetDelete : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"scan0000.bmp", "scan0001.bmp", "scan0002.bmp", "scan2000.bmp", "scan_cfg.txt",
+                                 "scan_dicom.txt", "scan.log", "scan20000.bmp", "scan20001.bmp", "scan2_spr.bmp",
+                                 "scan2_cfg.txt", "scan2.log"})
+            dir.Write(name, "x");
+        source.SetSlicesOnly(true);
+        ASSERT_EQ(source.Open(dir.Path("scan0000.bmp")), 4);
+    }
+    bool Has(const char* name) const { return CScratchFolder::Exists(dir.Path(name)); }
+    CScratchFolder dir;
+    CDataset source;
+};
+
+TEST_F(DatasetDelete, DestinationBesideTheSourceTakesNoSourceFile)
+{
+    CDataset old;
+    old.SetAllFiles(true);
+    ASSERT_EQ(old.Open(dir.Path("scan20000.bmp")), 5); // scan2000.bmp is listed by the loose mask
+    EXPECT_EQ(old.DeleteFiles(&source), 0);
+    EXPECT_FALSE(Has("scan20000.bmp") || Has("scan20001.bmp") || Has("scan2_spr.bmp") || Has("scan2_cfg.txt"));
+    EXPECT_TRUE(Has("scan0000.bmp") && Has("scan2000.bmp") && Has("scan_cfg.txt") && Has("scan_dicom.txt"));
+    EXPECT_TRUE(Has("scan2.log"));
+    EXPECT_TRUE(old.GetProgressInfo().IsFinished());
+}
+
+TEST_F(DatasetDelete, ExactNamesAloneKeepTheLooseMatch)
+{
+    CDataset old;
+    old.SetAllFiles(true);
+    old.Open(dir.Path("scan20000.bmp"));
+    old.DeleteFiles();
+    EXPECT_TRUE(Has("scan2000.bmp"));
+    EXPECT_FALSE(Has("scan20000.bmp"));
+}
+
+TEST_F(DatasetDelete, OtherFormatWithTheSourcePrefixKeepsTheSourceTexts)
+{
+    dir.Write("scan0000.tif", "x");
+    dir.Write("scan_spr.tif", "x");
+    CDataset old;
+    old.SetAllFiles(true);
+    ASSERT_EQ(old.Open(dir.Path("SCAN0000.tif")), 4);
+    old.DeleteFiles(&source);
+    EXPECT_FALSE(Has("scan0000.tif") || Has("scan_spr.tif"));
+    EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt") && Has("scan0000.bmp"));
+}
+
+TEST_F(DatasetDelete, SourceFolderSpeltAnotherWay)
+{
+    std::filesystem::create_directory_symlink(dir.Path(), dir.Path("alias"));
+    dir.Write("scan0000.jpg", "x");
+    CDataset old;
+    old.SetAllFiles(true);
+    ASSERT_EQ(old.Open(dir.Path("alias/./scan0000.jpg")), 3);
+    old.DeleteFiles(&source);
+    EXPECT_FALSE(Has("scan0000.jpg"));
+    EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt"));
+}
+
+TEST(DatasetDeleteRules, WhatTheSourceScanWouldListIsProtected)
+{
+    CScratchFolder dir;
+    dir.Write("scan0012.bmp", "x");
+    CDataset source; // prefix "scan00" lists "scan0012.bmp" as its slice 12
+    ASSERT_EQ(source.Open(dir.Path("scan000000.bmp")), 1);
+    CDataset old;
+    ASSERT_EQ(old.Open(dir.Path("scan0000.bmp")), 1);
+    old.DeleteFiles(&source);
+    EXPECT_TRUE(CScratchFolder::Exists(dir.Path("scan0012.bmp")));
+}
+
+struct Canceller
+{
+    CDataset* ds = nullptr;
+    int32_t seen = 0;
+    void Seen(vKit::CProgressInfo)
+    {
+        if (++seen == 2)
+            ds->SetCancelRequested(true);
+    }
+};
+
+TEST(DatasetDeleteRules, CancelStopsAfterTheCurrentFile)
+{
+    CScratchFolder dir;
+    for (const char* name : {"q0000.bmp", "q0001.bmp", "q0002.bmp"})
+        dir.Write(name, "x");
+    CDataset old;
+    ASSERT_EQ(old.Open(dir.Path("q0000.bmp")), 3);
+    Canceller canceller{&old};
+    old.OnProgress.Subscribe(&canceller, &Canceller::Seen); // start event, then file 0
+    EXPECT_EQ(old.DeleteFiles(), 1);
+    old.OnProgress.Unsubscribe(&canceller, &Canceller::Seen);
+    EXPECT_FALSE(CScratchFolder::Exists(dir.Path("q0000.bmp")));
+    EXPECT_TRUE(CScratchFolder::Exists(dir.Path("q0001.bmp")));
+    EXPECT_TRUE(old.GetProgressInfo().IsCancelled());
+}
+
+} // namespace
