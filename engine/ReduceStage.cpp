@@ -7,14 +7,18 @@
 #include "engine/DatasetConversion.h"
 #include "engine/Reduce.h"
 
+#include <utility>
+#include <vector>
+
 namespace
 {
 
 // Averages the group: each member contributes floor(v * 65536 / n), the result is the high 16
 // bits of the sum. A member that fails to load, or has another size, is left out, so the result
-// is darker by its share rather than mixed with stale samples.
+// is darker by its share rather than mixed with stale samples. Members that did not load are
+// returned in unreadable with their codes.
 void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const vKit::CStringsLst& names,
-               int32_t f)
+               int32_t f, std::vector<std::pair<std::string, int32_t>>& unreadable)
 {
     const int32_t n = names.GetCount();
     kavex::Reduce2D(image, f);
@@ -29,8 +33,11 @@ void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const vK
         const std::string name = names.GetString(i);
         if (vKit::CompareNoCase(name, src) == 0)
             continue;
-        if (member.LoadFile(name) != 0)
+        if (const int32_t rc = member.LoadFile(name); rc != 0)
+        {
+            unreadable.emplace_back(name, rc);
             continue;
+        }
         kavex::Reduce2D(member, f);
         sum.AddScaled(&member, n);
     }
@@ -60,5 +67,10 @@ void CDatasetConversion::ReduceImage(vKit::CFileImageBuffer16& image, const std:
     if (names.GetCount() < 2)
         kavex::Reduce2D(image, f);
     else
-        Average3D(image, src, names, f);
+    {
+        std::vector<std::pair<std::string, int32_t>> unreadable;
+        Average3D(image, src, names, f, unreadable);
+        for (const auto& [name, rc] : unreadable)
+            Fail(name, "read", rc);
+    }
 }
