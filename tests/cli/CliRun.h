@@ -1,0 +1,92 @@
+#pragma once
+// Runs the built programs as a user would: arguments, exit status, standard output and error.
+// A started process can be signalled while it runs.
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "base/ScratchFolder.h"
+
+extern char** environ;
+
+struct CRunResult
+{
+    int status = -1; // exit code, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+class CProcess
+{
+public:
+    // program is "kavex-convert" or "kavex-sample"; output goes to files in the scratch folder.
+    CProcess(const CScratchFolder& scratch, const std::string& program, const std::vector<std::string>& args)
+        : m_outPath(scratch.Path(".stdout-" + std::to_string(s_count))),
+          m_errPath(scratch.Path(".stderr-" + std::to_string(s_count++)))
+    {
+        std::vector<std::string> argv = {std::string(KAVEX_BIN_DIR) + "/" + program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> raw;
+        for (std::string& a : argv)
+            raw.push_back(a.data());
+        raw.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, raw[0], &actions, nullptr, raw.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~CProcess()
+    {
+        if (m_pid > 0 && !m_waited)
+        {
+            kill(m_pid, SIGKILL);
+            Wait();
+        }
+    }
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
+
+    void Signal(int sig) const
+    {
+        if (m_pid > 0)
+            kill(m_pid, sig);
+    }
+
+    CRunResult Wait()
+    {
+        CRunResult r;
+        int status = 0;
+        if (m_pid > 0 && !m_waited)
+        {
+            while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR)
+            {
+            }
+            m_waited = true;
+            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        r.out = CScratchFolder::Read(m_outPath);
+        r.err = CScratchFolder::Read(m_errPath);
+        return r;
+    }
+
+private:
+    static inline int s_count = 0;
+    std::string m_outPath, m_errPath;
+    pid_t m_pid = -1;
+    bool m_waited = false;
+};
+
+inline CRunResult RunProgram(const CScratchFolder& scratch, const std::string& program, const std::vector<std::string>& args)
+{
+    CProcess p(scratch, program, args);
+    return p.Wait();
+}

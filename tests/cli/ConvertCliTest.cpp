@@ -1,0 +1,283 @@
+// kavex-convert and kavex-sample run as programs, on data sets that kavex-sample writes.
+
+#include "Base/FileImageBuffer16.h"
+#include "KavexVersion.h"
+#include "cli/CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+std::string Slice(const std::string& folder, const std::string& prefix, int n)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04d.bmp", n);
+    return folder + "/" + prefix + digits;
+}
+
+// Samples and size of an image file; empty when it does not load.
+std::vector<uint16_t> Pixels(const std::string& path, int* width = nullptr, int* height = nullptr)
+{
+    vKit::CFileImageBuffer16 image;
+    if (image.LoadFile(path) != 0)
+        return {};
+    if (width)
+        *width = image.GetWidth();
+    if (height)
+        *height = image.GetHeight();
+    return std::vector<uint16_t>(image.GetData(), image.GetData() + image.PixelCount());
+}
+
+// prefix + four digits + ".bmp"
+bool IsSliceName(const std::string& name, const std::string& prefix)
+{
+    return name.size() == prefix.size() + 8 && name.rfind(prefix, 0) == 0 && name.compare(name.size() - 4, 4, ".bmp") == 0 &&
+           std::all_of(name.begin() + long(prefix.size()), name.end() - 4, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int CountSlices(const std::string& folder, const std::string& prefix)
+{
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(folder))
+        n += IsSliceName(e.path().filename().string(), prefix);
+    return n;
+}
+
+class ConvertCli : public testing::Test
+{
+protected:
+    // A sample data set "scan" in the folder src.
+    std::string Sample(int slices, const std::string& size = "32x24")
+    {
+        const CRunResult r = RunProgram(m_scratch, "kavex-sample",
+                                 {"--quiet", "--slices", std::to_string(slices), "--size", size, m_scratch.Path("src")});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return m_scratch.Path("src");
+    }
+    CRunResult Convert(const std::vector<std::string>& args) { return RunProgram(m_scratch, "kavex-convert", args); }
+
+    CScratchFolder m_scratch;
+};
+
+TEST_F(ConvertCli, HelpVersionAndUsageErrors)
+{
+    CRunResult r = Convert({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: kavex-convert", 0), 0u);
+    r = Convert({"--version"});
+    EXPECT_EQ(r.out, std::string("kavex-convert ") + KAVEX_VERSION_STRING + "\n");
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus", "a.bmp", "b.bmp"}, {"--resize", "3", "a.bmp", "b.bmp"}, {"a.bmp"},
+        {"--overwrite", "--resume", "a.bmp", "b.bmp"}, {"--shift", "2", "--top", "9", "a.bmp", "b.bmp"},
+        {"--jpeg-quality", "101", "a.bmp", "b.bmp"}, {"--shift"}, {"--info", "a.bmp", "b.bmp"}};
+    for (const auto& args : bad)
+    {
+        r = Convert(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find("kavex-convert: "), std::string::npos) << args[0];
+    }
+    r = Convert({m_scratch.Path("none0000.bmp"), m_scratch.Path("out/q.bmp")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no slice"), std::string::npos);
+}
+
+TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
+{
+    const std::string src = Sample(6);
+    const CRunResult r = Convert({"--info", src + "/scan_cfg.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line : {"prefix: scan\n", "layers: 6\n", "first: 0\n", "last: 5\n", "gaps: 1 x 5\n",
+                             "side images: scan_arc.bmp, scan_spr.bmp\n", "text files: scan_cfg.txt, scan_dicom.txt\n",
+                             "log: scan.log\n", "size: 32x24\n", "bits: 8\n", "palette: falling\n",
+                             "pixel size um: 25\n", "calibration: -1000 3000\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+}
+
+TEST_F(ConvertCli, ShiftFiveRenumbersSlicesAndCarriesEveryCompanion)
+{
+    const std::string src = Sample(10);
+    const std::string out = m_scratch.Path("out/deeper");
+    const CRunResult r = Convert({"--json", "--shift", "5", src + "/scan0003.bmp", out + "/q.bmp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"outcome\": \"finished\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"failed\": []"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"destination\": \"" + out + "/q????.bmp\""), std::string::npos) << r.out;
+
+    EXPECT_EQ(Pixels(out + "/q0012.bmp"), Pixels(src + "/scan0007.bmp"));
+    EXPECT_FALSE(fs::exists(out + "/q0004.bmp"));
+    EXPECT_TRUE(fs::exists(out + "/q0014.bmp"));
+
+    int w = 0, h = 0, sw = 0, sh = 0;
+    const std::vector<uint16_t> side = Pixels(out + "/q_spr.bmp", &w, &h);
+    const std::vector<uint16_t> source = Pixels(src + "/scan_spr.bmp", &sw, &sh);
+    ASSERT_EQ(w, sw);
+    ASSERT_EQ(h, sh + 5);
+    EXPECT_TRUE(std::equal(source.begin(), source.end(), side.begin()));
+    EXPECT_TRUE(std::all_of(side.begin() + source.size(), side.end(), [](uint16_t v) { return v == 0; }));
+    for (const char* suffix : {"_cfg.txt", "_dicom.txt", ".log"})
+        EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix), CScratchFolder::Read(src + "/scan" + suffix)) << suffix;
+}
+
+TEST_F(ConvertCli, DestinationThatIsTheSourceInAnyCaseIsRefused)
+{
+    const std::string src = Sample(3);
+    for (const std::string& dst : {src + "/SCAN0000.BMP", src + "/Scan????.bmp", src + "/scan.bmp"})
+    {
+        const CRunResult r = Convert({"--overwrite", src + "/scan0001.bmp", dst});
+        EXPECT_EQ(r.status, 2) << dst;
+        EXPECT_NE(r.err.find("Not yet implemented"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(CountSlices(src, "scan"), 3);
+}
+
+TEST_F(ConvertCli, ExistingDestinationNeedsOverwriteOrResume)
+{
+    const std::string src = Sample(4);
+    const std::string dst = m_scratch.Path("out/q.bmp");
+    ASSERT_EQ(Convert({src + "/scan0000.bmp", dst}).status, 0);
+    CRunResult r = Convert({src + "/scan0000.bmp", dst});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("The destination data set already exist: " + m_scratch.Path("out/q????.bmp")),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("--overwrite"), std::string::npos);
+
+    // A folder as destination: the dialog's proposal beside the chosen folder.
+    r = Convert({"--dry-run", src + "/scan_dicom.txt", m_scratch.Path("out")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(src + "/scan0003.bmp -> " + m_scratch.Path("out/scan_conv_0003.bmp") + "\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(fs::exists(m_scratch.Path("out/scan_conv_0000.bmp")));
+}
+
+TEST_F(ConvertCli, LayerOptionsKeepSliceNumbersInRange)
+{
+    const std::string src = Sample(10);
+    const std::string dst = m_scratch.Path("out/q.bmp");
+    auto lastOf = [&](const std::vector<std::string>& layer)
+    {
+        std::vector<std::string> args = {"--dry-run", src + "/scan0000.bmp", dst};
+        args.insert(args.begin(), layer.begin(), layer.end());
+        const std::string out = Convert(args).out;
+        const size_t at = out.rfind(m_scratch.Path("out/q"));
+        return out.substr(at + m_scratch.Path("out/q").size(), 4);
+    };
+    EXPECT_EQ(lastOf({"--top", "12"}), "0012");
+    EXPECT_EQ(lastOf({"--bottom", "100"}), "0109");
+    EXPECT_EQ(lastOf({"--bottom", "-3"}), "0009");   // the first slice stays at 0 or above
+    EXPECT_EQ(lastOf({"--shift", "20000"}), "9999"); // the last one at 9999 or below
+    EXPECT_EQ(lastOf({"-s", "-4"}), "0009");
+}
+
+// A run stopped by SIGINT ends cancelled without the log; --resume then writes only what is
+// missing, and the log.
+TEST_F(ConvertCli, InterruptedRunThenResumeWritesOnlyMissingSlices)
+{
+    const int slices = 400;
+    const std::string src = Sample(slices, "256x256");
+    const std::string out = m_scratch.Path("out");
+    CRunResult r;
+    {
+        CProcess run(m_scratch, "kavex-convert", {src + "/scan0000.bmp", out + "/q.bmp"});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!fs::exists(out + "/q0002.bmp") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        run.Signal(SIGINT);
+        r = run.Wait();
+    }
+    if (r.status == 0)
+        GTEST_SKIP() << "the run ended before it could be interrupted";
+    ASSERT_EQ(r.status, 130) << r.err;
+    EXPECT_FALSE(fs::exists(out + "/q.log"));
+    const int present = CountSlices(out, "q");
+    ASSERT_LT(present, slices);
+
+    r = Convert({"--resume", "--json", src + "/scan0000.bmp", out + "/q.bmp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Companions are handled again: arc, cfg, dicom, spr.
+    EXPECT_NE(r.out.find("\"skipped\": " + std::to_string(present) + ","), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"written\": " + std::to_string(slices - present + 4) + ","), std::string::npos)
+        << r.out;
+    EXPECT_EQ(CountSlices(out, "q"), slices);
+    EXPECT_TRUE(fs::exists(out + "/q.log"));
+}
+
+// Killed at any moment, a run leaves under destination names only complete slices.
+TEST_F(ConvertCli, KilledRunLeavesNoPartialSlice)
+{
+    const int slices = 120;
+    const std::string src = Sample(slices, "512x512");
+    const std::string out = m_scratch.Path("out");
+    const uintmax_t full = fs::file_size(src + "/scan0000.bmp");
+    for (int round = 0; round < 3; ++round)
+    {
+        CProcess run(m_scratch, "kavex-convert", {"--resume", src + "/scan0000.bmp", out + "/q.bmp"});
+        const int target = CountSlices(fs::exists(out) ? out : src, "q") + 10 + 7 * round;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while ((!fs::exists(out) || CountSlices(out, "q") < target) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        run.Signal(SIGKILL);
+        run.Wait();
+        for (const auto& e : fs::directory_iterator(out))
+        {
+            const std::string name = e.path().filename().string();
+            if (IsSliceName(name, "q"))
+            {
+                EXPECT_EQ(fs::file_size(e.path()), full) << name << " in round " << round;
+            }
+        }
+    }
+    const CRunResult r = Convert({"--resume", src + "/scan0000.bmp", out + "/q.bmp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (int n = 0; n < slices; n += 17)
+        EXPECT_EQ(Pixels(Slice(out, "q", n)), Pixels(Slice(src, "scan", n))) << n;
+}
+
+// "scan2" beside "scan", whose slice 2000 the destination mask also matches: --overwrite
+// deletes the old destination and nothing of the source.
+TEST_F(ConvertCli, OverwriteBesideTheSourceDeletesNoSourceFile)
+{
+    const std::string src = Sample(3);
+    fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
+    const std::string dst = src + "/scan2????.bmp";
+    // The loose mask finds "scan2000.bmp", so even the first run meets an "existing" destination.
+    EXPECT_EQ(Convert({src + "/scan0000.bmp", dst}).status, 3);
+    ASSERT_EQ(Convert({"--overwrite", src + "/scan0000.bmp", dst}).status, 0);
+    ASSERT_TRUE(fs::exists(src + "/scan2000.bmp"));
+    std::vector<std::pair<std::string, std::string>> before;
+    for (const auto& e : fs::directory_iterator(src))
+    {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("scan2", 0) != 0 || name == "scan2000.bmp")
+            before.emplace_back(name, CScratchFolder::Read(e.path().string()));
+    }
+    const CRunResult r = Convert({"--overwrite", "--shift", "1", src + "/scan0000.bmp", dst});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const auto& [name, bytes] : before)
+        EXPECT_EQ(CScratchFolder::Read(src + "/" + name), bytes) << name;
+    EXPECT_FALSE(fs::exists(src + "/scan20000.bmp")); // the old destination slice, now 0001
+    EXPECT_TRUE(fs::exists(src + "/scan22001.bmp"));
+}
+
+TEST_F(ConvertCli, UnreadableSliceIsListedAndTheExitCodeSaysSo)
+{
+    const std::string src = Sample(5);
+    fs::resize_file(src + "/scan0002.bmp", 100);
+    const CRunResult r = Convert({"--json", "--quiet", src + "/scan0000.bmp", m_scratch.Path("out/q.bmp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not read " + src + "/scan0002.bmp"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("\"failed\": [\"" + src + "/scan0002.bmp\"]"), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(m_scratch.Path("out/q0004.bmp")));
+    EXPECT_FALSE(fs::exists(m_scratch.Path("out/q0002.bmp")));
+}
+
+} // namespace
