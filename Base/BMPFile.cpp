@@ -129,7 +129,9 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
 {
     const int64_t fileSize = int64_t(m_nFileSize);
     const int64_t infoEnd = FileHeaderSize + int64_t(h.infoSize);
-    if (h.infoSize < uint32_t(InfoHeaderSize) || infoEnd > fileSize)
+    if (h.infoSize < uint32_t(InfoHeaderSize))
+        return Refuse("The BMP info header is of an unsupported kind");
+    if (infoEnd > fileSize)
         return Refuse("The BMP info header does not lie inside the file");
     if (h.compression != 0)
         return Refuse("Compressed BMP files are not supported");
