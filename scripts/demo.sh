@@ -34,15 +34,15 @@ echo "3. Converted into a new folder and prefix, slices renumbered by 10"
 run "$bin/kavex-convert" --quiet --shift 10 --json "$out/scan/scan0000.bmp" "$out/converted/ct????.bmp"
 echo
 
-# Each further step runs when this build has the option behind it.
-if "$bin/kavex-convert" --dry-run --resize 2 --interpolation 2d \
-     "$out/scan/scan0000.bmp" "$out/half/half.bmp" >/dev/null 2>&1 &&
-   "$bin/kavex-convert" --quiet --resize 2 --interpolation 2d "$out/scan/scan0000.bmp" "$out/half/half.bmp" \
-     >/dev/null 2>&1 && [[ -n $(ls "$out/half" 2>/dev/null) ]]; then
-  echo "4. Reduced by 2 in every direction with 2D averaging"
-  echo "\$ kavex-convert --resize 2 --interpolation 2d \$DEMO/scan/scan0000.bmp \$DEMO/half/half.bmp"
-  echo
-fi
+echo "4. Reduced by 2 in every direction with 2D averaging, written as 16-bit TIFF"
+run "$bin/kavex-convert" --quiet --resize 2 --interpolation 2d --format tif \
+  "$out/scan/scan0000.bmp" "$out/half/half.bmp"
+echo
+
+echo "5. An interrupted run completed: three slices removed, --resume writes them (and the companions) again"
+rm -f "$out/converted/ct0020.bmp" "$out/converted/ct0021.bmp" "$out/converted/ct0050.bmp"
+run "$bin/kavex-convert" --quiet --resume --shift 10 --json "$out/scan/scan0000.bmp" "$out/converted/ct????.bmp"
+echo
 
 echo "Written:"
 for dir in "$out"/*/; do
