@@ -1,0 +1,109 @@
+#pragma once
+// Hand-made little-endian TIFF files for the reader tests: a header, the caller's data blocks
+// and one directory of the caller's entries, every offset known to the test.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tifftest
+{
+
+struct Entry
+{
+    uint16_t tag;
+    uint16_t type;
+    uint32_t count;
+    uint32_t value;
+};
+
+inline void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x)
+{
+    v[at] = uint8_t(x);
+    v[at + 1] = uint8_t(x >> 8);
+}
+inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)
+{
+    Put16(v, at, x);
+    Put16(v, at + 2, x >> 16);
+}
+inline uint16_t Get16(const std::vector<uint8_t>& v, size_t at) { return uint16_t(v[at] | v[at + 1] << 8); }
+inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
+{
+    return uint32_t(Get16(v, at)) | uint32_t(Get16(v, at + 2)) << 16;
+}
+
+// "II", 42, then data starting at offset 8, then the directory (at an even offset) with the
+// entries as given (no sorting, so tests can place duplicates) and a next-directory 0.
+struct TiffBuilder
+{
+    std::vector<uint8_t> bytes = std::vector<uint8_t>(8, 0);
+    std::vector<Entry> entries;
+
+    // Appends a block and returns its offset.
+    uint32_t Add(const std::vector<uint8_t>& block)
+    {
+        const uint32_t at = uint32_t(bytes.size());
+        bytes.resize(at + block.size());
+        std::copy(block.begin(), block.end(), bytes.begin() + at);
+        return at;
+    }
+    uint32_t AddLongs(const std::vector<uint32_t>& values)
+    {
+        std::vector<uint8_t> block(values.size() * 4);
+        for (size_t i = 0; i < values.size(); ++i)
+            Put32(block, i * 4, values[i]);
+        return Add(block);
+    }
+    uint32_t AddRational(uint32_t numerator, uint32_t denominator) { return AddLongs({numerator, denominator}); }
+
+    TiffBuilder& With(uint16_t tag, uint16_t type, uint32_t count, uint32_t value)
+    {
+        entries.push_back({tag, type, count, value});
+        return *this;
+    }
+
+    std::vector<uint8_t> Build() const
+    {
+        std::vector<uint8_t> f = bytes;
+        f[0] = f[1] = 'I';
+        Put16(f, 2, 42);
+        if (f.size() % 2)
+            f.push_back(0);
+        const size_t directory = f.size();
+        Put32(f, 4, uint32_t(directory));
+        f.resize(directory + 2 + 12 * entries.size() + 4, 0);
+        Put16(f, directory, uint32_t(entries.size()));
+        for (size_t i = 0; i < entries.size(); ++i)
+        {
+            const size_t at = directory + 2 + 12 * i;
+            Put16(f, at, entries[i].tag);
+            Put16(f, at + 2, entries[i].type);
+            Put32(f, at + 4, entries[i].count);
+            Put32(f, at + 8, entries[i].value);
+        }
+        return f;
+    }
+};
+
+// A grey image of w x h samples at 8 or 16 bits in one strip, with the usual tags.
+inline TiffBuilder GreyImage(uint32_t width, uint32_t height, uint32_t bits, const std::vector<uint8_t>& samples)
+{
+    TiffBuilder b;
+    const uint32_t data = b.Add(samples);
+    b.With(256, 3, 1, width).With(257, 3, 1, height).With(258, 3, 1, bits).With(259, 3, 1, 1).With(262, 3, 1, 1);
+    b.With(273, 4, 1, data).With(277, 3, 1, 1).With(278, 4, 1, height).With(279, 4, 1, uint32_t(samples.size()));
+    return b;
+}
+
+// Little-endian bytes of 16-bit samples.
+inline std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& samples)
+{
+    std::vector<uint8_t> bytes(samples.size() * 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        Put16(bytes, 2 * i, samples[i]);
+    return bytes;
+}
+
+} // namespace tifftest
