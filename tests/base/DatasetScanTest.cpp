@@ -62,6 +62,7 @@ TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArc)
 TEST_F(DatasetScan, AnyMemberOpensTheSameDataset)
 {
     const std::string upper = dir.Path("P0003.BMP"); // no such file: the scan ignores letter case
+    EXPECT_TRUE(CDataset::MaskExists(upper));
     for (const std::string& from : {dir.Path("p0009.bmp"), dir.Path("p_spr.bmp"), dir.Path("p_vpr.bmp"),
                                     dir.Path("p????.bmp"), upper})
     {
@@ -119,6 +120,7 @@ TEST(DatasetScanRules, MissingFolderAndEmptyPrefix)
     EXPECT_EQ(ds.Open(dir.Path("none/q0001.bmp")), 0);
     EXPECT_EQ(ds.GetFirstNumber(), 0);
     EXPECT_EQ(ds.GetLastIndex(), 0);
+    EXPECT_FALSE(CDataset::MaskExists(dir.Path("none/q0001.bmp")));
 
     // A series without prefix cannot be opened: its title is all digits.
     dir.Write("0001.bmp", "x");
@@ -195,22 +197,6 @@ TEST_F(DatasetScan, NumberingRaisesProgressAndInitSubscribesOnce)
     ds.Open(dir.Path("p0000.bmp"));
     EXPECT_EQ(relayed.positions.size(), 1u);
     ds.OnProgress.Unsubscribe(&relayed, &ProgressLog::Seen);
-}
-
-struct Renamer
-{
-    void Filter(vKit::CStringObject& entry) { entry.m_strText += ".seen"; }
-};
-
-TEST_F(DatasetScan, AddFilterReachesTheDatasetSubscribers)
-{
-    CDataset ds;
-    Renamer renamer;
-    ds.OnAddFilter.Subscribe(&renamer, &Renamer::Filter);
-    ds.SetSlicesOnly(true);
-    ds.Open(dir.Path("p0000.bmp"));
-    EXPECT_EQ(ds.GetEntryPath(0), dir.Path("p0000.bmp.seen"));
-    ds.OnAddFilter.Unsubscribe(&renamer, &Renamer::Filter);
 }
 
 } // namespace
