@@ -1,7 +1,9 @@
 #include "Base/FileImageBuffer16.h"
 
 #include "Base/BMPFile.h"
+#include "Base/JpgFile.h"
 #include "Base/Strings.h"
+#include "Base/TiffFile.h"
 
 namespace vKit
 {
@@ -64,12 +66,11 @@ int32_t CFileImageBuffer16::SaveFile(const std::string& path)
     return Failed;
 }
 
-// The TIFF and JPEG slice formats live in their own files; until they are wired in here,
-// both refuse.
-int32_t CFileImageBuffer16::LoadTiff(const std::string&) { return Failed; }
-int32_t CFileImageBuffer16::SaveTiff(const std::string&) { return Failed; }
-int32_t CFileImageBuffer16::LoadJpeg(const std::string&) { return Failed; }
-int32_t CFileImageBuffer16::SaveJpeg(const std::string&) { return Failed; }
+// The TIFF and JPEG slice formats live in their own files.
+int32_t CFileImageBuffer16::LoadTiff(const std::string& path) { return LoadTiffSlice(*this, path); }
+int32_t CFileImageBuffer16::SaveTiff(const std::string& path) { return SaveTiffSlice(*this, path); }
+int32_t CFileImageBuffer16::LoadJpeg(const std::string& path) { return LoadJpegSlice(*this, path); }
+int32_t CFileImageBuffer16::SaveJpeg(const std::string& path) { return SaveJpegSlice(*this, path); }
 
 int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
 {
