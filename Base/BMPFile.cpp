@@ -20,8 +20,14 @@ constexpr int32_t PaletteColours = 256;
 // Larger files cannot be described by the 32-bit fields of the format.
 constexpr uint64_t MaxFileSize = uint64_t(UINT32_MAX);
 
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t Get32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 void Put16(uint8_t* p, uint32_t v)
 {
     p[0] = uint8_t(v);
@@ -34,15 +40,16 @@ void Put32(uint8_t* p, uint32_t v)
 }
 
 // Stored bytes per row of 8-bit samples: rows are padded to a multiple of 4 bytes.
-int64_t RowBytes8(int64_t width) { return (width * 8 + 31) / 32 * 4; }
+int64_t RowBytes8(int64_t width)
+{
+    return (width * 8 + 31) / 32 * 4;
+}
 
 // Resolution field: truncated towards zero, kept inside the field's range.
 int32_t ResolutionField(double ppm, bool useDefault)
 {
-    if (useDefault && !(ppm >= 1.0))
-        return 72;
-    if (!(std::fabs(ppm) < 2147483647.0))
-        return std::isnan(ppm) ? 0 : (ppm > 0 ? INT32_MAX : INT32_MIN + 1);
+    if (useDefault && !(ppm >= 1.0)) return 72;
+    if (!(std::fabs(ppm) < 2147483647.0)) return std::isnan(ppm) ? 0 : (ppm > 0 ? INT32_MAX : INT32_MIN + 1);
     return int32_t(ppm);
 }
 
@@ -52,19 +59,14 @@ int32_t ReadWholeFile(const std::string& path, std::unique_ptr<uint8_t[]>& data,
     CPlatformFile file;
     int32_t err = file.Open(path, PlatformOpenMode::Read, true);
     int64_t length = 0;
-    if (err == 0)
-        err = file.GetSize(length);
-    if (err != 0)
-        return err;
-    if (length < 0 || uint64_t(length) > MaxFileSize)
-        return EFBIG;
+    if (err == 0) err = file.GetSize(length);
+    if (err != 0) return err;
+    if (length < 0 || uint64_t(length) > MaxFileSize) return EFBIG;
     data.reset(new (std::nothrow) uint8_t[size_t(length) + 1]);
-    if (!data)
-        return ENOMEM;
+    if (!data) return ENOMEM;
     uint64_t done = 0;
     err = file.Read(data.get(), uint64_t(length), &done);
-    if (err == 0 && done != uint64_t(length))
-        err = EIO;
+    if (err == 0 && done != uint64_t(length)) err = EIO;
     size = size_t(done);
     return err;
 }
@@ -107,8 +109,7 @@ bool CBMPFile::ReadBmp(const std::string& path)
         m_nFileSize = 0;
         return Refuse("The file could not be read");
     }
-    if (!ParseBmp())
-        return false;
+    if (!ParseBmp()) return false;
     m_info.SetFileName(path);
     return true;
 }
@@ -118,8 +119,7 @@ bool CBMPFile::ParseBmp(const uint8_t* data, size_t size)
     m_layout = SBmpLayout();
     m_pFile.reset(new (std::nothrow) uint8_t[size + 1]);
     m_nFileSize = m_pFile ? size : 0;
-    if (m_pFile && size > 0)
-        std::memcpy(m_pFile.get(), data, size);
+    if (m_pFile && size > 0) std::memcpy(m_pFile.get(), data, size);
     return ParseBmp();
 }
 
@@ -129,31 +129,23 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
 {
     const int64_t fileSize = int64_t(m_nFileSize);
     const int64_t infoEnd = FileHeaderSize + int64_t(h.infoSize);
-    if (h.infoSize < uint32_t(InfoHeaderSize))
-        return Refuse("The BMP info header is of an unsupported kind");
-    if (infoEnd > fileSize)
-        return Refuse("The BMP info header does not lie inside the file");
-    if (h.compression != 0)
-        return Refuse("Compressed BMP files are not supported");
+    if (h.infoSize < uint32_t(InfoHeaderSize)) return Refuse("The BMP info header is of an unsupported kind");
+    if (infoEnd > fileSize) return Refuse("The BMP info header does not lie inside the file");
+    if (h.compression != 0) return Refuse("Compressed BMP files are not supported");
     int64_t colours = h.coloursUsed;
     if (colours == 0)
         colours = h.bitsPerPixel == 1 ? 2 : h.bitsPerPixel == 4 ? 16 : h.bitsPerPixel == 8 ? 256 : 0;
     if (colours != PaletteColours || h.bitsPerPixel != 8)
         return Refuse("Only 8-bit BMP files with 256 colours are supported");
     const int64_t paletteEnd = infoEnd + 4 * colours;
-    if (paletteEnd > fileSize)
-        return Refuse("The BMP palette does not lie inside the file");
-    if (int64_t(h.pixelOffset) >= fileSize)
-        return Refuse("The BMP pixel offset lies outside the file");
-    if (h.width <= 0)
-        return Refuse("The BMP width is not positive");
+    if (paletteEnd > fileSize) return Refuse("The BMP palette does not lie inside the file");
+    if (int64_t(h.pixelOffset) >= fileSize) return Refuse("The BMP pixel offset lies outside the file");
+    if (h.width <= 0) return Refuse("The BMP width is not positive");
     // Rows stored top row first (negative height) are not written by scanners and not read.
-    if (h.height <= 0)
-        return Refuse("The BMP height is not positive");
+    if (h.height <= 0) return Refuse("The BMP height is not positive");
     const int64_t rowBytes = RowBytes8(h.width);
     const int64_t imageBytes = rowBytes * h.height;
-    if (imageBytes > INT32_MAX)
-        return Refuse("The BMP image is too large");
+    if (imageBytes > INT32_MAX) return Refuse("The BMP image is too large");
     if (int64_t(h.pixelOffset) + imageBytes > fileSize)
         return Refuse("The BMP file is shorter than its image");
     m_layout.colours = int32_t(colours);
@@ -206,12 +198,9 @@ bool CBMPFile::ParseBmp()
     m_info.SetBottomUp(true);
     m_info.SetClampMode(1);
     const uint8_t* file = m_pFile.get();
-    if (!file || m_nFileSize <= size_t(FileHeaderSize))
-        return Refuse("The file is too short for a BMP file");
-    if (file[0] != 'B' || file[1] != 'M')
-        return Refuse("The file is not a BMP file");
-    if (m_nFileSize < size_t(HeadersSize))
-        return Refuse("The BMP info header does not lie inside the file");
+    if (!file || m_nFileSize <= size_t(FileHeaderSize)) return Refuse("The file is too short for a BMP file");
+    if (file[0] != 'B' || file[1] != 'M') return Refuse("The file is not a BMP file");
+    if (m_nFileSize < size_t(HeadersSize)) return Refuse("The BMP info header does not lie inside the file");
     const SBmpHeader h = ReadBmpHeader(file);
     if (!ValidateHeader(h))
     {
@@ -251,12 +240,10 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     const int64_t imageBytes = rowBytes * height;
     const int64_t pixelOffset = HeadersSize + 4 * int64_t(colours) + extraBytes;
     const int64_t total = pixelOffset + imageBytes;
-    if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize)
-        return Refuse("The BMP image is too large");
+    if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize) return Refuse("The BMP image is too large");
     // Every byte is written below or by the caller's row loop, which also zeroes the padding.
     m_pFile.reset(new (std::nothrow) uint8_t[size_t(total)]);
-    if (!m_pFile)
-        return Refuse("Not enough memory for the BMP file");
+    if (!m_pFile) return Refuse("Not enough memory for the BMP file");
     m_nFileSize = size_t(total);
     m_layout.colours = colours;
     m_layout.paletteOffset = HeadersSize;
@@ -286,10 +273,8 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
     const std::vector<uint8_t>& block = src.PrivateBlock();
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
-    if (image.IsEmpty() || block.size() > size_t(INT32_MAX))
-        return Refuse("The image is empty");
-    if (!BuildBmp(width, height, PaletteColours, int32_t(block.size())))
-        return false;
+    if (image.IsEmpty() || block.size() > size_t(INT32_MAX)) return Refuse("The image is empty");
+    if (!BuildBmp(width, height, PaletteColours, int32_t(block.size()))) return false;
     const int32_t padding = m_info.GetWritePadding();
     m_info = src;
     m_info.SetWritePadding(padding);
@@ -312,17 +297,14 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
     const bool useDefault = src.GetDefaultResolution();
     Put32(d + 38, uint32_t(ResolutionField(src.GetResolutionX(), useDefault)));
     Put32(d + 42, uint32_t(ResolutionField(src.GetResolutionY(), useDefault)));
-    if (useDefault)
-        Put32(d + 34, 0);
-    if (!block.empty())
-        std::memcpy(d + m_layout.paletteEnd, block.data(), block.size());
+    if (useDefault) Put32(d + 34, 0);
+    if (!block.empty()) std::memcpy(d + m_layout.paletteEnd, block.data(), block.size());
     return true;
 }
 
 bool CBMPFile::WriteBmp(const std::string& path)
 {
-    if (!m_pFile)
-        return Refuse("There is no BMP file to write");
+    if (!m_pFile) return Refuse("There is no BMP file to write");
     if (PlatformWriteFileAtomically(path, m_pFile.get(), m_nFileSize) != 0)
         return Refuse("The file could not be written");
     return true;

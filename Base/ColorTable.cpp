@@ -26,8 +26,7 @@ void CColorTable::SetEntries(const uint8_t* entries, int32_t count)
 {
     m_nCount = entries ? std::max<int32_t>(count, 0) : 0;
     m_entries.resize(size_t(m_nCount) * 4);
-    if (m_nCount > 0)
-        std::memcpy(m_entries.data(), entries, m_entries.size());
+    if (m_nCount > 0) std::memcpy(m_entries.data(), entries, m_entries.size());
 }
 
 bool CColorTable::HalfSums(uint64_t& first, uint64_t& second) const
@@ -37,8 +36,7 @@ bool CColorTable::HalfSums(uint64_t& first, uint64_t& second) const
     for (int32_t i = 0; i < m_nCount; ++i)
     {
         const uint8_t* e = &m_entries[size_t(i) * 4];
-        if (e[0] != e[1] || e[1] != e[2])
-            return false;
+        if (e[0] != e[1] || e[1] != e[2]) return false;
         (i < half ? first : second) += e[0];
     }
     return true;

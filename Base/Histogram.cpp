@@ -16,8 +16,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 
 CHistogramBuffer& CHistogramBuffer::operator=(const CHistogramBuffer& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     // Freed first: copying a smaller or empty buffer would otherwise keep our bins behind it.
     Free();
     CBuffer::operator=(other);
@@ -52,15 +51,13 @@ void CHistogramBuffer::ResetCounts()
     Guard g(GetLock());
     m_nExtent = 0;
     m_bUpToDate = false;
-    if (GetSize() > 0)
-        std::memset(GetData(), 0, size_t(GetSize()));
+    if (GetSize() > 0) std::memset(GetData(), 0, size_t(GetSize()));
 }
 
 void CHistogramBuffer::Add(uint32_t value)
 {
     Guard g(GetLock());
-    if (int64_t(value) < StoredBins())
-        ++Bins()[value];
+    if (int64_t(value) < StoredBins()) ++Bins()[value];
 }
 
 uint64_t CHistogramBuffer::GetBin(int64_t i) const
@@ -75,8 +72,7 @@ int64_t CHistogramBuffer::NthUsedBin(int64_t n) const
     const uint64_t* bins = Bins();
     const int64_t count = StoredBins();
     for (int64_t i = 0; i < count; ++i)
-        if (bins[i] != 0 && n-- == 0)
-            return i;
+        if (bins[i] != 0 && n-- == 0) return i;
     return -1;
 }
 
@@ -87,8 +83,7 @@ bool CHistogramBuffer::EmptyRange(int64_t first, int64_t last) const
     first = std::max<int64_t>(first, 0);
     last = std::min<int64_t>(last, StoredBins() - 1);
     for (int64_t i = first; i <= last; ++i)
-        if (bins[i] != 0)
-            return false;
+        if (bins[i] != 0) return false;
     return true;
 }
 
@@ -101,16 +96,14 @@ bool CHistogramBuffer::TwoLevel() const
 // Lowest, highest and bin 1 used; a used bin higher up hands over to the high test.
 bool CHistogramBuffer::LowThreeLevel() const
 {
-    if (!EmptyRange(2, m_nBinCount - 2))
-        return HighThreeLevel();
+    if (!EmptyRange(2, m_nBinCount - 2)) return HighThreeLevel();
     return !TwoLevel();
 }
 
 // Lowest and the two highest bins used.
 bool CHistogramBuffer::HighThreeLevel() const
 {
-    if (!EmptyRange(1, m_nBinCount - 3))
-        return false;
+    if (!EmptyRange(1, m_nBinCount - 3)) return false;
     return m_nBinCount != 256 || !TwoLevel();
 }
 
@@ -136,22 +129,19 @@ bool CHistogramBuffer::WideTopLevel() const
 
 bool CHistogramBuffer::IsTwoLevel(bool wide) const
 {
-    if (TwoLevel())
-        return true;
+    if (TwoLevel()) return true;
     return m_nBinCount != 256 && wide && WideTwoLevel();
 }
 
 bool CHistogramBuffer::IsThreeLevel(bool wide) const
 {
-    if (LowThreeLevel())
-        return true;
+    if (LowThreeLevel()) return true;
     return m_nBinCount != 256 && wide && WideThreeLevel();
 }
 
 bool CHistogramBuffer::IsTopThreeLevel(bool wide) const
 {
-    if (HighThreeLevel())
-        return true;
+    if (HighThreeLevel()) return true;
     return m_nBinCount != 256 && wide && WideTopLevel();
 }
 

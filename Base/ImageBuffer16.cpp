@@ -15,8 +15,7 @@ CAlignedBlock::CAlignedBlock(const CAlignedBlock& other)
 
 CAlignedBlock& CAlignedBlock::operator=(const CAlignedBlock& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     Free();
     if (other.m_nSize > 0 && Allocate(other.m_nSize, other.m_nAlignment))
         std::memcpy(m_pData, other.m_pData, m_nSize);
@@ -26,15 +25,13 @@ CAlignedBlock& CAlignedBlock::operator=(const CAlignedBlock& other)
 bool CAlignedBlock::Allocate(size_t bytes, size_t alignment)
 {
     Free();
-    if (bytes == 0)
-        return false;
+    if (bytes == 0) return false;
     // operator new needs a power of two no smaller than a pointer.
     size_t align = alignof(std::max_align_t);
     while (align < alignment)
         align *= 2;
     void* p = ::operator new(bytes, std::align_val_t(align), std::nothrow);
-    if (!p)
-        return false;
+    if (!p) return false;
     m_pData = static_cast<uint8_t*>(p);
     m_nSize = bytes;
     m_nAlignment = align;
@@ -43,16 +40,14 @@ bool CAlignedBlock::Allocate(size_t bytes, size_t alignment)
 
 void CAlignedBlock::Free()
 {
-    if (m_pData)
-        ::operator delete(m_pData, std::align_val_t(m_nAlignment));
+    if (m_pData) ::operator delete(m_pData, std::align_val_t(m_nAlignment));
     m_pData = nullptr;
     m_nSize = 0;
 }
 
 CImageBuffer16& CImageBuffer16::operator=(const CImageBuffer16& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     m_pixels = other.m_pixels;
     const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
     m_pData = ok ? reinterpret_cast<uint16_t*>(m_pixels.Data()) : nullptr;
@@ -78,10 +73,8 @@ bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
     m_info.SetGreyCeiling(65535);
     m_info.SetClampOnExport(false);
     // Both sides must be positive: two negative sides multiply to a positive count.
-    if (width < 1 || height < 1)
-        return false;
-    if (!m_pixels.Allocate(size_t(width) * size_t(height) * 2, size_t(std::max(alignment, 0))))
-        return false;
+    if (width < 1 || height < 1) return false;
+    if (!m_pixels.Allocate(size_t(width) * size_t(height) * 2, size_t(std::max(alignment, 0)))) return false;
     m_pData = reinterpret_cast<uint16_t*>(m_pixels.Data());
     m_nWidth = width;
     m_nHeight = height;
@@ -105,8 +98,8 @@ void CImageBuffer16::Fill(uint16_t value)
     SamplesChanged();
 }
 
-bool CImageBuffer16::CopyFrom8(const uint8_t* source, int32_t x, int32_t y, int32_t width,
-                               int32_t height, int32_t padding, bool flip)
+bool CImageBuffer16::CopyFrom8(const uint8_t* source, int32_t x, int32_t y, int32_t width, int32_t height,
+                               int32_t padding, bool flip)
 {
     if (!source || !m_pData || x < 0 || y < 0 || width < 0 || height < 0 || padding < 0 ||
         int64_t(x) + width > m_nWidth || int64_t(y) + height > m_nHeight)
@@ -156,8 +149,7 @@ void CImageBuffer16::ComputeHistogram(bool reset, int32_t bins, int shift)
     }
     std::lock_guard<std::recursive_mutex> guard(m_histogram.GetLock());
     uint64_t* bin = m_histogram.Bins();
-    if (!bin)
-        return;
+    if (!bin) return;
     for (int32_t y = 0; y < m_nHeight; ++y)
     {
         const uint16_t* row = Row(y);
@@ -178,8 +170,7 @@ void CImageBuffer16::ComputeHistogram16(bool reset)
 
 void CImageBuffer16::EnsureHistogram16(bool reset)
 {
-    if (m_histogram.GetUpToDate())
-        return;
+    if (m_histogram.GetUpToDate()) return;
     ComputeHistogram16(reset);
     m_histogram.SetUpToDate(true);
 }

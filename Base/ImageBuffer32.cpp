@@ -7,8 +7,7 @@ namespace vKit
 
 CImageBuffer32& CImageBuffer32::operator=(const CImageBuffer32& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     m_pixels = other.m_pixels;
     const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
     m_pData = ok ? reinterpret_cast<uint32_t*>(m_pixels.Data()) : nullptr;
@@ -30,12 +29,10 @@ void CImageBuffer32::Free()
 
 bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
 {
-    if (!image || image->IsEmpty())
-        return false;
+    if (!image || image->IsEmpty()) return false;
     CAlignedBlock block;
     const int64_t count = image->PixelCount();
-    if (!block.Allocate(size_t(count) * 4, 32))
-        return false;
+    if (!block.Allocate(size_t(count) * 4, 32)) return false;
     m_pixels = std::move(block);
     m_pData = reinterpret_cast<uint32_t*>(m_pixels.Data());
     m_nWidth = image->GetWidth();
@@ -52,14 +49,12 @@ bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
 
 void CImageBuffer32::Clear()
 {
-    if (m_pData)
-        std::memset(m_pData, 0, size_t(PixelCount()) * 4);
+    if (m_pData) std::memset(m_pData, 0, size_t(PixelCount()) * 4);
 }
 
 bool CImageBuffer32::AddScaled(const CImageBuffer16* image, int32_t n)
 {
-    if (!image || n < 1 || !m_pData || image->IsEmpty() || image->PixelCount() != PixelCount())
-        return false;
+    if (!image || n < 1 || !m_pData || image->IsEmpty() || image->PixelCount() != PixelCount()) return false;
     const uint32_t divisor = uint32_t(n);
     const uint16_t* s = image->GetData();
     const int64_t count = PixelCount();
@@ -70,8 +65,7 @@ bool CImageBuffer32::AddScaled(const CImageBuffer16* image, int32_t n)
 
 bool CImageBuffer32::ToImage16(CImageBuffer16* image) const
 {
-    if (!image || !m_pData || !image->Create(m_nWidth, m_nHeight, 32))
-        return false;
+    if (!image || !m_pData || !image->Create(m_nWidth, m_nHeight, 32)) return false;
     CImageInfo info = m_info;
     info.SetBitsPerPixel(16);
     image->SetInfo(info);

@@ -68,18 +68,41 @@ void CImageInfo::SetPrivateB(int32_t v)
 
 void CImageInfo::SetPrivateBlock(const uint8_t* data, size_t size)
 {
-    if (!data)
-        size = 0;
+    if (!data) size = 0;
     m_privateBlock.assign(data, data + size);
 }
 
-double CImageInfo::GetPixelSizeXum() const { return Reciprocal(1e6, m_dResolutionX); }
-double CImageInfo::GetPixelSizeYum() const { return Reciprocal(1e6, m_dResolutionY); }
-double CImageInfo::GetPixelSizeXmm() const { return Reciprocal(1e3, m_dResolutionX); }
-double CImageInfo::GetPixelSizeYmm() const { return Reciprocal(1e3, m_dResolutionY); }
-void CImageInfo::SetPixelSizeXum(double um) { m_dResolutionX = Reciprocal(1e6, um); }
-void CImageInfo::SetPixelSizeYum(double um) { m_dResolutionY = Reciprocal(1e6, um); }
-void CImageInfo::SetPixelSizeXmm(double mm) { m_dResolutionX = Reciprocal(1e3, mm); }
-void CImageInfo::SetPixelSizeYmm(double mm) { m_dResolutionY = Reciprocal(1e3, mm); }
+double CImageInfo::GetPixelSizeXum() const
+{
+    return Reciprocal(1e6, m_dResolutionX);
+}
+double CImageInfo::GetPixelSizeYum() const
+{
+    return Reciprocal(1e6, m_dResolutionY);
+}
+double CImageInfo::GetPixelSizeXmm() const
+{
+    return Reciprocal(1e3, m_dResolutionX);
+}
+double CImageInfo::GetPixelSizeYmm() const
+{
+    return Reciprocal(1e3, m_dResolutionY);
+}
+void CImageInfo::SetPixelSizeXum(double um)
+{
+    m_dResolutionX = Reciprocal(1e6, um);
+}
+void CImageInfo::SetPixelSizeYum(double um)
+{
+    m_dResolutionY = Reciprocal(1e6, um);
+}
+void CImageInfo::SetPixelSizeXmm(double mm)
+{
+    m_dResolutionX = Reciprocal(1e3, mm);
+}
+void CImageInfo::SetPixelSizeYmm(double mm)
+{
+    m_dResolutionY = Reciprocal(1e3, mm);
+}
 
 } // namespace vKit

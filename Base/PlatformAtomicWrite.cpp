@@ -20,8 +20,7 @@ int32_t WriteAll(int fd, const uint8_t* data, size_t size)
         const ssize_t n = ::write(fd, data, size);
         if (n < 0)
         {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
         data += n;
@@ -46,8 +45,7 @@ int OpenTemporary(const std::string& path, std::string& temp)
     {
         temp = stem + std::to_string(counter.fetch_add(1)) + ".tmp";
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
@@ -58,15 +56,11 @@ int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, s
 {
     std::string temp;
     const int fd = OpenTemporary(path, temp);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) return errno;
     int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err != 0)
-        ::unlink(temp.c_str());
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(temp.c_str());
     return err;
 }
 

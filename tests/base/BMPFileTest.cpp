@@ -22,11 +22,11 @@ namespace
 std::vector<uint8_t> ThreeByTwo()
 {
     std::vector<uint8_t> f = {
-        'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, // size 1086, pixels at 1078
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0,        // 40-byte info, 3 x 2, 8 bits
-        0, 0, 0, 0, 8, 0, 0, 0,                                // no compression, 8 image bytes
-        0x61, 0x0F, 0, 0, 0x61, 0x0F, 0, 0,                    // 3937 pixels per metre (100 um)
-        0, 1, 0, 0, 0, 1, 0, 0};                               // 256 colours
+        'B',  'M',  0x3E, 0x04, 0,    0,    0, 0, 0, 0, 0x36, 0x04, 0, 0,       // size 1086, pixels at 1078
+        40,   0,    0,    0,    3,    0,    0, 0, 2, 0, 0,    0,    1, 0, 8, 0, // 40-byte info, 3 x 2, 8 bits
+        0,    0,    0,    0,    8,    0,    0, 0,  // no compression, 8 image bytes
+        0x61, 0x0F, 0,    0,    0x61, 0x0F, 0, 0,  // 3937 pixels per metre (100 um)
+        0,    1,    0,    0,    0,    1,    0, 0}; // 256 colours
     for (int i = 0; i < 256; ++i)
         f.insert(f.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
     f.insert(f.end(), {7, 8, 9, 0, 1, 2, 3, 0});
@@ -188,11 +188,9 @@ TEST(BMPFile, MalformedHeadersAreRefused)
     for (const Refusal& r : Refusals)
     {
         BmpSpec spec = Ramp(5, 3);
-        if (r.spec)
-            r.spec(spec);
+        if (r.spec) r.spec(spec);
         std::vector<uint8_t> f = MakeBmp(spec);
-        if (r.bytes)
-            r.bytes(f);
+        if (r.bytes) r.bytes(f);
         CBMPFile bmp;
         EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
         EXPECT_FALSE(bmp.GetError().empty()) << r.name;
@@ -238,7 +236,8 @@ TEST(BMPFile, SaveWritesHighBytesAndLeavesImageUnclampedCopyClamped)
     // Full 16-bit data: the high bytes as they are.
     std::vector<uint8_t> out = SaveBytes(image, dir);
     const size_t rows = Get32(out, 10);
-    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(rows), out.end()), (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(rows), out.end()),
+              (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
 
     // An open top (ceiling 65520) with clamping asked: 65300 is written as 0xFE in mode 1 only.
     image.Info().SetGreyCeiling(65520);
@@ -331,8 +330,7 @@ TEST(FileImageBuffer16, SaveReplacesInOneStepAndLeavesNoTemporaryFiles)
 // ImageMagick as an independent reader of what we write, and as a writer of a file we read.
 TEST(BMPFile, ImageMagickAgreesOnSamples)
 {
-    if (std::system("convert -version > /dev/null 2>&1") != 0)
-        GTEST_SKIP() << "ImageMagick is not installed";
+    if (std::system("convert -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
     TempFolder dir;
     CFileImageBuffer16 image;
     ASSERT_TRUE(image.Create(7, 3));
@@ -348,8 +346,9 @@ TEST(BMPFile, ImageMagickAgreesOnSamples)
         EXPECT_EQ(raw[i], i * 12) << i;
 
     // 256 distinct greys make ImageMagick write a full 256-entry 8-bit palette file.
-    const std::string make = "convert -size 5x256 gradient:white-black -type Palette -compress none BMP3:" + dir.Path("im.bmp") +
-                             " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
+    const std::string make =
+        "convert -size 5x256 gradient:white-black -type Palette -compress none BMP3:" + dir.Path("im.bmp") +
+        " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
     ASSERT_EQ(std::system(make.c_str()), 0);
     ASSERT_EQ(image.LoadFile(dir.Path("im.bmp")), 0) << (image.Messages().empty() ? "" : image.Messages()[0]);
     const std::vector<uint8_t> expected = ReadBytes(dir.Path("im.raw"));
@@ -357,7 +356,8 @@ TEST(BMPFile, ImageMagickAgreesOnSamples)
     const uint8_t* palette = image.Info().ColorTable().GetEntries();
     for (int32_t y = 0; y < 256; ++y)
         for (int32_t x = 0; x < 5; ++x)
-            ASSERT_EQ(palette[4 * (*image.PixelPtr(x, y) >> 8)], expected[size_t(y) * 5 + x]) << x << "," << y;
+            ASSERT_EQ(palette[4 * (*image.PixelPtr(x, y) >> 8)], expected[size_t(y) * 5 + x])
+                << x << "," << y;
 }
 
 } // namespace

@@ -108,8 +108,7 @@ public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "kavex-img-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
+        if (mkdtemp(pattern.data())) m_path = pattern;
     }
     ~TempFolder()
     {
@@ -125,7 +124,8 @@ private:
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path)

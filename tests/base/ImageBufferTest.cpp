@@ -63,7 +63,8 @@ TEST(ImageBuffer16, CopyFrom8PlacesFlipsAndRefusesOverhang)
     ASSERT_TRUE(image.Create(5, 3));
     image.Fill(0);
     ASSERT_TRUE(image.CopyFrom8(src, 2, 1, 3, 2, 1, true));
-    const uint16_t expected[3][5] = {{0, 0, 0, 0, 0}, {0, 0, 0x400, 0x500, 0x600}, {0, 0, 0x100, 0x200, 0x300}};
+    const uint16_t expected[3][5] = {
+        {0, 0, 0, 0, 0}, {0, 0, 0x400, 0x500, 0x600}, {0, 0, 0x100, 0x200, 0x300}};
     for (int32_t y = 0; y < 3; ++y)
         EXPECT_TRUE(std::equal(expected[y], expected[y] + 5, image.Row(y))) << y;
     EXPECT_EQ(image.Info().GetBitsPerPixel(), 8);

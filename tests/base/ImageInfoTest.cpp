@@ -1,5 +1,5 @@
-#include "Base/ColorTable.h"
 #include "Base/ImageInfo.h"
+#include "Base/ColorTable.h"
 
 #include <gtest/gtest.h>
 
