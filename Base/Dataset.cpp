@@ -87,20 +87,13 @@ void CDataset::OnListProgress(CProgressInfo info)
 int32_t CDataset::OkToAddFile(const std::string& path, int32_t strict)
 {
     const bool s = strict != 0;
-    if (m_bSlices && IsSliceFile(path, s))
-        return 1;
-    if (m_bArc && IsArcFile(path, s))
-        return 1;
-    if (m_bSpr && IsSprFile(path, s))
-        return 1;
-    if (m_bVpr && IsVprFile(path, s))
-        return 1;
-    if (m_bSp2 && IsSp2File(path, s))
-        return 1;
-    if (m_bDicom && IsDicomFile(path, s))
-        return 1;
-    if (m_bCfg && IsCfgFile(path, s))
-        return 1;
+    if (m_bSlices && IsSliceFile(path, s)) return 1;
+    if (m_bArc && IsArcFile(path, s)) return 1;
+    if (m_bSpr && IsSprFile(path, s)) return 1;
+    if (m_bVpr && IsVprFile(path, s)) return 1;
+    if (m_bSp2 && IsSp2File(path, s)) return 1;
+    if (m_bDicom && IsDicomFile(path, s)) return 1;
+    if (m_bCfg && IsCfgFile(path, s)) return 1;
     return 0;
 }
 
@@ -120,10 +113,8 @@ int32_t CDataset::Load()
 
     m_Files.Scan(GetMask());
     // The text files carry no image extension, so the mask cannot find them.
-    if (m_bDicom)
-        m_Files.AddFiles(GetDicomFileName());
-    if (m_bCfg)
-        m_Files.AddFiles(GetCfgFileName());
+    if (m_bDicom) m_Files.AddFiles(GetDicomFileName());
+    if (m_bCfg) m_Files.AddFiles(GetCfgFileName());
 
     const int32_t count = GetCount();
     if (count > 0)
@@ -153,13 +144,11 @@ void CDataset::AssignNumbers(int32_t count)
     for (int32_t i = 0; i < count; ++i)
     {
         record.SetPosition(i);
-        if (IsNotifying())
-            OnProgress.Raise(record);
+        if (IsNotifying()) OnProgress.Raise(record);
         SetEntryNumber(i, GetNumber(GetEntryPath(i)));
     }
     record.SetFinished(true);
-    if (IsNotifying())
-        OnProgress.Raise(record);
+    if (IsNotifying()) OnProgress.Raise(record);
 }
 
 void CDataset::CollectNumberGaps()
@@ -169,8 +158,7 @@ void CDataset::CollectNumberGaps()
     for (int32_t i = 0; i + 1 < count; ++i)
     {
         const int64_t d = int64_t(GetEntryNumber(i + 1)) - GetEntryNumber(i);
-        if (d > 0 && d < kNumberGapBins)
-            m_NumberGaps.Add(uint32_t(d));
+        if (d > 0 && d < kNumberGapBins) m_NumberGaps.Add(uint32_t(d));
     }
 }
 
@@ -216,8 +204,7 @@ bool CDataset::IsSlicesOnly() const
 
 void CDataset::SetSlicesOnly(bool on)
 {
-    if (!on)
-        return;
+    if (!on) return;
     m_bSlices = 1;
     m_bArc = m_bCfg = m_bSpr = m_bVpr = m_bSp2 = m_bDicom = 0;
 }
@@ -229,8 +216,7 @@ bool CDataset::IsCompanionsOnly() const
 
 void CDataset::SetCompanionsOnly(bool on)
 {
-    if (!on)
-        return;
+    if (!on) return;
     m_bSlices = 0;
     m_bArc = m_bCfg = m_bSpr = m_bVpr = m_bSp2 = m_bDicom = 1;
 }
@@ -242,8 +228,7 @@ bool CDataset::IsAllFiles() const
 
 void CDataset::SetAllFiles(bool on)
 {
-    if (!on)
-        return;
+    if (!on) return;
     m_bSlices = m_bArc = m_bCfg = m_bSpr = m_bVpr = m_bSp2 = m_bDicom = 1;
 }
 

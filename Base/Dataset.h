@@ -102,8 +102,8 @@ public:
     // ---- Conversion support.
     // Gives every entry the name it gets in the destination data set: new folder, prefix and, for
     // images, extension; slice numbers moved by shift. Entries of no known kind get "".
-    void BuildDestinationNames(const std::string& folder, const std::string& prefix, const std::string& extension,
-                               int32_t shift);
+    void BuildDestinationNames(const std::string& folder, const std::string& prefix,
+                               const std::string& extension, int32_t shift);
     // Folds step consecutive destination slice numbers into one (number / step, truncated).
     void DivideNumbers(int32_t step);
     // Empties list and appends the full path of every entry whose destination name equals
@@ -123,6 +123,7 @@ public:
 
     // ---- Virtual getters and setters, in the order of the fields.
     virtual CFiles& GetFiles() { return m_Files; }
+    const CFiles& GetFiles() const { return m_Files; }
     virtual const std::string& GetPrefix() const { return m_strPrefix; }
     virtual void SetPrefix(const std::string& prefix) { m_strPrefix = prefix; }
     // Takes folder, prefix and extension from any member file name or mask.
@@ -252,7 +253,7 @@ struct CDatasetNameReport
     std::string prefix, folder, extension, mask, firstSlice, logFile;
     std::string numberText, shifted, renamed;
     int32_t number = -1;
-    uint32_t kinds = 0; // bit 0 slice, 1 arc, 2 spr, 3 sp2, 4 vpr, 5 cfg, 6 dicom, 7 slice or side image
+    uint32_t kinds = 0;     // bit 0 slice, 1 arc, 2 spr, 3 sp2, 4 vpr, 5 cfg, 6 dicom, 7 slice or side image
     bool consistent = true; // the invariants between the name operations held
 };
 CDatasetNameReport ExamineDatasetName(std::string_view path);

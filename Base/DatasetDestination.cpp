@@ -18,8 +18,7 @@ bool AllDigits(std::string_view text)
 {
     for (char c : text)
     {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     }
     return !text.empty();
 }
@@ -33,8 +32,7 @@ void CDataset::BuildDestinationNames(const std::string& folder, const std::strin
     for (int32_t i = 0; i < count; ++i)
     {
         CFileInfo* info = m_Files.GetFileInfo(i);
-        if (!info)
-            continue;
+        if (!info) continue;
         std::string name = InFolder(folder, info->GetFileName());
         name = RenameWithPrefix(name, prefix);
         if (!name.empty())
@@ -49,31 +47,26 @@ void CDataset::BuildDestinationNames(const std::string& folder, const std::strin
 
 void CDataset::DivideNumbers(int32_t step)
 {
-    if (step <= 1)
-        return;
+    if (step <= 1) return;
     const int32_t count = GetCount();
     for (int32_t i = 0; i < count; ++i)
     {
         CFileInfo* info = m_Files.GetFileInfo(i);
         // Only numbered slices fold; a side file has no number to divide.
-        if (!info || GetFileKind(info->m_strDestination) != EFileKind::Slice)
-            continue;
+        if (!info || GetFileKind(info->m_strDestination) != EFileKind::Slice) continue;
         const int32_t number = GetNumber(info->m_strDestination);
-        if (number >= 0)
-            info->m_strDestination = MakeSliceName(info->m_strDestination, number / step);
+        if (number >= 0) info->m_strDestination = MakeSliceName(info->m_strDestination, number / step);
     }
 }
 
 void CDataset::GetSourcesOf(CStringsLst& list, const std::string& destination) const
 {
     list.RemoveAll();
-    if (destination.empty())
-        return;
+    if (destination.empty()) return;
     const int32_t count = GetCount();
     for (int32_t i = 0; i < count; ++i)
     {
-        if (EqualsNoCase(GetDestinationName(i), destination))
-            list.Append(GetEntryPath(i));
+        if (EqualsNoCase(GetDestinationName(i), destination)) list.Append(GetEntryPath(i));
     }
 }
 
@@ -93,17 +86,14 @@ bool CDataset::IsExactMemberName(std::string_view fileName) const
 {
     const std::string title = GetPathTitle(fileName);
     const std::string extension = GetPathExtension(fileName);
-    if (title.size() < m_strPrefix.size() || !StartsWithNoCase(title, m_strPrefix))
-        return false;
+    if (title.size() < m_strPrefix.size() || !StartsWithNoCase(title, m_strPrefix)) return false;
     const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
     const bool imageExtension = EqualsNoCase(extension, m_strExtension);
-    if (rest.size() == 4 && AllDigits(rest))
-        return imageExtension;
+    if (rest.size() == 4 && AllDigits(rest)) return imageExtension;
     if (EqualsNoCase(rest, "_spr") || EqualsNoCase(rest, "_sp2") || EqualsNoCase(rest, "_vpr") ||
         EqualsNoCase(rest, "_arc"))
         return imageExtension;
-    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom"))
-        return EqualsNoCase(extension, "txt");
+    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom")) return EqualsNoCase(extension, "txt");
     return rest.empty() && EqualsNoCase(extension, "log");
 }
 
@@ -115,9 +105,9 @@ bool CDataset::IsExactMember(const std::string& path) const
 bool CDataset::IsMemberCandidate(const std::string& path) const
 {
     const std::string fileName = GetPathFileName(path);
-    const bool byName = IsExactMemberName(fileName) ||
-                        (WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) &&
-                         IsSliceOrSideImage(fileName));
+    const bool byName =
+        IsExactMemberName(fileName) ||
+        (WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) && IsSliceOrSideImage(fileName));
     return byName && IsSameFolder(GetPathFolder(path));
 }
 
@@ -134,8 +124,7 @@ int32_t CDataset::DeleteFiles(const CDataset* protect)
         const std::string path = GetEntryPath(i);
         if (FileExists(path) && IsExactMember(path) && !(protect && protect->IsMemberCandidate(path)))
             DeleteFile(path);
-        if (IsCancelRequested())
-            break;
+        if (IsCancelRequested()) break;
     }
     if (IsCancelRequested())
         AbortProgress();

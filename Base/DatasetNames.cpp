@@ -19,8 +19,7 @@ bool AllDigits(std::string_view text)
 {
     for (char c : text)
     {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     }
     return true;
 }
@@ -29,19 +28,15 @@ bool AllDigits(std::string_view text)
 // wants exactly prefixLength characters in front of the suffix.
 bool TitleEndsWith(std::string_view title, std::string_view suffix, size_t prefixLength, bool strict)
 {
-    if (title.size() <= suffix.size())
-        return false;
-    if (strict && title.size() != prefixLength + suffix.size())
-        return false;
+    if (title.size() <= suffix.size()) return false;
+    if (strict && title.size() != prefixLength + suffix.size()) return false;
     return EqualsNoCase(title.substr(title.size() - suffix.size()), suffix);
 }
 
 bool TitleIsSlice(std::string_view title, size_t prefixLength, bool strict)
 {
-    if (title.size() <= kNumberDigits)
-        return false;
-    if (strict && title.size() != prefixLength + kNumberDigits)
-        return false;
+    if (title.size() <= kNumberDigits) return false;
+    if (strict && title.size() != prefixLength + kNumberDigits) return false;
     const std::string_view last = title.substr(title.size() - kNumberDigits);
     return AllDigits(last) || last == "????";
 }
@@ -80,20 +75,13 @@ std::string CDataset::InFolder(std::string_view folder, std::string_view name)
 CDataset::EFileKind CDataset::GetFileKind(std::string_view path)
 {
     const std::string title = GetPathTitle(path);
-    if (TitleIsSlice(title, 0, false))
-        return EFileKind::Slice;
-    if (TitleEndsWith(title, "_SPR", 0, false))
-        return EFileKind::Spr;
-    if (TitleEndsWith(title, "_VPR", 0, false))
-        return EFileKind::Vpr;
-    if (TitleEndsWith(title, "_ARC", 0, false))
-        return EFileKind::Arc;
-    if (TitleEndsWith(title, "_SP2", 0, false))
-        return EFileKind::Sp2;
-    if (IsTextExtension(path) && TitleEndsWith(title, "_CFG", 0, false))
-        return EFileKind::Cfg;
-    if (IsTextExtension(path) && TitleEndsWith(title, "_DICOM", 0, false))
-        return EFileKind::Dicom;
+    if (TitleIsSlice(title, 0, false)) return EFileKind::Slice;
+    if (TitleEndsWith(title, "_SPR", 0, false)) return EFileKind::Spr;
+    if (TitleEndsWith(title, "_VPR", 0, false)) return EFileKind::Vpr;
+    if (TitleEndsWith(title, "_ARC", 0, false)) return EFileKind::Arc;
+    if (TitleEndsWith(title, "_SP2", 0, false)) return EFileKind::Sp2;
+    if (IsTextExtension(path) && TitleEndsWith(title, "_CFG", 0, false)) return EFileKind::Cfg;
+    if (IsTextExtension(path) && TitleEndsWith(title, "_DICOM", 0, false)) return EFileKind::Dicom;
     return EFileKind::None;
 }
 
@@ -163,14 +151,12 @@ bool CDataset::IsSliceOrSideImage(std::string_view path)
 
 std::string CDataset::PrefixFromFileName(std::string_view path)
 {
-    if (path.empty())
-        return std::string();
+    if (path.empty()) return std::string();
     const std::string extension = GetPathExtension(path);
     const std::string title = GetPathTitle(path);
     if (IsImageExtension(extension))
     {
-        if (title.size() <= kNumberDigits)
-            return title;
+        if (title.size() <= kNumberDigits) return title;
         const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
         const std::string upper = UpperAscii(last);
         if (AllDigits(last) || upper == "_SPR" || upper == "_SP2" || upper == "_VPR" || upper == "????" ||
@@ -181,8 +167,7 @@ std::string CDataset::PrefixFromFileName(std::string_view path)
     if (EqualsNoCase(extension, "txt"))
     {
         // Only the DICOM text names its prefix; "_cfg.txt" gives none.
-        if (title.size() < 7 || !EndsWithNoCase(title, "_DICOM"))
-            return std::string();
+        if (title.size() < 7 || !EndsWithNoCase(title, "_DICOM")) return std::string();
         return title.substr(0, title.size() - 6);
     }
     return title;
@@ -191,11 +176,9 @@ std::string CDataset::PrefixFromFileName(std::string_view path)
 int32_t CDataset::GetNumber(std::string_view path)
 {
     const std::string title = GetPathTitle(path);
-    if (title.size() < kNumberDigits)
-        return -1;
+    if (title.size() < kNumberDigits) return -1;
     const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
-    if (!AllDigits(last))
-        return -1;
+    if (!AllDigits(last)) return -1;
     int32_t value = 0;
     for (char c : last)
         value = value * 10 + (c - '0');
@@ -205,20 +188,21 @@ int32_t CDataset::GetNumber(std::string_view path)
 std::string CDataset::GetNumberText(std::string_view path)
 {
     const std::string title = GetPathTitle(path);
-    if (title.size() < kNumberDigits || !AllDigits(std::string_view(title).substr(title.size() - kNumberDigits)))
+    if (title.size() < kNumberDigits ||
+        !AllDigits(std::string_view(title).substr(title.size() - kNumberDigits)))
         return "-1";
     return title.substr(title.size() - kNumberDigits);
 }
 
 std::string CDataset::MakeSliceName(std::string_view path, int32_t number)
 {
-    return InFolder(GetPathFolder(path), PrefixFromFileName(path) + FormatNumber(number) + "." + GetPathExtension(path));
+    return InFolder(GetPathFolder(path),
+                    PrefixFromFileName(path) + FormatNumber(number) + "." + GetPathExtension(path));
 }
 
 std::string CDataset::ShiftNumber(std::string_view path, int32_t delta)
 {
-    if (!TitleIsSlice(GetPathTitle(path), 0, false))
-        return std::string(path);
+    if (!TitleIsSlice(GetPathTitle(path), 0, false)) return std::string(path);
     return MakeSliceName(path, GetNumber(path) + delta);
 }
 
@@ -352,16 +336,15 @@ CDatasetNameReport ExamineDatasetName(std::string_view path)
     r.shifted = CDataset::ShiftNumber(path, 1);
     r.renamed = CDataset::RenameWithPrefix(path, "q");
 
-    const bool tests[] = {dataset.IsSliceFile(path), dataset.IsArcFile(path),  dataset.IsSprFile(path),
-                          dataset.IsSp2File(path),   dataset.IsVprFile(path),  dataset.IsCfgFile(path),
+    const bool tests[] = {dataset.IsSliceFile(path), dataset.IsArcFile(path),
+                          dataset.IsSprFile(path),   dataset.IsSp2File(path),
+                          dataset.IsVprFile(path),   dataset.IsCfgFile(path),
                           dataset.IsDicomFile(path), CDataset::IsSliceOrSideImage(path)};
     int kindCount = 0;
     for (uint32_t bit = 0; bit < 8; ++bit)
     {
-        if (tests[bit])
-            r.kinds |= 1u << bit;
-        if (bit < 7 && tests[bit])
-            ++kindCount;
+        if (tests[bit]) r.kinds |= 1u << bit;
+        if (bit < 7 && tests[bit]) ++kindCount;
     }
 
     // A title ends in at most one recognised way, and every recognised member can be renamed.

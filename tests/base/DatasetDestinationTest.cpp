@@ -41,8 +41,8 @@ TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
     ds.SetCompanionsOnly(true);
     ASSERT_EQ(ds.Open(dir.Path("p0000.bmp")), 4);
     ds.BuildDestinationNames("/out", "q", "tif", 5);
-    EXPECT_EQ(Destinations(ds),
-              (std::vector<std::string>{"/out/q_arc.tif", "/out/q_cfg.txt", "/out/q_dicom.txt", "/out/q_spr.tif"}));
+    EXPECT_EQ(Destinations(ds), (std::vector<std::string>{"/out/q_arc.tif", "/out/q_cfg.txt",
+                                                          "/out/q_dicom.txt", "/out/q_spr.tif"}));
 
     // Folding slice numbers leaves every side file as it is.
     ds.DivideNumbers(2);
@@ -76,7 +76,8 @@ TEST_F(DatasetSlices, ShiftThenDivide)
     EXPECT_EQ(ds.GetDestinationName(4), "/out/q0003.jpg"); // (4 + 3) / 2
     EXPECT_EQ(ds.GetDestinationName(5), "/out/q0004.jpg"); // (5 + 3) / 2
     EXPECT_EQ(ds.GetDestinationName(6), "/out/q0004.jpg"); // (6 + 3) / 2
-    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"), (std::vector<std::string>{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
+    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"),
+              (std::vector<std::string>{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
     EXPECT_TRUE(Sources(ds, "").empty());
 }
 
@@ -87,9 +88,9 @@ class DatasetDelete : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* name : {"scan0000.bmp", "scan0001.bmp", "scan0002.bmp", "scan2000.bmp", "scan_cfg.txt",
-                                 "scan_dicom.txt", "scan.log", "scan20000.bmp", "scan20001.bmp", "scan2_spr.bmp",
-                                 "scan2_cfg.txt", "scan2.log"})
+        for (const char* name : {"scan0000.bmp", "scan0001.bmp", "scan0002.bmp", "scan2000.bmp",
+                                 "scan_cfg.txt", "scan_dicom.txt", "scan.log", "scan20000.bmp",
+                                 "scan20001.bmp", "scan2_spr.bmp", "scan2_cfg.txt", "scan2.log"})
             dir.Write(name, "x");
         source.SetSlicesOnly(true);
         ASSERT_EQ(source.Open(dir.Path("scan0000.bmp")), 4);
@@ -105,7 +106,8 @@ TEST_F(DatasetDelete, DestinationBesideTheSourceTakesNoSourceFile)
     old.SetAllFiles(true);
     ASSERT_EQ(old.Open(dir.Path("scan20000.bmp")), 5); // scan2000.bmp is listed by the loose mask
     EXPECT_EQ(old.DeleteFiles(&source), 0);
-    EXPECT_FALSE(Has("scan20000.bmp") || Has("scan20001.bmp") || Has("scan2_spr.bmp") || Has("scan2_cfg.txt"));
+    EXPECT_FALSE(Has("scan20000.bmp") || Has("scan20001.bmp") || Has("scan2_spr.bmp") ||
+                 Has("scan2_cfg.txt"));
     EXPECT_TRUE(Has("scan0000.bmp") && Has("scan2000.bmp") && Has("scan_cfg.txt") && Has("scan_dicom.txt"));
     EXPECT_TRUE(Has("scan2.log"));
     EXPECT_TRUE(old.GetProgressInfo().IsFinished());
@@ -163,8 +165,7 @@ struct Canceller
     int32_t seen = 0;
     void Seen(vKit::CProgressInfo)
     {
-        if (++seen == 2)
-            ds->SetCancelRequested(true);
+        if (++seen == 2) ds->SetCancelRequested(true);
     }
 };
 

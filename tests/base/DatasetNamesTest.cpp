@@ -18,12 +18,15 @@ TEST(DatasetNames, PrefixOfEveryMemberKind)
         const char* prefix;
     };
     const Case cases[] = {
-        {"/d/scan0042.bmp", "scan"},   {"/d/SCAN_SPR.BMP", "SCAN"},     {"/d/scan_sp2.tif", "scan"},
-        {"/d/scan_vpr.jpg", "scan"},   {"/d/scan_arc.dcm", "scan"},     {"/d/scan????.bmp", "scan"},
-        {"/d/scan_dicom.txt", "scan"}, {"/d/scan_DICOM.TXT", "scan"},   {"/d/scan_cfg.txt", ""},
-        {"/d/scan.log", "scan"},       {"/d/0042.bmp", "0042"},         {"/d/img_x.bmp", "img_x"},
-        {"/d/scan0001", "scan"},       {"/d/scan0001.tiff", "scan0001"}, {"/d/_dicom.txt", ""},
-        {"", ""},                      {"/d/notes.txt", ""},
+        {"/d/scan0042.bmp", "scan"},   {"/d/SCAN_SPR.BMP", "SCAN"},
+        {"/d/scan_sp2.tif", "scan"},   {"/d/scan_vpr.jpg", "scan"},
+        {"/d/scan_arc.dcm", "scan"},   {"/d/scan????.bmp", "scan"},
+        {"/d/scan_dicom.txt", "scan"}, {"/d/scan_DICOM.TXT", "scan"},
+        {"/d/scan_cfg.txt", ""},       {"/d/scan.log", "scan"},
+        {"/d/0042.bmp", "0042"},       {"/d/img_x.bmp", "img_x"},
+        {"/d/scan0001", "scan"},       {"/d/scan0001.tiff", "scan0001"},
+        {"/d/_dicom.txt", ""},         {"", ""},
+        {"/d/notes.txt", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CDataset::PrefixFromFileName(c.path), c.prefix) << c.path;
@@ -129,9 +132,24 @@ TEST(DatasetNames, NamesOfADataset)
 TEST(DatasetNames, ExamineKeepsItsInvariantsOnOddInput)
 {
     const std::vector<std::string> inputs = {
-        "", "/", ".", "..", "....", "a.b/", "????", "?????.bmp", "/x/_dicom.txt", "x_DICOM.txt",
-        "/d/scan0001.bmp", "/d/scan_spr.tif", "/a.b/c0001", "\xc3\xa9t\xc3\xa9" "0003.bmp", std::string("a\0b0001.bmp", 11),
-        "/d/scan-001.bmp", "/d/" + std::string(300, 'x') + "0001.bmp",
+        "",
+        "/",
+        ".",
+        "..",
+        "....",
+        "a.b/",
+        "????",
+        "?????.bmp",
+        "/x/_dicom.txt",
+        "x_DICOM.txt",
+        "/d/scan0001.bmp",
+        "/d/scan_spr.tif",
+        "/a.b/c0001",
+        "\xc3\xa9t\xc3\xa9"
+        "0003.bmp",
+        std::string("a\0b0001.bmp", 11),
+        "/d/scan-001.bmp",
+        "/d/" + std::string(300, 'x') + "0001.bmp",
     };
     for (const std::string& in : inputs)
     {

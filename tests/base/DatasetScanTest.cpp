@@ -28,7 +28,8 @@ class DatasetScan : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* name : {"p_vpr.bmp", "p_spr.bmp", "p_sp2.bmp", "p_arc.bmp", "p_dicom.txt", "p_cfg.txt", "p.log"})
+        for (const char* name :
+             {"p_vpr.bmp", "p_spr.bmp", "p_sp2.bmp", "p_arc.bmp", "p_dicom.txt", "p_cfg.txt", "p.log"})
             dir.Write(name, "x");
         for (int i = 9; i >= 0; --i)
             dir.Write("p000" + std::to_string(i) + ".bmp", "x");
@@ -40,9 +41,9 @@ TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArc)
 {
     CDataset ds;
     EXPECT_EQ(ds.Open(dir.Path("p0005.bmp")), 12);
-    const std::vector<std::string> expected = {"p0000.bmp", "p0001.bmp", "p0002.bmp", "p0003.bmp", "p0004.bmp",
-                                               "p0005.bmp", "p0006.bmp", "p0007.bmp", "p0008.bmp", "p0009.bmp",
-                                               "p_arc.bmp", "p_spr.bmp"};
+    const std::vector<std::string> expected = {"p0000.bmp", "p0001.bmp", "p0002.bmp", "p0003.bmp",
+                                               "p0004.bmp", "p0005.bmp", "p0006.bmp", "p0007.bmp",
+                                               "p0008.bmp", "p0009.bmp", "p_arc.bmp", "p_spr.bmp"};
     EXPECT_EQ(Listed(ds), expected);
     EXPECT_TRUE(ds.IsOpened());
     EXPECT_EQ(ds.GetFirstNumber(), 0);
@@ -63,8 +64,8 @@ TEST_F(DatasetScan, AnyMemberOpensTheSameDataset)
 {
     const std::string upper = dir.Path("P0003.BMP"); // no such file: the scan ignores letter case
     EXPECT_TRUE(CDataset::MaskExists(upper));
-    for (const std::string& from : {dir.Path("p0009.bmp"), dir.Path("p_spr.bmp"), dir.Path("p_vpr.bmp"),
-                                    dir.Path("p????.bmp"), upper})
+    for (const std::string& from :
+         {dir.Path("p0009.bmp"), dir.Path("p_spr.bmp"), dir.Path("p_vpr.bmp"), dir.Path("p????.bmp"), upper})
     {
         CDataset ds;
         ds.SetSlicesOnly(true);
@@ -82,8 +83,8 @@ TEST_F(DatasetScan, AllFilesInSortedOrderWithTheDicomTextOnce)
     EXPECT_EQ(ds.Open(dir.Path("p0000.bmp")), 16);
     const std::vector<std::string> all = Listed(ds);
     const std::vector<std::string> tail(all.begin() + 10, all.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"p_arc.bmp", "p_cfg.txt", "p_dicom.txt", "p_sp2.bmp", "p_spr.bmp",
-                                              "p_vpr.bmp"}));
+    EXPECT_EQ(tail, (std::vector<std::string>{"p_arc.bmp", "p_cfg.txt", "p_dicom.txt", "p_sp2.bmp",
+                                              "p_spr.bmp", "p_vpr.bmp"}));
     EXPECT_EQ(ds.GetCount(), 16);
     EXPECT_EQ(ds.GetEntryNumber(11), -1);
 
