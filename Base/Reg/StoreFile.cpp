@@ -1,6 +1,5 @@
 #include "Base/Reg/StoreFile.h"
 
-#include "Base/FileUtils.h"
 #include "Base/Platform.h"
 #include "Base/Strings.h"
 
@@ -50,7 +49,6 @@ int32_t ReplaceFileAtomically(const std::string& path, const void* data, size_t 
     std::string folder = GetPathFolder(path);
     if (folder.empty())
         folder = std::string(1, (!path.empty() && path[0] == PathSeparator) ? PathSeparator : '.');
-    CreateFolderTree(folder);
     CPlatformFile file;
     std::string temp;
     std::string stem(1, '.');

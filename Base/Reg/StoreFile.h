@@ -26,7 +26,7 @@ CFileStamp GetFileStamp(const std::string& path);
 // Reads the whole file into text: 0 or an errno value (ENOENT for a missing file).
 int32_t ReadTextFile(const std::string& path, std::string& text);
 
-// Writes the bytes under a temporary name in the file's folder (created when missing), flushes
+// Writes the bytes under a temporary name in the file's folder (which must exist), flushes
 // them to disk and renames the file into place: readers see the old or the new content, never a
 // part of it. Returns 0 or an errno value; on failure the old file is untouched.
 int32_t ReplaceFileAtomically(const std::string& path, const void* data, size_t size);

@@ -44,6 +44,7 @@ public:
     }
     static void Write(const std::string& path, const std::string& text)
     {
+        vKit::CreateFolderTree(path.substr(0, path.rfind('/')));
         vKit::ReplaceFileAtomically(path, text.data(), text.size());
     }
 
