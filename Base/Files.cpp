@@ -232,4 +232,25 @@ int32_t CFiles::AddFiles(const std::string& mask)
     return GetCount();
 }
 
+int32_t CFiles::AddFile(const std::string& path)
+{
+    CPlatformDirEntry e;
+    if (PlatformDescribeEntry(path, e) != 0 || !e.isFile)
+        return GetCount();
+    const size_t slash = path.rfind(PathSeparator);
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    const std::string listed = folder + PathSeparator + e.name;
+    if (!m_bKeepInfo)
+    {
+        m_Strings.Add(listed, 0, 0);
+        return GetCount();
+    }
+    auto* record = new CFileInfo();
+    record->m_strFolder = folder;
+    record->m_FindData = e.data;
+    if (m_Strings.Add(listed, ToValue(record), 0) < 0)
+        delete record;
+    return GetCount();
+}
+
 } // namespace vKit

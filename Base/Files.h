@@ -98,6 +98,9 @@ public:
     // Adds the files (never folders, devices or dangling links; links to files are followed) of one
     // folder whose names match the wildcard part of mask. Returns the new count.
     int32_t AddFiles(const std::string& mask);
+    // Adds the one file at path (a file, or a link to one), as AddFiles would list it, without
+    // reading its folder. Returns the new count.
+    int32_t AddFile(const std::string& path);
     // The entry's record, or null when no records are kept or the index is out of range.
     CFileInfo* GetFileInfo(int32_t index) const;
     // Deletes every record, then every entry.

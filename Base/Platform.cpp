@@ -536,6 +536,24 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     return 0;
 }
 
+int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)
+{
+    const size_t slash = path.rfind(PathSeparator);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string folder = slash == std::string::npos ? std::string(1, '.')
+                               : slash == 0                 ? std::string(1, PathSeparator)
+                                                            : path.substr(0, slash);
+    if (name.empty() || name == "." || name == "..")
+        return ENOENT;
+    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return errno;
+    entry = CPlatformDirEntry();
+    const bool found = DescribeEntry(dirFd, name, entry);
+    close(dirFd);
+    return found ? 0 : ENOENT;
+}
+
 std::string PlatformTempFolder()
 {
     std::string folder;

@@ -146,6 +146,10 @@ struct CPlatformDirEntry
 // 0 with possibly no entries, or the error of opening the folder.
 int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry>& entries);
 
+// The one entry at path, described as a folder scan describes it (name = the last path piece),
+// without reading the folder: 0, or the error of finding it.
+int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry);
+
 // Well-known folders.
 std::string PlatformTempFolder();    // $TMPDIR or /tmp, with a trailing separator
 std::string PlatformWindowsFolder(); // "/"

@@ -129,7 +129,9 @@ void CDatasetConversion::ProcessFile(const std::string& src, const std::string& 
             vKit::DeleteFile(dst);
         ConvertFile(src, dst, list);
     }
-    m_writtenFiles.AddFiles(dst);
+    // The destination's own name, not a scan of its folder: a folder scan per file would make a
+    // run of n slices cost n * n directory entries.
+    m_writtenFiles.AddFile(dst);
 }
 
 // The old destination goes file by file, and only files named exactly as its members: a
