@@ -46,7 +46,10 @@ void CDatasetConversion::Convert()
         return;
     }
     m_progress.EndProgress();
-    CopyLogFile();
+    // Without a conversion plan the destination names nothing real (or names the source in
+    // other letters), so there is no log to copy.
+    if (m_nPlan == PlanConvert)
+        CopyLogFile();
 }
 
 void CDatasetConversion::PrepareLists()

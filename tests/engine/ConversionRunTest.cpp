@@ -210,6 +210,20 @@ TEST(ConversionRun, CompanionThatIsTheSourceItselfIsLeftAlone)
     EXPECT_EQ(rig.Written()[0], cfg);
 }
 
+// Convert does not ask CanConvert: a destination that is the source in other letters lists no
+// file, and no copy of the log appears under the other spelling.
+TEST(ConversionRun, RunOntoTheSourceItselfWritesNothing)
+{
+    CConversionRig rig;
+    rig.WriteSource("scan", 0, 2);
+    const std::vector<std::string> before = FolderNames(rig.Path("."));
+    rig.Wire(rig.Path("scan0000.bmp"), rig.Path("SCAN????.BMP"));
+    rig.Job().Convert();
+    EXPECT_TRUE(rig.Job().GetProgress().GetProgressInfo().IsFinished());
+    EXPECT_EQ(FolderNames(rig.Path(".")), before);
+    EXPECT_EQ(rig.Job().GetWrittenFiles().GetCount(), 0);
+}
+
 TEST(ConversionRun, UnreadableSourcesAndUnwritableDestinationAreListedAndTheRunGoesOn)
 {
     CConversionRig rig;
