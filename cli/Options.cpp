@@ -29,7 +29,7 @@ std::string Lower(std::string text)
 
 using Handler = bool (*)(Options&, const std::string& value, std::string& error);
 
-struct OptionSpec
+struct OptionInfo
 {
     const char* longName;
     char shortName; // 0: none
@@ -102,7 +102,7 @@ template <typename T> bool Set(T& field, bool value)
     return true;
 }
 
-const OptionSpec kOptions[] = {
+const OptionInfo kOptions[] = {
     {"format", 'f', true, SetFormat},
     {"resize", 'r', true, SetResize},
     {"interpolation", 'i', true, SetInterpolation},
@@ -155,19 +155,19 @@ const OptionSpec kOptions[] = {
      }},
 };
 
-const OptionSpec* FindLong(const std::string& name)
+const OptionInfo* FindLong(const std::string& name)
 {
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.longName)
-            return &spec;
+    for (const OptionInfo& option : kOptions)
+        if (name == option.longName)
+            return &option;
     return nullptr;
 }
 
-const OptionSpec* FindShort(char name)
+const OptionInfo* FindShort(char name)
 {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.shortName != 0 && spec.shortName == name)
-            return &spec;
+    for (const OptionInfo& option : kOptions)
+        if (option.shortName != 0 && option.shortName == name)
+            return &option;
     return nullptr;
 }
 
@@ -175,31 +175,31 @@ const OptionSpec* FindShort(char name)
 bool ParseOption(const std::vector<std::string>& args, size_t& i, Options& options, std::string& error)
 {
     const std::string& arg = args[i];
-    const OptionSpec* spec = nullptr;
+    const OptionInfo* option = nullptr;
     std::string shown;
     std::optional<std::string> attached;
     if (arg.compare(0, 2, "--") == 0)
     {
         const size_t eq = arg.find('=');
         shown = arg.substr(0, eq);
-        spec = FindLong(shown.substr(2));
+        option = FindLong(shown.substr(2));
         if (eq != std::string::npos)
             attached = arg.substr(eq + 1);
     }
     else
     {
         shown = arg.substr(0, 2);
-        spec = FindShort(arg[1]);
+        option = FindShort(arg[1]);
         if (arg.size() > 2)
             attached = arg.substr(2);
     }
-    if (spec == nullptr)
+    if (option == nullptr)
         return Fail(error, "unknown option '" + shown + "'");
-    if (!spec->takesValue)
+    if (!option->takesValue)
     {
         if (attached)
             return Fail(error, "option '" + shown + "' takes no value");
-        return spec->handle(options, std::string(), error);
+        return option->handle(options, std::string(), error);
     }
     if (!attached)
     {
@@ -207,7 +207,7 @@ bool ParseOption(const std::vector<std::string>& args, size_t& i, Options& optio
             return Fail(error, "option '" + shown + "' needs a value");
         attached = args[++i];
     }
-    return spec->handle(options, *attached, error);
+    return option->handle(options, *attached, error);
 }
 
 bool CheckOperands(const std::vector<std::string>& operands, Options& options, std::string& error)

@@ -102,11 +102,11 @@ TEST(BMPFile, RoundTripKeepsPixelsPaletteAndPrivateBlock)
     {
         for (int32_t width = 1; width <= 9; ++width)
         {
-            BmpSpec spec = Ramp(width, 3);
-            spec.resolutionX = 11811;
-            spec.resolutionY = 5906;
-            spec.privateBlock = PrivateBlock(blockSize, 1234, -5);
-            const std::vector<uint8_t> in = MakeBmp(spec);
+            BmpLayout layout = Ramp(width, 3);
+            layout.resolutionX = 11811;
+            layout.resolutionY = 5906;
+            layout.privateBlock = PrivateBlock(blockSize, 1234, -5);
+            const std::vector<uint8_t> in = MakeBmp(layout);
             CFileImageBuffer16 image;
             ASSERT_EQ(Load(image, dir, in), 0) << width;
             EXPECT_EQ(image.Info().GetRowPadding(), (4 - width % 4) % 4);
@@ -126,9 +126,9 @@ TEST(BMPFile, PrivateBlockWithoutRoomOrSignatureIsKeptButPairNotRead)
     unsigned56[0] = 'X';
     for (const std::vector<uint8_t>& block : {PrivateBlock(20, 7, 8), unsigned56})
     {
-        BmpSpec spec = Ramp(4, 2);
-        spec.privateBlock = block;
-        const std::vector<uint8_t> in = MakeBmp(spec);
+        BmpLayout layout = Ramp(4, 2);
+        layout.privateBlock = block;
+        const std::vector<uint8_t> in = MakeBmp(layout);
         CFileImageBuffer16 image;
         ASSERT_EQ(Load(image, dir, in), 0);
         EXPECT_EQ(image.Info().PrivateBlock(), block);
@@ -140,9 +140,9 @@ TEST(BMPFile, PrivateBlockWithoutRoomOrSignatureIsKeptButPairNotRead)
 
 TEST(BMPFile, ColoursUsedZeroMeansFullPaletteForEightBits)
 {
-    BmpSpec spec = Ramp(2, 2);
-    spec.coloursUsed = 0;
-    const std::vector<uint8_t> in = MakeBmp(spec);
+    BmpLayout layout = Ramp(2, 2);
+    layout.coloursUsed = 0;
+    const std::vector<uint8_t> in = MakeBmp(layout);
     CBMPFile bmp;
     ASSERT_TRUE(bmp.ParseBmp(in.data(), in.size())) << bmp.GetError();
     EXPECT_EQ(bmp.GetColourCount(), 256);
@@ -153,29 +153,29 @@ TEST(BMPFile, ColoursUsedZeroMeansFullPaletteForEightBits)
 struct Refusal
 {
     const char* name;
-    std::function<void(BmpSpec&)> spec;
+    std::function<void(BmpLayout&)> layout;
     std::function<void(std::vector<uint8_t>&)> bytes;
 };
 
 // Each case changes one thing of a valid 5 x 3 file.
 const Refusal Refusals[] = {
-    {"1 bit", [](BmpSpec& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr},
-    {"4 bits", [](BmpSpec& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
-    {"16 bits", [](BmpSpec& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
-    {"24 bits", [](BmpSpec& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
-    {"24 bits with palette", [](BmpSpec& s) { s.bitsPerPixel = 24; }, nullptr},
-    {"255 colours", [](BmpSpec& s) { s.coloursUsed = 255; }, nullptr},
-    {"300 colours", [](BmpSpec& s) { s.coloursUsed = 300, s.paletteEntries = 300; }, nullptr},
-    {"RLE8", [](BmpSpec& s) { s.compression = 1; }, nullptr},
-    {"bit fields", [](BmpSpec& s) { s.compression = 3; }, nullptr},
-    {"width 0", [](BmpSpec& s) { s.width = 0; }, nullptr},
-    {"width negative", [](BmpSpec& s) { s.width = -5; }, nullptr},
-    {"height 0", [](BmpSpec& s) { s.height = 0; }, nullptr},
-    {"height negative", [](BmpSpec& s) { s.height = -3; }, nullptr},
-    {"height INT32_MIN", [](BmpSpec& s) { s.height = INT32_MIN; }, nullptr},
-    {"rows past 32 bits", [](BmpSpec& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr},
-    {"image past 32 bits", [](BmpSpec& s) { s.width = 70000, s.height = 70000; }, nullptr},
-    {"image larger than file", [](BmpSpec& s) { s.height = 4; }, nullptr},
+    {"1 bit", [](BmpLayout& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr},
+    {"4 bits", [](BmpLayout& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
+    {"16 bits", [](BmpLayout& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"24 bits with palette", [](BmpLayout& s) { s.bitsPerPixel = 24; }, nullptr},
+    {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr},
+    {"300 colours", [](BmpLayout& s) { s.coloursUsed = 300, s.paletteEntries = 300; }, nullptr},
+    {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr},
+    {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr},
+    {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr},
+    {"width negative", [](BmpLayout& s) { s.width = -5; }, nullptr},
+    {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr},
+    {"height negative", [](BmpLayout& s) { s.height = -3; }, nullptr},
+    {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr},
+    {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr},
+    {"image past 32 bits", [](BmpLayout& s) { s.width = 70000, s.height = 70000; }, nullptr},
+    {"image larger than file", [](BmpLayout& s) { s.height = 4; }, nullptr},
     {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }},
     {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); }},
     {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); }},
@@ -187,9 +187,9 @@ TEST(BMPFile, MalformedHeadersAreRefused)
 {
     for (const Refusal& r : Refusals)
     {
-        BmpSpec spec = Ramp(5, 3);
-        if (r.spec) r.spec(spec);
-        std::vector<uint8_t> f = MakeBmp(spec);
+        BmpLayout layout = Ramp(5, 3);
+        if (r.layout) r.layout(layout);
+        std::vector<uint8_t> f = MakeBmp(layout);
         if (r.bytes) r.bytes(f);
         CBMPFile bmp;
         EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
@@ -213,10 +213,10 @@ TEST(BMPFile, EveryTruncationIsRefused)
 TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)
 {
     TempFolder dir;
-    BmpSpec spec = Ramp(5, 3);
-    spec.bitsPerPixel = 24;
+    BmpLayout layout = Ramp(5, 3);
+    layout.bitsPerPixel = 24;
     CFileImageBuffer16 image;
-    EXPECT_EQ(Load(image, dir, MakeBmp(spec)), 2);
+    EXPECT_EQ(Load(image, dir, MakeBmp(layout)), 2);
     EXPECT_EQ(image.Messages().size(), 1u);
     EXPECT_EQ(image.LoadFile(dir.Path("missing.bmp")), 2);
     WriteBytes(dir.Path("empty.bmp"), {});

@@ -30,7 +30,7 @@ inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
 }
 
 // What goes into a file; rows are given as stored (bottom row first, padded).
-struct BmpSpec
+struct BmpLayout
 {
     int32_t width = 0;
     int32_t height = 0;
@@ -45,7 +45,7 @@ struct BmpSpec
 };
 
 // Palette entry i is (255 - i, 255 - i, 255 - i, 0): a falling grey scale, as scanners write.
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& s)
+inline std::vector<uint8_t> MakeBmp(const BmpLayout& s)
 {
     const size_t pixelOffset = 54 + 4 * s.paletteEntries + s.privateBlock.size();
     std::vector<uint8_t> f(pixelOffset, 0);
@@ -72,9 +72,9 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s)
 }
 
 // A width x height 8-bit file whose stored byte at (column c, stored row r) is 10 * r + c + 1.
-inline BmpSpec Ramp(int32_t width, int32_t height)
+inline BmpLayout Ramp(int32_t width, int32_t height)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     const int32_t stride = (width + 3) / 4 * 4;
