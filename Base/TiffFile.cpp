@@ -36,6 +36,7 @@ enum : uint16_t
     TagXResolution = 282,
     TagYResolution = 283,
     TagResolutionUnit = 296,
+    TagTileOffsets = 324,
     TagPrivateC = 0xF001,
     TagPrivateD = 0xF002,
     TagPrivateE = 0xF003,
@@ -121,7 +122,7 @@ struct STiffHeader
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t bits = 0;
-    uint64_t imageBytes = 0;   // bytes the strips fill: 2 per sample at 16 bits, else 1
+    uint64_t imageBytes = 0;   // bytes the strips fill: 2 per sample at 16 bits, 1 at 8
     SEntry offsets;
     SEntry counts;
     double resolutionX = 0;
@@ -202,9 +203,16 @@ const char* ParseHeader(const SBytes& b, STiffHeader& h)
     const SEntry compression = find(TagCompression);
     if (!compression.present || compression.value != 1)
         return CTiffFile::MsgCompression;
-    // With more than one sample per pixel tag 258 holds an offset, not the bits.
+    // Only grey samples of 8 or 16 bits are read. Others would come out as a plausible
+    // picture of wrong values: with more than one sample per pixel tag 258 holds an offset,
+    // 1-, 12- or 32-bit samples read byte by byte are noise, and a tiled file has no strips
+    // and would load black.
     const SEntry samplesPerPixel = find(TagSamplesPerPixel);
     if (samplesPerPixel.present && samplesPerPixel.value != 1)
+        return CTiffFile::MsgBadTags;
+    if (h.bits != 8 && h.bits != 16)
+        return CTiffFile::MsgBadTags;
+    if (!find(TagStripOffsets).present && find(TagTileOffsets).present)
         return CTiffFile::MsgBadTags;
 
     if (!ReadRational(b, find(TagXResolution), h.resolutionX) || !ReadRational(b, find(TagYResolution), h.resolutionY))
@@ -255,8 +263,7 @@ CImageInfo WorkingDescription(const STiffHeader& h)
     info.SetRowPadding(0);
     info.ColorTable().SetGreyRamp(256);
     info.AltColorTable().SetGreyRamp(256);
-    const uint64_t imageBytes = uint64_t(h.width) * h.height * (h.bits / 8);
-    info.SetImageBytes(int32_t(std::min<uint64_t>(imageBytes, INT32_MAX)));
+    info.SetImageBytes(int32_t(std::min<uint64_t>(h.imageBytes, INT32_MAX)));
     info.SetResolutionX(h.resolutionX);
     info.SetResolutionY(h.resolutionY);
     info.SetPrivateA(h.privateA);
@@ -267,7 +274,8 @@ CImageInfo WorkingDescription(const STiffHeader& h)
     return info;
 }
 
-// Fills the image from the strips; samples no strip reaches stay 0.
+// Fills the image from the strips, 16-bit samples as the little-endian byte pairs they are,
+// 8-bit samples as their value (not shifted); samples no strip reaches are 0.
 void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
 {
     uint16_t* samples = image.GetData();

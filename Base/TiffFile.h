@@ -1,7 +1,7 @@
 #pragma once
 // TIFF slices: a reader for a small subset (little-endian, first directory, uncompressed
-// strips, one sample per pixel) and a writer of one fixed layout: 16-bit grey in strips of
-// 24 rows, resolution in pixels per inch and five private tags.
+// strips, one grey sample of 8 or 16 bits per pixel) and a writer of one fixed layout: 16-bit
+// grey in strips of 24 rows, resolution in pixels per inch and five private tags.
 //
 // Written file for an image of w x h and n = ceil(h / 24) strips, all little-endian:
 //   0 "II" 42, directory offset | 8 "Quorell\0" | 16 samples, top row first (2wh bytes)

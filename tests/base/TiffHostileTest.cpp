@@ -125,8 +125,20 @@ TEST(TiffHostile, DeclaredSizeBeyondTheFileIsRefusedBeforeAllocation)
         if (e.tag == 257)
             e.value = 65535;
     EXPECT_EQ(Refusal(huge.Build()), CTiffFile::MsgBadTags);
+}
+
+TEST(TiffHostile, FilesOutsideTheSubsetAreNotLoadedAsWrongPictures)
+{
     // Three samples per pixel: tag 258 would hold an offset, not the bits.
     EXPECT_EQ(Refusal(Changed(277, 1, 3).Build()), CTiffFile::MsgBadTags);
+    for (uint32_t bits : {0u, 1u, 4u, 12u, 24u, 32u})
+        EXPECT_EQ(Refusal(Changed(258, 1, bits).Build()), CTiffFile::MsgBadTags) << bits << " bits";
+    // Tiles instead of strips would load as a black image.
+    TiffBuilder tiled;
+    const uint32_t tile = tiled.Add(std::vector<uint8_t>(32, 1));
+    tiled.With(256, 3, 1, 4).With(257, 3, 1, 4).With(258, 3, 1, 16).With(259, 3, 1, 1);
+    tiled.With(322, 3, 1, 16).With(323, 3, 1, 16).With(324, 4, 1, tile).With(325, 4, 1, 32);
+    EXPECT_EQ(Refusal(tiled.Build()), CTiffFile::MsgBadTags);
 }
 
 TEST(TiffHostile, EveryPrefixAndFlippedByteEndsCleanly)
