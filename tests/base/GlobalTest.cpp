@@ -1,0 +1,168 @@
+#include "Base/Global.h"
+#include "Base/FileThread.h"
+#include "Base/PlatformConsole.h"
+#include "Base/Reg/GUIDSeqMap.h"
+#include "Base/Timer.h"
+#include "Base/Trace.h"
+#include "SettingsTestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <stdexcept>
+
+namespace
+{
+
+// Points the library's program path into the test folder for the test's lifetime.
+struct CProgramIn
+{
+    explicit CProgramIn(const std::string& folder) { vKit::CGlobal::UseProgramPath(folder + "/bin/kavex"); }
+    ~CProgramIn() { vKit::CGlobal::UseProgramPath(""); }
+};
+
+} // namespace
+
+TEST(Global, FirstInstanceStartsUpLastShutsDownAndKeepsTheGUIDMap)
+{
+    CSettingsTestDir dir;
+    CProgramIn program(dir.Path());
+    const std::string bin = dir.Path() + "/bin";
+    vKit::CreateFolderTree(bin + "/Cfg");
+    vKit::CGUIDSeqMap stored;
+    stored.GetOrAddUniqueNr("{A}", 1);
+    ASSERT_EQ(vKit::WriteGUIDMap(bin + "/Cfg/GUIDSeq.cfg", stored), 0);
+
+    EXPECT_EQ(vKit::CGlobal::GetFileThread(), nullptr);
+    {
+        vKit::CGlobal first;
+        vKit::CFileThread* worker = vKit::CGlobal::GetFileThread();
+        ASSERT_NE(worker, nullptr);
+        EXPECT_TRUE(worker->HasThread());
+        ASSERT_NE(vKit::CGlobal::GetTimer(), nullptr);
+        EXPECT_TRUE(vKit::CGlobal::GetTimer()->IsStarted());
+        EXPECT_NE(vKit::CGlobal::GetNotify(), nullptr);
+        EXPECT_NE(vKit::CGlobal::GetTerminate(), nullptr);
+        EXPECT_NE(vKit::CGlobal::GetLogList(), nullptr);
+
+        EXPECT_EQ(vKit::CGlobal::GetProgramFolder(), bin);
+        EXPECT_EQ(vKit::CGlobal::GetPlugInFolder(), bin + "/Plug-ins");
+        EXPECT_EQ(vKit::CGlobal::GetHelpFolder(), bin + "/hlp");
+        EXPECT_EQ(vKit::CGlobal::GetJobsFolder(), bin + "/Jobs");
+        EXPECT_EQ(vKit::CGlobal::GetBatchFolder(), bin + "/Batch");
+        EXPECT_EQ(vKit::CGlobal::GetSelectionFolder(), bin + "/Sel");
+        EXPECT_EQ(vKit::CGlobal::GetResultFolder(), bin + "/Result");
+        EXPECT_EQ(vKit::CGlobal::GetDefaultFolder(), bin + "/Default");
+        EXPECT_EQ(vKit::CGlobal::GetGUIDSeqFile(), bin + "/Cfg/GUIDSeq.cfg");
+        EXPECT_EQ(vKit::CGlobal::GetHelpFile(), bin + "/kavex.chm");
+        EXPECT_EQ(vKit::CGlobal::GetOldHelpFile(), bin + "/kavex.hlp");
+        EXPECT_EQ(vKit::CGlobal::GetTempFolder(), dir.Path() + "/tmp/");
+        EXPECT_FALSE(vKit::FileExists(bin + "/Result")) << "no folder is created at start-up";
+
+        vKit::CGUIDSeqMap* map = vKit::CGlobal::GetGUIDSeqMap();
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(map->GetUniqueNr("{A}", 1), 10);
+        {
+            vKit::CGlobal second;
+            EXPECT_EQ(vKit::CGlobal::GetInstanceCount(), 2);
+            EXPECT_EQ(vKit::CGlobal::GetFileThread(), worker) << "only the first instance starts up";
+        }
+        EXPECT_EQ(vKit::CGlobal::GetFileThread(), worker) << "only the last instance shuts down";
+        EXPECT_EQ(map->GetOrAddUniqueNr("{B}", 1), 11);
+    }
+    EXPECT_EQ(vKit::CGlobal::GetFileThread(), nullptr);
+    EXPECT_EQ(vKit::CGlobal::GetGUIDSeqMap(), nullptr);
+
+    vKit::CGUIDSeqMap written;
+    vKit::ReadGUIDMap(bin + "/Cfg/GUIDSeq.cfg", written);
+    EXPECT_EQ(written.GetCount(), 2);
+    EXPECT_EQ(written.GetUniqueNr("{B}", 1), 11);
+}
+
+TEST(Global, TempRootDropsOnlyTheProgramsOwnSubFolder)
+{
+    const std::string guid = vKit::CGlobal::GetProgramGUID();
+    const std::string temp = vKit::CGlobal::GetTempFolder();
+    vKit::CGlobal::SetProgramGUID("{G}");
+    vKit::CGlobal::SetTempFolder("/data/t/{G}");
+    EXPECT_EQ(vKit::CGlobal::GetTempRoot(), "/data/t");
+    vKit::CGlobal::SetTempFolder("/data/t/{G}/");
+    EXPECT_EQ(vKit::CGlobal::GetTempRoot(), "/data/t");
+    vKit::CGlobal::SetTempFolder("/data/{g}");
+    EXPECT_EQ(vKit::CGlobal::GetTempRoot(), "/data/{g}");
+    vKit::CGlobal::SetTempFolder("/tmp/");
+    EXPECT_EQ(vKit::CGlobal::GetTempRoot(), "/tmp/");
+    vKit::CGlobal::SetProgramGUID(guid);
+    vKit::CGlobal::SetTempFolder(temp);
+}
+
+TEST(Trace, LinesAreStampedAndGoToTheLogFileWhenNoTerminalIsThere)
+{
+    if (vKit::PlatformIsTerminal(2)) GTEST_SKIP() << "standard error is a terminal";
+    CSettingsTestDir dir;
+    const std::string log = dir.Path() + "/tmp/kavex-trace.log";
+    vKit::CSTrace trace;
+    trace.Trace("unseen");
+    EXPECT_EQ(trace.GetTextAttributes(), 7);
+    EXPECT_EQ(trace.SetTextAttributes(4), 7);
+    EXPECT_FALSE(vKit::FileExists(log)) << "nothing happens while no console is open";
+
+    trace.OpenConsole(true);
+    EXPECT_EQ(trace.GetOutputPath(), log);
+    trace.Trace("hello");
+    trace.Trace("step", 5, "detail\n");
+    const std::runtime_error error("disk full");
+    trace.TraceException("save", -3, &error);
+    trace.TraceException("load", 4, nullptr);
+    EXPECT_EQ(trace.GetTextAttributes(), 7) << "the red is only for the exception line";
+    EXPECT_EQ(trace.SetTextAttributes(2), 7);
+    EXPECT_EQ(trace.GetTextAttributes(), 2);
+
+    // Off and on again opens a new console: here the log is opened again and appended to.
+    trace.OpenConsole(false);
+    trace.Trace("closed");
+    trace.OpenConsole(true);
+    EXPECT_EQ(trace.GetTextAttributes(), 7);
+    trace.Trace("again");
+    trace.OpenConsole(false);
+    EXPECT_TRUE(
+        std::regex_match(CSettingsTestDir::Read(log), std::regex("\\d+ms hello\\d+ms step, 5, detail\n"
+                                                                 "\\d+ms save, -3, Exception: disk full\n"
+                                                                 "\\d+ms load, 4, Exception\\d+ms again")))
+        << CSettingsTestDir::Read(log);
+}
+
+TEST(Trace, AttributesMapToAnsiColoursAndLongMessagesAreCut)
+{
+    EXPECT_EQ(vKit::AnsiForTextAttributes(7), "\x1b[0m");
+    EXPECT_EQ(vKit::AnsiForTextAttributes(4), "\x1b[31m");
+    EXPECT_EQ(vKit::AnsiForTextAttributes(2), "\x1b[32m");
+    EXPECT_EQ(vKit::AnsiForTextAttributes(1), "\x1b[34m");
+    EXPECT_EQ(vKit::AnsiForTextAttributes(12), "\x1b[91m");
+    if (vKit::PlatformIsTerminal(2)) return;
+    CSettingsTestDir dir;
+    vKit::CSTrace trace;
+    trace.OpenConsole(true);
+    const std::runtime_error error(std::string(300, 'm'));
+    trace.TraceException("x", 1, &error);
+    trace.OpenConsole(false);
+    const std::string text = CSettingsTestDir::Read(dir.Path() + "/tmp/kavex-trace.log");
+    EXPECT_NE(text.find(std::string(255, 'm') + "\n"), std::string::npos);
+    EXPECT_EQ(text.find(std::string(256, 'm')), std::string::npos);
+}
+
+TEST(Trace, TheLibrarySwitchCountsFromTheLibrarysStartUp)
+{
+    CSettingsTestDir dir;
+    CProgramIn program(dir.Path());
+    vKit::CGlobal global;
+    vKit::CGlobal::SetTrace(true);
+    vKit::CSTrace* trace = vKit::CGlobal::GetTrace();
+    ASSERT_NE(trace, nullptr);
+    EXPECT_TRUE(trace->IsConsoleOpen());
+    EXPECT_EQ(trace->GetTimer().GetStartCount(), vKit::CGlobal::GetTimer()->GetStartCount());
+    vKit::CGlobal::SetTrace(true);
+    EXPECT_EQ(vKit::CGlobal::GetTrace(), trace) << "one trace object at most";
+    vKit::CGlobal::SetTrace(false);
+    EXPECT_EQ(vKit::CGlobal::GetTrace(), nullptr);
+}
