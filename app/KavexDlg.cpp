@@ -1,0 +1,452 @@
+// The main dialog's logic: construction, the window's events, reset, opening the source,
+// choosing the destination and the option lists. Enabling and drawing are in
+// KavexDlgControls.cpp, the run in KavexDlgRun.cpp.
+
+#include "app/KavexDlg.h"
+
+#include "app/ControlIds.h"
+#include "app/DatasetDialogs.h"
+#include "Base/Strings.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+using namespace KavexId;
+
+namespace
+{
+// Format list values and the extensions they stand for.
+const char* ExtensionOfFormat(int32_t value)
+{
+    switch (value)
+    {
+    case 1: return "bmp";
+    case 2: return "tif";
+    case 3: return "jpg";
+    default: return nullptr;
+    }
+}
+
+int32_t FormatOfExtension(const std::string& extension)
+{
+    for (int32_t value = 1; value <= 3; ++value)
+    {
+        if (vKit::EqualsNoCase(extension, ExtensionOfFormat(value)))
+            return value;
+    }
+    return 0;
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension)
+{
+    return vKit::JoinPath(vKit::GetPathFolder(path), vKit::GetPathTitle(path) + "." + extension);
+}
+
+// Decimal text as the platform's edit parsing reads it: leading number, else 0.
+int32_t ParseLayerText(const std::string& text)
+{
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+} // namespace
+
+CKavexDlg::CKavexDlg(CWindowOps& window)
+    : m_Window(window), m_DropTarget(m_DroppedFiles), m_FormatList(window, FormatList),
+      m_ResizeList(window, ResizeList), m_InterpolationList(window, InterpolationList)
+{
+    m_FormatList.AddItem("bmp", 1);
+    m_FormatList.AddItem("tif", 2);
+    m_FormatList.AddItem("jpg", 3);
+    m_ResizeList.AddItem("No resizing", 1);
+    m_ResizeList.AddItem("1/2", 2);
+    m_ResizeList.AddItem("1/4", 4);
+    m_ResizeList.AddItem("1/8", 8);
+    m_InterpolationList.AddItem("No interpolation (Fast)", 1);
+    m_InterpolationList.AddItem("2D averaging interpolation", 2);
+    m_InterpolationList.AddItem("3D averaging interpolation (slow)", 3);
+    m_SourcePaletteDib.Create(vKit::CDib::PaletteSize, 8);
+    m_DestPaletteDib.Create(vKit::CDib::PaletteSize, 8);
+}
+
+CKavexDlg::~CKavexDlg()
+{
+    UnhookEvents();
+}
+
+CUserInfo& CKavexDlg::Defaults()
+{
+    return *CUserConfig::GetUserInfo();
+}
+
+void CKavexDlg::ShowCursor(int32_t kind)
+{
+    m_Cursor.Show(kind);
+}
+
+// ---- Window events.
+
+void CKavexDlg::OnInitDialog()
+{
+    ShowCursor(12);
+    ResetDialog();
+    HookEvents();
+    UpdateControls();
+    ShowCursor(1);
+    // A path handed over on the command line opens as the source at once.
+    if (!m_strSourcePath.empty())
+        OpenSourceDataset(m_strSourcePath);
+}
+
+void CKavexDlg::OnDestroy()
+{
+    UnhookEvents();
+}
+
+void CKavexDlg::OnButtonClicked(int32_t id)
+{
+    switch (id)
+    {
+    case SourceBrowse: BrowseSource(); break;
+    case DestBrowse: BrowseDestination(); break;
+    case SaveDefault: SaveAsDefault(); break;
+    case Start: OnStartClicked(); break;
+    case GenerateVgi:
+    case KeepFileDate:
+    case InvertPalette:
+    case InvertRawData: ToggleJobFlag(id); break;
+    default: break;
+    }
+}
+
+void CKavexDlg::ToggleJobFlag(int32_t id)
+{
+    if (m_bConverting)
+        return;
+    switch (id)
+    {
+    case GenerateVgi: m_Conversion.SetGenerateVgi(!m_Conversion.GetGenerateVgi()); break;
+    case KeepFileDate: m_Conversion.SetKeepFileTime(!m_Conversion.GetKeepFileTime()); break;
+    case InvertPalette: m_Conversion.SetInvertPalette(!m_Conversion.GetInvertPalette()); break;
+    case InvertRawData: m_Conversion.SetInvertRawData(!m_Conversion.GetInvertRawData()); break;
+    default: return;
+    }
+    UpdateControls();
+    if (id == InvertPalette)
+        m_Window.Repaint();
+}
+
+void CKavexDlg::OnMenuCommand(int32_t command)
+{
+    switch (command)
+    {
+    case CmdOpenSource: BrowseSource(); break;
+    case CmdSetDestination:
+        if (m_bSourceLoaded)
+            BrowseDestination();
+        break;
+    case CmdExit: m_Window.Close(); break;
+    case CmdHelp: m_Window.ShowHelp(0); break;
+    case CmdAbout:
+    case CmdSysAbout: m_Window.ShowAbout(); break;
+    default: break;
+    }
+}
+
+void CKavexDlg::OnListSelectionChanged(int32_t id)
+{
+    if (id == FormatList)
+        m_FormatList.OnSelectionChanged();
+    else if (id == ResizeList)
+        m_ResizeList.OnSelectionChanged();
+    else if (id == InterpolationList)
+        m_InterpolationList.OnSelectionChanged();
+}
+
+void CKavexDlg::OnSpinChanged(int32_t id, int32_t pos)
+{
+    switch (id)
+    {
+    case TopSpin: SetTopLayer(pos); break;
+    case BottomSpin: SetBottomLayer(pos); break;
+    case ShiftSpin: SetShift(pos); break;
+    case JpegSpin:
+        m_nJpegQuality = pos;
+        UpdateControls();
+        break;
+    default: break;
+    }
+}
+
+void CKavexDlg::OnSliderChanged(int32_t pos)
+{
+    m_nJpegQuality = pos;
+    UpdateControls();
+}
+
+void CKavexDlg::OnEditFocus(int32_t id)
+{
+    if (id == TopEdit || id == BottomEdit || id == ShiftEdit)
+        m_nFocusedLayerEdit = id;
+}
+
+void CKavexDlg::OnEditKillFocus(int32_t id)
+{
+    if (id != TopEdit && id != BottomEdit && id != ShiftEdit)
+        return;
+    ApplyLayerEdit(id);
+    m_nFocusedLayerEdit = 0;
+}
+
+void CKavexDlg::ApplyLayerEdit(int32_t id)
+{
+    const int32_t value = ParseLayerText(m_Window.GetText(id));
+    if (id == TopEdit)
+        SetTopLayer(value);
+    else if (id == BottomEdit)
+        SetBottomLayer(value);
+    else if (id == ShiftEdit)
+        SetShift(value);
+}
+
+void CKavexDlg::OnOK()
+{
+    if (m_nFocusedLayerEdit != 0)
+        ApplyLayerEdit(m_nFocusedLayerEdit);
+}
+
+bool CKavexDlg::OnCloseRequest()
+{
+    if (!m_bConverting)
+        return true;
+    // Closing in the middle of a run would leave the job running inside a gone window.
+    m_bCloseAfterRun = 1;
+    m_Conversion.GetProgress().SetCancelRequested(true);
+    return false;
+}
+
+void CKavexDlg::OnHelpRequest(int32_t callerId)
+{
+    m_Window.ShowHelp(callerId);
+}
+
+// ---- Reset and the lists.
+
+void CKavexDlg::FillLists()
+{
+    CUserInfo& defaults = Defaults();
+    m_FormatList.Fill();
+    m_FormatList.SelectByValue(defaults.m_nDefaultExtension);
+    m_ResizeList.Fill();
+    m_ResizeList.SelectByValue(defaults.m_nResizeOption);
+    m_InterpolationList.Fill();
+    m_InterpolationList.SelectByValue(defaults.m_nResizeQualityOption);
+    // A stored value without an entry leaves its list empty and the job as it was.
+    if (m_ResizeList.HasSelection())
+        m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
+    if (m_InterpolationList.HasSelection())
+        m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
+}
+
+void CKavexDlg::ResetDialog()
+{
+    m_nFocusedLayerEdit = 0;
+    m_Window.SetText(SourceName, "");
+    m_Window.SetText(DestName, "");
+    m_SourceDataset.Init();
+    m_DestDataset.Init();
+    m_bInLayerUpdate = 0;
+    m_strDestPath.clear();
+    m_bConverting = 0;
+
+    const CUserInfo& defaults = Defaults();
+    m_Conversion.SetKeepFileTime(defaults.m_bKeepOriginalFileDate != 0);
+    m_Conversion.SetInvertRawData(defaults.m_bInvertRawData != 0);
+    m_Conversion.SetGenerateVgi(defaults.m_bGenerateVgi != 0);
+    m_Conversion.SetInvertPalette(defaults.m_bInvertColorPalette != 0);
+
+    m_nTopLayer = m_nBottomLayer = m_nShift = 0;
+    m_nJpegQuality = defaults.m_nJpegQuality;
+    m_Window.SetText(JpegEdit, std::to_string(m_nJpegQuality));
+
+    m_Window.SetSliderRange(JpegSlider, 0, 100);
+    m_Window.SetSliderTicks(JpegSlider, 10);
+    m_Window.SetSliderPos(JpegSlider, m_nJpegQuality);
+    m_Window.SetSpinRange(JpegSpin, 0, 100);
+    m_Window.SetSpinPos(JpegSpin, m_nJpegQuality);
+    m_Window.SetSpinRange(TopSpin, 0, LayerLimit);
+    m_Window.SetSpinPos(TopSpin, 0);
+    m_Window.SetSpinRange(BottomSpin, 0, LayerLimit);
+    m_Window.SetSpinPos(BottomSpin, 0);
+    m_Window.SetSpinRange(ShiftSpin, -LayerLimit, LayerLimit);
+    m_Window.SetSpinPos(ShiftSpin, 0);
+
+    FillLists();
+
+    m_Window.SetProgressRange(Progress, 0, 100);
+    m_Window.SetProgressStep(Progress, 1);
+    m_Window.SetProgressPos(Progress, 0);
+    m_Window.SetProgressColor(Progress, ColorNavy);
+}
+
+// ---- Source and destination.
+
+void CKavexDlg::OpenSourceDataset(const std::string& path)
+{
+    ShowCursor(2);
+    m_strSourcePath = path;
+    m_SourceDataset.SetSlicesOnly(true);
+    m_SourceDataset.Open(path);
+    m_SourceDataset.CollectNumberGaps();
+
+    bool opened = false;
+    if (m_SourceDataset.GetCount() == 0)
+        ResetDialog();
+    else if (m_FirstSlice.LoadFile(m_SourceDataset.GetEntryPath(0)) != vKit::CFileImageBuffer16::Ok)
+    {
+        m_strSourcePath.clear();
+        ResetDialog();
+    }
+    else if (m_FirstSlice.Info().ColorTable().GetCount() == 0)
+        ResetDialog();
+    else
+        opened = true;
+
+    if (opened)
+    {
+        ProposeDestination();
+        m_Conversion.GetSource()->SetDataset(&m_SourceDataset);
+        m_Conversion.SetSourcePalette(m_FirstSlice.Info().AltColorTable());
+        m_FormatList.SelectByValue(Defaults().m_nDefaultExtension);
+        m_bSourceLoaded = 1;
+        m_Window.SetText(SourceName, m_SourceDataset.GetFirstSliceName());
+        m_strDestPath = m_DestDataset.GetMask();
+        m_DestDataset.SetOpened(true);
+        m_Window.SetText(DestName, m_DestDataset.GetFirstSliceName());
+        m_Conversion.GetDestination()->SetDataset(&m_DestDataset);
+        m_Conversion.UpdateDestinationBits();
+
+        vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
+        destination->SetLastNumber(m_SourceDataset.GetLastNumber());
+        destination->SetFirstNumber(m_SourceDataset.GetFirstNumber());
+        m_nTopLayer = m_SourceDataset.GetLastNumber();
+        m_nBottomLayer = m_SourceDataset.GetFirstNumber();
+        m_nShift = 0;
+    }
+
+    m_Window.SetText(Start, "Start converting");
+    m_Window.SetProgressPos(Progress, 0);
+    UpdateControls();
+    ShowCursor(1);
+}
+
+void CKavexDlg::ProposeDestination()
+{
+    // Beside the source until the user has chosen a destination, then in the chosen folder. The
+    // chosen path keeps that folder even after a reset has emptied m_strDestPath.
+    vKit::CDataset proposal;
+    if (m_strChosenDestPath.empty())
+        proposal.SetFileName(m_strSourcePath);
+    else
+        proposal.SetFileName(vKit::JoinPath(vKit::GetPathFolder(m_strChosenDestPath),
+                                            vKit::GetPathFileName(m_strSourcePath)));
+    proposal.SetPrefix(proposal.GetPrefix() + "_conv_");
+    m_strDestPath = proposal.GetMask();
+    if (const char* extension = ExtensionOfFormat(Defaults().m_nDefaultExtension))
+        m_strDestPath = ReplaceExtension(m_strDestPath, extension);
+    m_DestDataset.SetFileName(m_strDestPath);
+}
+
+void CKavexDlg::BrowseSource()
+{
+    if (m_bConverting)
+        return;
+    ShowCursor(2);
+    if (DatasetDialogs::LoadDialog(m_SourceDataset, vKit::GetPathFolder(m_strSourcePath), SourceFilter, "*.tif", -1,
+                                   &m_Window))
+    {
+        m_strSourcePath = m_SourceDataset.GetMask();
+        OpenSourceDataset(m_strSourcePath);
+        UpdateControls();
+    }
+    ShowCursor(1);
+}
+
+void CKavexDlg::OnFilesDropped()
+{
+    if (m_bConverting || m_DroppedFiles.GetCount() == 0)
+        return;
+    OpenSourceDataset(m_DroppedFiles.GetString(0));
+    UpdateControls();
+    m_Window.Repaint();
+}
+
+void CKavexDlg::BrowseDestination()
+{
+    // The job borrows the destination data set for the whole run.
+    if (m_bConverting)
+        return;
+    ShowCursor(2);
+    const int32_t format = FormatOfExtension(m_DestDataset.GetExtension());
+    if (DatasetDialogs::SaveDialog(m_DestDataset, vKit::GetPathFolder(m_strDestPath), DestinationFilter, "*.tif",
+                                   format != 0 ? format : -1, &m_Window))
+    {
+        ApplyDestination();
+        UpdateControls();
+    }
+    ShowCursor(1);
+}
+
+void CKavexDlg::ApplyDestination()
+{
+    m_strDestPath = m_DestDataset.GetMask();
+    m_DestDataset.SetOpened(true);
+    m_Window.SetText(DestName, m_DestDataset.GetFirstSliceName());
+    m_Conversion.GetDestination()->SetDataset(&m_DestDataset);
+    m_Conversion.UpdateDestinationBits();
+    m_strChosenDestPath = m_strDestPath;
+    const int32_t format = FormatOfExtension(vKit::GetPathExtension(m_strDestPath));
+    if (format != 0)
+        m_FormatList.SelectByValue(format);
+    else
+        m_FormatList.SetSelectedIndex(-1);
+}
+
+void CKavexDlg::OnOptionListChanged(vKit::CComboBoxExt*)
+{
+    // A reset refills the lists while the destination is empty; applying that empty destination
+    // would make the root folder the chosen one.
+    if (!m_bSourceLoaded || !m_DestDataset.IsOpened())
+        return;
+    if (const char* extension = ExtensionOfFormat(m_FormatList.GetSelectedValue()))
+        m_DestDataset.SetExtension(extension);
+    if (m_ResizeList.HasSelection())
+        m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
+    if (m_InterpolationList.HasSelection())
+        m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
+    ApplyDestination();
+    UpdateControls();
+}
+
+void CKavexDlg::SaveAsDefault()
+{
+    CUserInfo& defaults = Defaults();
+    defaults.m_bKeepOriginalFileDate = m_Conversion.GetKeepFileTime() ? 1 : 0;
+    defaults.m_bInvertRawData = m_Conversion.GetInvertRawData() ? 1 : 0;
+    defaults.m_bGenerateVgi = m_Conversion.GetGenerateVgi() ? 1 : 0;
+    defaults.m_bInvertColorPalette = m_Conversion.GetInvertPalette() ? 1 : 0;
+    defaults.m_nJpegQuality = m_nJpegQuality;
+    if (m_ResizeList.HasSelection())
+        defaults.m_nResizeOption = m_ResizeList.GetSelectedValue();
+    if (m_InterpolationList.HasSelection())
+        defaults.m_nResizeQualityOption = m_InterpolationList.GetSelectedValue();
+    if (m_FormatList.HasSelection())
+        defaults.m_nDefaultExtension = m_FormatList.GetSelectedValue();
+    m_UserConfig.SaveUserSettings();
+    UpdateControls();
+}

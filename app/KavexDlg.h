@@ -1,0 +1,151 @@
+#pragma once
+// CKavexDlg: the main dialog's logic. It owns the conversion job and both data sets, keeps the
+// options that the job does not hold, proposes the destination, enables what makes sense for the
+// current options, asks before it overwrites and shows the progress of a run. It sees the window
+// only through CWindowOps, so it runs without a window toolkit.
+
+#include "app/ComboBoxExt.h"
+#include "app/CursorRes.h"
+#include "app/Dib.h"
+#include "app/DropTarget.h"
+#include "app/UserSettings.h"
+#include "app/WindowOps.h"
+#include "Base/Dataset.h"
+#include "Base/FileImageBuffer16.h"
+#include "Base/Files.h"
+#include "Base/Progress.h"
+#include "engine/DatasetConversion.h"
+
+#include <cstdint>
+#include <string>
+
+class CKavexDlg
+{
+public:
+    static constexpr const char* Caption = "Kavex v2.0";
+    static constexpr const char* OverwriteQuestion = "The destination data set already exist:\r\n%s\n\rOverwrite?";
+    static constexpr const char* SourceFilter =
+        "Supported files (*.bmp,*.tif,*.jpg)|*.bmp;*.tif;*.tiff;*.jpg;*.jpeg|Bmp files (*.bmp)|*.bmp|"
+        "Tiff files (*.tif)|*.tif;*.tiff|Jpg files (*.jpg)|*.jpg;*.jpeg|All Files (*.*)|*.*|";
+    static constexpr const char* DestinationFilter =
+        "Bmp files (*.bmp)|*.bmp|Tiff files (*.tif)|*.tif|Jpg files (*.jpg)|*.jpg|All Files (*.*)|*.*|";
+    static constexpr int32_t LayerLimit = 9999;
+    static constexpr uint32_t ColorNavy = MakeRgb(0, 0, 128);
+    static constexpr uint32_t ColorGreen = MakeRgb(0, 128, 0);
+    static constexpr uint32_t ColorDarkRed = MakeRgb(128, 0, 0);
+
+    explicit CKavexDlg(CWindowOps& window);
+    CKavexDlg(const CKavexDlg&) = delete;
+    CKavexDlg& operator=(const CKavexDlg&) = delete;
+    virtual ~CKavexDlg();
+
+    // Start-up: the path given on the command line, opened as the source by OnInitDialog.
+    void SetSourcePath(const std::string& path) { m_strSourcePath = path; }
+
+    // Window events.
+    void OnInitDialog();
+    void OnDestroy();
+    void OnButtonClicked(int32_t id);
+    void OnMenuCommand(int32_t command);
+    void OnListSelectionChanged(int32_t id);
+    void OnSpinChanged(int32_t id, int32_t pos);
+    void OnSliderChanged(int32_t pos);
+    void OnEditFocus(int32_t id);
+    void OnEditKillFocus(int32_t id);
+    void OnOK();                          // Enter: applies the focused layer edit, stays open
+    // Escape, the close box or "Exit": true when the window may close now. During a run the run
+    // is cancelled first and the window closes when it has ended (see CloseRequested).
+    bool OnCloseRequest();
+    bool CloseRequested() const { return m_bCloseAfterRun != 0; }
+    void OnHelpRequest(int32_t callerId);
+
+    // The algorithms, public so that the window layer and the tests can drive them.
+    void ResetDialog();
+    void OpenSourceDataset(const std::string& path);
+    void ProposeDestination();
+    void BrowseSource();
+    void BrowseDestination();
+    void ApplyDestination();
+    void OnOptionListChanged(vKit::CComboBoxExt* list);
+    void OnFilesDropped();
+    void SetTopLayer(int32_t top);
+    void SetBottomLayer(int32_t bottom);
+    void SetShift(int32_t shift);
+    int32_t LimitShift(int32_t newTop, int32_t newBottom) const;
+    void UpdateControls();
+    void SaveAsDefault();
+    void OnStartClicked();
+    void OnConversionProgress(vKit::CProgressInfo info);
+    void HookEvents();
+    void UnhookEvents();
+
+    // State, for the window layer and the tests.
+    CMyDropTarget& DropTarget() { return m_DropTarget; }
+    const vKit::CDib& SourcePaletteDib() const { return m_SourcePaletteDib; }
+    const vKit::CDib& DestPaletteDib() const { return m_DestPaletteDib; }
+    bool IsSourceLoaded() const { return m_bSourceLoaded != 0; }
+    bool IsConverting() const { return m_bConverting != 0; }
+    int32_t GetTopLayer() const { return m_nTopLayer; }
+    int32_t GetBottomLayer() const { return m_nBottomLayer; }
+    int32_t GetShift() const { return m_nShift; }
+    int32_t GetJpegQuality() const { return m_nJpegQuality; }
+    const std::string& GetSourcePath() const { return m_strSourcePath; }
+    const std::string& GetDestPath() const { return m_strDestPath; }
+    const std::string& GetChosenDestPath() const { return m_strChosenDestPath; }
+    int32_t GetFailedCount() const { return m_nFailedFiles; }
+    CDatasetConversion& Conversion() { return m_Conversion; }
+    vKit::CDataset& SourceDataset() { return m_SourceDataset; }
+    vKit::CDataset& DestDataset() { return m_DestDataset; }
+    vKit::CComboBoxExt& GetFormatList() { return m_FormatList; }
+    vKit::CComboBoxExt& GetResizeList() { return m_ResizeList; }
+    vKit::CComboBoxExt& GetInterpolationList() { return m_InterpolationList; }
+
+private:
+    void EnableControls(const int32_t* ids, size_t count, bool enable);
+    void UpdateEnabling();
+    void UpdateCheckBoxes();
+    void UpdateNumbers();
+    void UpdatePaletteLabels();
+    void UpdatePaletteBars();
+    void SetTextIfChanged(int32_t id, const std::string& text);
+    void SetSpinIfChanged(int32_t id, int32_t pos);
+    void StoreLayers(int32_t shift);
+    void ApplyLayerEdit(int32_t id);
+    void ToggleJobFlag(int32_t id);
+    void FillLists();
+    void RunConversion(bool overwrite);
+    void ReportFailedFiles();
+    void ShowCursor(int32_t kind);
+    CUserInfo& Defaults();
+    bool DestinationIsJpeg() const;
+
+    CWindowOps& m_Window;
+    vKit::CFiles m_DroppedFiles;
+    vKit::CCursorRes m_Cursor;
+    CMyDropTarget m_DropTarget;
+    vKit::CDib m_SourcePaletteDib;
+    vKit::CDib m_DestPaletteDib;
+    CUserConfig m_UserConfig;
+    CGlobalConfig m_GlobalConfig;
+    vKit::CDataset m_SourceDataset;
+    vKit::CDataset m_DestDataset;
+    int32_t m_bSourceLoaded = 0;
+    std::string m_strDestPath;
+    int32_t m_nJpegQuality = 0;
+    int32_t m_nTopLayer = 0;
+    int32_t m_nBottomLayer = 0;
+    int32_t m_nShift = 0;
+    int32_t m_nFocusedLayerEdit = 0;      // identifier of the focused layer edit, 0 for none
+    CDatasetConversion m_Conversion;
+    int32_t m_bConverting = 0;
+    vKit::CFileImageBuffer16 m_FirstSlice;
+    int32_t m_bInLayerUpdate = 0;
+    std::string m_strSourcePath;
+    std::string m_strChosenDestPath;
+    vKit::CComboBoxExt m_FormatList;
+    vKit::CComboBoxExt m_ResizeList;
+    vKit::CComboBoxExt m_InterpolationList;
+    int32_t m_bHooked = 0;
+    int32_t m_bCloseAfterRun = 0;
+    int32_t m_nFailedFiles = 0;          // files the last run could not read or write
+};
