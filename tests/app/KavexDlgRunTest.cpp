@@ -1,0 +1,146 @@
+// Running a conversion from the dialog: the overwrite question, the progress bar, cancelling
+// through the message pump, failed files, and what is refused while a run goes on.
+
+#include "DialogRig.h"
+
+using namespace KavexId;
+
+namespace
+{
+std::string Question(const std::string& firstSlice)
+{
+    return "The destination data set already exist:\r\n" + firstSlice + "\n\rOverwrite?";
+}
+} // namespace
+
+using KavexDlgRun = CDialogRig;
+
+TEST_F(KavexDlgRun, ConvertsAndAsksBeforeOverwritingWithThreeAnswers)
+{
+    StoreDefaults(3);
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 4));
+    const std::string folder = m_scratch.Path("s");
+    auto dest = [&](int32_t n) { return NumberedName(folder, "rec_conv_", n, "jpg"); };
+
+    dlg.OnButtonClicked(Start);
+    EXPECT_TRUE(m_window.messages.empty());
+    for (int32_t n = 0; n <= 4; ++n)
+        EXPECT_TRUE(CScratchFolder::Exists(dest(n))) << n;
+    EXPECT_EQ(m_window.GetText(Start), "Restart converting");
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorGreen);
+    EXPECT_EQ(m_window.Position(Progress), m_window.ranges[Progress].second);
+    EXPECT_FALSE(dlg.IsConverting());
+    EXPECT_TRUE(m_window.IsEnabled(GroupConversion));
+
+    // Marks: a slice replaced by other bytes, another removed.
+    m_scratch.Write("s/rec_conv_0002.jpg", "mark");
+    std::filesystem::remove(dest(4));
+
+    m_window.answers = {EMessageResult::Cancel};
+    dlg.OnButtonClicked(Start);
+    ASSERT_EQ(m_window.messages.size(), 1u);
+    EXPECT_EQ(m_window.messages[0], Question(dest(0)));
+    EXPECT_FALSE(CScratchFolder::Exists(dest(4)));
+    EXPECT_FALSE(dlg.IsConverting());
+    EXPECT_TRUE(m_window.IsEnabled(Start));
+
+    m_window.answers = {EMessageResult::No};   // keep what is there, write what is missing
+    dlg.OnButtonClicked(Start);
+    EXPECT_EQ(CScratchFolder::Read(dest(2)), "mark");
+    EXPECT_TRUE(CScratchFolder::Exists(dest(4)));
+
+    m_window.answers = {EMessageResult::Yes};  // everything written anew
+    dlg.OnButtonClicked(Start);
+    EXPECT_NE(CScratchFolder::Read(dest(2)), "mark");
+    EXPECT_EQ(m_window.messages.size(), 3u);
+    EXPECT_EQ(dlg.GetFailedCount(), 0);
+}
+
+TEST_F(KavexDlgRun, JobReceivesTheDialogsOptions)
+{
+    StoreDefaults(2);
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
+    Type(ShiftEdit, "10");
+    dlg.OnButtonClicked(Start);
+    EXPECT_EQ(dlg.Conversion().GetShift(), 10);
+    EXPECT_EQ(dlg.Conversion().GetJpgCompression(), 33);
+    EXPECT_FALSE(dlg.Conversion().GetOverwrite());
+    EXPECT_TRUE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 13, "tif")));
+    EXPECT_FALSE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 0, "tif")));
+}
+
+TEST_F(KavexDlgRun, SecondClickDuringTheRunCancelsThroughThePump)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 39));
+    int32_t pumpsSeen = 0;
+    bool disabledDuringRun = false;
+    m_window.onPump = [&] {
+        ++pumpsSeen;
+        disabledDuringRun = !m_window.IsEnabled(GroupConversion) && !m_window.IsEnabled(SourceBrowse) &&
+                            m_window.IsEnabled(Start) && m_window.GetText(Start) == "Cancel converting";
+        if (pumpsSeen == 4)
+            dlg.OnButtonClicked(Start);   // the user's click, handled inside the pump
+    };
+    dlg.OnButtonClicked(Start);
+    EXPECT_TRUE(disabledDuringRun);
+    EXPECT_LT(pumpsSeen, 40);
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
+    EXPECT_EQ(m_window.GetText(Start), "Restart converting");
+    EXPECT_FALSE(dlg.IsConverting());
+    EXPECT_FALSE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 39, "bmp")));
+    EXPECT_TRUE(m_window.IsEnabled(GroupConversion));
+}
+
+TEST_F(KavexDlgRun, FilesThatFailAreCountedShownAndColourTheBar)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
+    m_scratch.Write("s/rec0002.bmp", "BM but nothing else");
+    dlg.OnButtonClicked(Start);
+    EXPECT_EQ(dlg.GetFailedCount(), 1);
+    ASSERT_EQ(m_window.messages.size(), 1u);
+    EXPECT_EQ(m_window.messages[0].rfind("1 file could not be converted:", 0), 0u) << m_window.messages[0];
+    EXPECT_NE(m_window.messages[0].find(m_scratch.Path("s/rec0002.bmp")), std::string::npos);
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
+    EXPECT_TRUE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 3, "bmp")));
+}
+
+TEST_F(KavexDlgRun, DropsOpenTheFirstFileAndAreRefusedDuringARun)
+{
+    const std::string first = WriteSlices("a", "rec", 0, 5);
+    const std::string other = WriteSlices("b", "oth", 3, 4);
+    CKavexDlg& dlg = Open();
+    EXPECT_TRUE(dlg.DropTarget().Drop({NumberedName(m_scratch.Path("a"), "rec", 4, "bmp"), other}));
+    EXPECT_EQ(m_window.GetText(SourceName), first);
+    EXPECT_GT(m_window.repaints, 0);
+
+    bool dropTaken = true;
+    m_window.onPump = [&] {
+        dropTaken = dlg.DropTarget().Drop({other});
+        dlg.OnMenuCommand(CmdOpenSource);
+        dlg.OnMenuCommand(CmdSetDestination);
+        EXPECT_FALSE(m_window.menu[CmdOpenSource]);
+    };
+    dlg.OnButtonClicked(Start);
+    EXPECT_FALSE(dropTaken);
+    EXPECT_TRUE(m_window.requests.empty());
+    EXPECT_EQ(m_window.GetText(SourceName), first);
+    EXPECT_TRUE(m_window.menu[CmdOpenSource]);
+    EXPECT_TRUE(dlg.DropTarget().Drop({other}));
+    EXPECT_EQ(m_window.GetText(SourceName), NumberedName(m_scratch.Path("b"), "oth", 0, "bmp"));
+}
+
+TEST_F(KavexDlgRun, ClosingDuringARunCancelsItAndClosesAfterwards)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 19));
+    bool allowed = true;
+    m_window.onPump = [&] {
+        if (dlg.IsConverting() && allowed)
+            allowed = dlg.OnCloseRequest();
+    };
+    dlg.OnButtonClicked(Start);
+    EXPECT_FALSE(allowed);
+    EXPECT_TRUE(dlg.CloseRequested());
+    EXPECT_EQ(m_window.closes, 1);
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
+    EXPECT_TRUE(dlg.OnCloseRequest());
+}

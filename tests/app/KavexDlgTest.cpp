@@ -1,0 +1,265 @@
+// The main dialog's options: opening a source, the proposed destination, the layer range, what
+// each option enables, the palette and Hounsfield labels, and the stored defaults.
+
+#include "DialogRig.h"
+
+using namespace KavexId;
+
+namespace
+{
+const int32_t kShiftGroup[] = {GroupShift, TopEdit, BottomEdit, ShiftEdit, TopSpin, BottomSpin, ShiftSpin};
+const int32_t kJpegGroup[] = {GroupJpegQuality, JpegSlider, JpegEdit, JpegSpin, JpegLowLabel, JpegHighLabel};
+} // namespace
+
+using KavexDlg = CDialogRig;
+
+TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaults)
+{
+    CKavexDlg& dlg = Open();
+    EXPECT_FALSE(dlg.IsSourceLoaded());
+    EXPECT_TRUE(m_window.IsEnabled(SourceBrowse));
+    for (int32_t id : {GroupConversion, FormatList, DestBrowse, GroupShift, ResizeList, GenerateVgi, Start})
+        EXPECT_FALSE(m_window.IsEnabled(id)) << id;
+    EXPECT_FALSE(m_window.menu[CmdSetDestination]);
+    EXPECT_EQ(m_window.SelectedText(FormatList), "bmp");
+    EXPECT_EQ(m_window.SelectedText(ResizeList), "No resizing");
+    EXPECT_EQ(m_window.SelectedText(InterpolationList), "No interpolation (Fast)");
+    EXPECT_EQ(m_window.lists[InterpolationList].items.size(), 3u);
+    EXPECT_EQ(m_window.GetText(JpegEdit), "33");
+    EXPECT_EQ(m_window.ranges[JpegSlider], std::make_pair(0, 100));
+    EXPECT_EQ(m_window.ticks[JpegSlider], 10);
+    EXPECT_EQ(m_window.ranges[ShiftSpin], std::make_pair(-9999, 9999));
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorNavy);
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldLeft), "Undefined");
+}
+
+TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndProposesADestinationBesideIt)
+{
+    StoreDefaults(3);
+    const std::string first = WriteSlices("scans/rec", "rec", 0, 99);
+    const std::string folder = m_scratch.Path("scans/rec");
+    CKavexDlg& dlg = Open(NumberedName(folder, "rec", 57, "bmp"));
+    ASSERT_TRUE(dlg.IsSourceLoaded());
+    EXPECT_EQ(m_window.GetText(SourceName), first);
+    EXPECT_EQ(dlg.GetDestPath(), folder + "/rec_conv_????.jpg");
+    EXPECT_EQ(m_window.GetText(DestName), folder + "/rec_conv_0000.jpg");
+    EXPECT_EQ(m_window.SelectedText(FormatList), "jpg");
+    EXPECT_EQ(m_window.GetText(LayersValue), "100");
+    EXPECT_EQ(dlg.GetTopLayer(), 99);
+    EXPECT_EQ(dlg.GetBottomLayer(), 0);
+    EXPECT_EQ(m_window.GetText(Start), "Start converting");
+    EXPECT_TRUE(m_window.IsEnabled(Start));
+    EXPECT_TRUE(m_window.menu[CmdSetDestination]);
+}
+
+TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
+{
+    StoreDefaults(3);
+    const std::string first = WriteSlices("a", "rec", 0, 3);
+    const std::string second = WriteSlices("b", "scan", 5, 9);
+    CKavexDlg& dlg = Open(first);
+    const std::string chosen = m_scratch.Folder("out");
+    m_window.dialogAnswers = {chosen + "/small0000.tif"};
+    dlg.OnButtonClicked(DestBrowse);
+    ASSERT_EQ(m_window.requests.size(), 1u);
+    EXPECT_EQ(m_window.requests[0].nFilterIndex, 3);   // the destination was "jpg"
+    EXPECT_EQ(m_window.requests[0].strInitialFolder, m_scratch.Path("a"));
+    EXPECT_EQ(dlg.GetDestPath(), chosen + "/small????.tif");
+    EXPECT_EQ(m_window.SelectedText(FormatList), "tif");
+
+    dlg.OpenSourceDataset(second);
+    EXPECT_EQ(dlg.GetDestPath(), chosen + "/scan_conv_????.jpg");
+    // A failed open in between does not lose the folder either.
+    dlg.OpenSourceDataset(m_scratch.Path("a/nothing0000.bmp"));
+    EXPECT_TRUE(dlg.IsSourceLoaded());
+    EXPECT_EQ(m_window.GetText(SourceName), "");
+    dlg.OpenSourceDataset(second);
+    EXPECT_EQ(dlg.GetDestPath(), chosen + "/scan_conv_????.jpg");
+}
+
+TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
+    Type(TopEdit, "120");
+    EXPECT_EQ(dlg.GetTopLayer(), 120);
+    EXPECT_EQ(dlg.GetBottomLayer(), 21);
+    EXPECT_EQ(dlg.GetShift(), 21);
+    EXPECT_EQ(m_window.GetText(BottomEdit), "21");
+    EXPECT_EQ(m_window.GetSpinPos(ShiftSpin), 21);
+
+    Type(TopEdit, "10050");
+    EXPECT_EQ(dlg.GetTopLayer(), 9999);
+    EXPECT_EQ(dlg.GetBottomLayer(), 9900);
+    EXPECT_EQ(dlg.GetShift(), 9900);
+
+    Type(ShiftEdit, "-5");
+    EXPECT_EQ(dlg.GetTopLayer(), 99);
+    EXPECT_EQ(dlg.GetBottomLayer(), 0);
+    EXPECT_EQ(dlg.GetShift(), 0);
+
+    Type(TopEdit, "abc");   // no number reads as 0: the bottom would fall below 0
+    EXPECT_EQ(dlg.GetShift(), 0);
+
+    dlg.OnSpinChanged(BottomSpin, 7);
+    EXPECT_EQ(dlg.GetTopLayer(), 106);
+    EXPECT_EQ(m_window.GetText(TopEdit), "106");
+}
+
+TEST_F(KavexDlg, BottomLayerOfAHigherNumberedSource)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 10, 19));
+    Type(BottomEdit, "0");
+    EXPECT_EQ(dlg.GetShift(), -10);
+    EXPECT_EQ(dlg.GetTopLayer(), 9);
+    Type(BottomEdit, "50");
+    EXPECT_EQ(dlg.GetShift(), 40);
+    EXPECT_EQ(dlg.GetTopLayer(), 59);
+}
+
+TEST_F(KavexDlg, EnterAppliesTheFocusedEditAndKeepsTheDialogOpen)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
+    dlg.OnEditFocus(ShiftEdit);
+    m_window.SetText(ShiftEdit, "7");
+    dlg.OnOK();
+    EXPECT_EQ(dlg.GetShift(), 7);
+    EXPECT_EQ(dlg.GetTopLayer(), 106);
+    EXPECT_EQ(m_window.closes, 0);
+    dlg.OnEditKillFocus(ShiftEdit);
+    m_window.SetText(TopEdit, "500");
+    dlg.OnOK();   // no layer edit has the focus now
+    EXPECT_EQ(dlg.GetShift(), 7);
+}
+
+TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
+    EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
+    Pick(ResizeList, "1/2");
+    EXPECT_EQ(dlg.Conversion().GetResizeFactor(), 2);
+    for (int32_t id : kShiftGroup)
+        EXPECT_FALSE(m_window.IsEnabled(id)) << id;
+    EXPECT_TRUE(m_window.IsEnabled(InterpolationList));
+    Pick(InterpolationList, "3D averaging interpolation (slow)");
+    EXPECT_EQ(dlg.Conversion().GetResizeQuality(), 3);
+    Pick(ResizeList, "No resizing");
+    for (int32_t id : kShiftGroup)
+        EXPECT_TRUE(m_window.IsEnabled(id)) << id;
+    EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
+}
+
+TEST_F(KavexDlg, FormatDecidesPaletteLabelsInvertPaletteVgiAndQuality)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
+    // bmp destination: "Invert colour palette" offered; the falling source palette shows as it is.
+    EXPECT_TRUE(m_window.IsEnabled(InvertPalette));
+    EXPECT_TRUE(m_window.IsEnabled(GenerateVgi));
+    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(255, 255, 255));
+    EXPECT_EQ(m_window.pictureLastColumn[DestPaletteBar], MakeRgb(0, 0, 0));
+    // The source bar shows the file's own palette, white at index 0.
+    EXPECT_EQ(m_window.pictureFirstColumn[SourcePaletteBar], MakeRgb(255, 255, 255));
+    dlg.OnButtonClicked(InvertPalette);
+    EXPECT_EQ(m_window.GetCheck(InvertPalette), 1);
+    EXPECT_EQ(m_window.GetText(DestMaxValue), "255");
+    for (int32_t id : kJpegGroup)
+        EXPECT_FALSE(m_window.IsEnabled(id)) << id;
+
+    Pick(FormatList, "tif");
+    EXPECT_EQ(dlg.GetDestPath(), m_scratch.Path("s") + "/rec_conv_????.tif");
+    // The falling BMP palette makes the TIFF values inverted: the top value stands on the left.
+    EXPECT_EQ(m_window.GetText(DestMinValue), "65535");
+    EXPECT_EQ(m_window.GetText(DestMaxValue), "0");
+    EXPECT_EQ(m_window.GetCheck(InvertPalette), 0);
+    EXPECT_FALSE(m_window.IsEnabled(InvertPalette));
+    EXPECT_FALSE(m_window.IsEnabled(GenerateVgi));
+
+    Pick(FormatList, "jpg");
+    for (int32_t id : kJpegGroup)
+        EXPECT_TRUE(m_window.IsEnabled(id)) << id;
+    EXPECT_TRUE(m_window.IsEnabled(GenerateVgi));
+    EXPECT_EQ(m_window.GetText(DestMinValue), "255");
+    dlg.OnSliderChanged(70);
+    EXPECT_EQ(m_window.GetText(JpegEdit), "70");
+    EXPECT_EQ(m_window.GetSpinPos(JpegSpin), 70);
+    dlg.OnSpinChanged(JpegSpin, 71);
+    EXPECT_EQ(m_window.GetSliderPos(JpegSlider), 71);
+
+    Pick(FormatList, "bmp");
+    EXPECT_TRUE(m_window.IsEnabled(InvertPalette));
+    EXPECT_EQ(m_window.GetCheck(InvertPalette), 1);   // the job kept the choice
+    // The falling palette reversed: the destination bar now runs from black to white.
+    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(0, 0, 0));
+    EXPECT_EQ(m_window.pictureLastColumn[DestPaletteBar], MakeRgb(255, 255, 255));
+}
+
+TEST_F(KavexDlg, HounsfieldLabelsFollowTheCalibrationAndTheVolumeDescription)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldLeft), "-1000");
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldRight), "3000");
+    EXPECT_EQ(m_window.GetText(DestHounsfieldLeft), "-1000");
+    EXPECT_EQ(m_window.GetText(DestHounsfieldRight), "3000");
+    dlg.OnButtonClicked(GenerateVgi);
+    EXPECT_EQ(m_window.GetCheck(GenerateVgi), 1);
+    EXPECT_EQ(m_window.GetText(DestHounsfieldLeft), "Undefined");
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldLeft), "-1000");
+
+    dlg.OpenSourceDataset(WriteSlices("plain", "p", 0, 3, false));
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldLeft), "Undefined");
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldRight), "Undefined");
+}
+
+TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
+{
+    const std::string source = WriteSlices("s", "rec", 0, 99);
+    CKavexDlg& dlg = Open(source);
+    Pick(FormatList, "jpg");
+    dlg.OnSliderChanged(70);
+    dlg.OnButtonClicked(KeepFileDate);
+    Type(ShiftEdit, "5");
+    EXPECT_EQ(dlg.GetShift(), 5);
+    dlg.OnButtonClicked(SaveDefault);
+    Close();
+
+    CKavexDlg& again = Open(source);
+    EXPECT_EQ(again.GetShift(), 0);
+    EXPECT_EQ(again.GetTopLayer(), 99);
+    EXPECT_EQ(again.GetBottomLayer(), 0);
+    EXPECT_EQ(m_window.GetText(ShiftEdit), "0");
+    EXPECT_EQ(again.GetJpegQuality(), 70);
+    EXPECT_EQ(m_window.SelectedText(FormatList), "jpg");
+    EXPECT_EQ(again.GetDestPath(), m_scratch.Path("s") + "/rec_conv_????.jpg");
+    EXPECT_EQ(m_window.GetCheck(KeepFileDate), 1);
+}
+
+TEST_F(KavexDlg, UnreadableFirstSliceReturnsToTheDefaultsAndForgetsThePath)
+{
+    m_scratch.Folder("bad");
+    m_scratch.Write("bad/x0000.bmp", "not an image");
+    CKavexDlg& dlg = Open(m_scratch.Path("bad/x0000.bmp"));
+    EXPECT_FALSE(dlg.IsSourceLoaded());
+    EXPECT_EQ(dlg.GetSourcePath(), "");
+    EXPECT_FALSE(m_window.IsEnabled(Start));
+    EXPECT_EQ(m_window.GetText(Start), "Start converting");
+}
+
+TEST_F(KavexDlg, MenuCommandsReachTheirTargets)
+{
+    CKavexDlg& dlg = Open();
+    dlg.OnMenuCommand(CmdSetDestination);   // no source: nothing to choose
+    EXPECT_TRUE(m_window.requests.empty());
+    m_window.dialogAnswers = {""};
+    dlg.OnMenuCommand(CmdOpenSource);
+    ASSERT_EQ(m_window.requests.size(), 1u);
+    EXPECT_EQ(m_window.requests[0].strDefaultExtension, "*.tif");
+    EXPECT_EQ(m_window.requests[0].strFilter, CKavexDlg::SourceFilter);
+    dlg.OnMenuCommand(CmdAbout);
+    dlg.OnMenuCommand(CmdSysAbout);
+    EXPECT_EQ(m_window.abouts, 2);
+    dlg.OnMenuCommand(CmdHelp);
+    dlg.OnHelpRequest(ShiftEdit);
+    EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
+    dlg.OnMenuCommand(CmdExit);
+    EXPECT_EQ(m_window.closes, 1);
+    EXPECT_TRUE(dlg.OnCloseRequest());
+}

@@ -1,0 +1,228 @@
+// The Qt dialog on the offscreen platform: opening a data set named on the command line, a click on
+// "Start converting", the keys, drag and drop, the menu, the About box and a picture of the dialog.
+
+#include "base/ScratchFolder.h"
+#include "base/SettingsTestDir.h"
+
+#include "app/ControlIds.h"
+#include "app/KavexDlg.h"
+#include "app/Version.h"
+#include "app/qt/AboutDlg.h"
+#include "app/qt/KavexWindow.h"
+#include "app/qt/Widgets.h"
+#include "Base/FileImageBuffer16.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace KavexId;
+
+namespace
+{
+// One application for the whole executable, on the offscreen platform.
+class CQtEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "test_qt";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+};
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
+
+std::string SliceName(const std::string& folder, const std::string& prefix, int32_t n, const char* extension)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04d.", n);
+    return folder + "/" + prefix + digits + extension;
+}
+
+// A small scanner-like data set: falling palette, calibration pair, values growing with the number.
+std::string WriteDataset(const std::string& folder, const std::string& prefix, int32_t count)
+{
+    for (int32_t n = 0; n < count; ++n)
+    {
+        vKit::CFileImageBuffer16 image;
+        EXPECT_TRUE(image.Create(16, 12, 32));
+        for (int32_t y = 0; y < 12; ++y)
+            for (int32_t x = 0; x < 16; ++x)
+                *image.PixelPtr(x, y) = uint16_t(((x * 16 + y * 4 + n) & 0xFF) << 8);
+        uint8_t falling[256 * 4];
+        for (int32_t i = 0; i < 256; ++i)
+        {
+            falling[i * 4] = falling[i * 4 + 1] = falling[i * 4 + 2] = uint8_t(255 - i);
+            falling[i * 4 + 3] = 0;
+        }
+        image.Info().ColorTable().SetEntries(falling, 256);
+        image.Info().SetPrivateA(-1000);
+        image.Info().SetPrivateB(3000);
+        EXPECT_EQ(image.SaveFile(SliceName(folder, prefix, n, "bmp")), 0);
+    }
+    return SliceName(folder, prefix, 0, "bmp");
+}
+
+class KavexWindow : public ::testing::Test
+{
+protected:
+    CKavexWindow& Show(const std::string& commandLinePath)
+    {
+        m_window = std::make_unique<CKavexWindow>();
+        m_window->Logic().SetSourcePath(commandLinePath);
+        m_window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        return *m_window;
+    }
+    template <typename T> T* Find(int32_t id) { return qobject_cast<T*>(m_window->Control(id)); }
+
+    void TearDown() override { m_window.reset(); }
+
+    CSettingsTestDir m_settings;
+    CScratchFolder m_scratch;
+    std::unique_ptr<CKavexWindow> m_window;
+};
+} // namespace
+
+TEST_F(KavexWindow, OpensTheCommandLineSourceAndConvertsOnAClick)
+{
+    const std::string folder = m_scratch.Folder("scan");
+    const std::string first = WriteDataset(folder, "rec", 6);
+    CKavexWindow& window = Show(SliceName(folder, "rec", 3, "bmp"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Kavex v2.0"));
+    EXPECT_EQ(window.GetText(SourceName), first);
+    EXPECT_EQ(Find<QLabel>(LayersValue)->text(), QStringLiteral("6"));
+    EXPECT_EQ(Find<QLabel>(SourceHounsfieldLeft)->text(), QStringLiteral("-1000"));
+    EXPECT_EQ(Find<QComboBox>(FormatList)->currentText(), QStringLiteral("bmp"));
+
+    QPushButton* start = Find<QPushButton>(Start);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->text(), QStringLiteral("Start converting"));
+    ASSERT_TRUE(start->isEnabled());
+    QTest::mouseClick(start, Qt::LeftButton);
+    for (int32_t n = 0; n < 6; ++n)
+        EXPECT_TRUE(CScratchFolder::Exists(SliceName(folder, "rec_conv_", n, "bmp"))) << n;
+    EXPECT_EQ(start->text(), QStringLiteral("Restart converting"));
+    auto* bar = dynamic_cast<CTextProgressWidget*>(window.Control(Progress));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetBarColor(), CKavexDlg::ColorGreen);
+    EXPECT_EQ(bar->DisplayText(), "100%");
+}
+
+TEST_F(KavexWindow, ChoosingAFormatInTheListReachesTheLogic)
+{
+    const std::string folder = m_scratch.Folder("scan");
+    WriteDataset(folder, "rec", 3);
+    CKavexWindow& window = Show(SliceName(folder, "rec", 0, "bmp"));
+    QComboBox* format = Find<QComboBox>(FormatList);
+    format->setCurrentIndex(2);
+    emit format->activated(2);   // what a user's pick signals
+    EXPECT_EQ(window.Logic().GetDestPath(), folder + "/rec_conv_????.jpg");
+    EXPECT_TRUE(window.Control(JpegSlider)->isEnabled());
+    EXPECT_FALSE(window.Control(InvertPalette)->isEnabled());
+}
+
+TEST_F(KavexWindow, EnterAppliesTheLayerEditAndEscapeCloses)
+{
+    const std::string folder = m_scratch.Folder("scan");
+    WriteDataset(folder, "rec", 10);
+    CKavexWindow& window = Show(SliceName(folder, "rec", 0, "bmp"));
+    QLineEdit* shift = Find<QLineEdit>(ShiftEdit);
+    window.activateWindow();
+    shift->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(shift->hasFocus());
+    shift->selectAll();
+    QTest::keyClicks(shift, QStringLiteral("7"));
+    QTest::keyClick(shift, Qt::Key_Return);
+    EXPECT_EQ(window.Logic().GetShift(), 7);
+    EXPECT_EQ(Find<QLineEdit>(TopEdit)->text(), QStringLiteral("16"));
+    EXPECT_TRUE(window.isVisible());
+
+    QTest::keyClick(shift, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessTheyCarryThePrivateFormat)
+{
+    const std::string folder = m_scratch.Folder("scan");
+    const std::string first = WriteDataset(folder, "rec", 2);
+    CKavexWindow& window = Show("");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(SliceName(folder, "rec", 1, "bmp")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+
+    QMimeData own;
+    own.setUrls(files.urls());
+    own.setData(QStringLiteral("application/x-kavex;value=\"Dravolinte_3BCFE9D1_6D61_4cb6_9D0B_3BB3F643CA82\""),
+                QByteArray("1"));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &own, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_EQ(window.GetText(SourceName), first);
+    EXPECT_TRUE(window.Logic().IsSourceLoaded());
+}
+
+TEST_F(KavexWindow, MenuFollowsTheSourceAndAboutShowsTheVersion)
+{
+    CKavexWindow& window = Show("");
+    ASSERT_NE(window.MenuAction(CmdSetDestination), nullptr);
+    EXPECT_FALSE(window.MenuAction(CmdSetDestination)->isEnabled());
+    EXPECT_EQ(window.MenuAction(CmdOpenSource)->text(), QStringLiteral("&Open source data-set"));
+    const std::string folder = m_scratch.Folder("scan");
+    window.Logic().OpenSourceDataset(WriteDataset(folder, "rec", 2));
+    EXPECT_TRUE(window.MenuAction(CmdSetDestination)->isEnabled());
+
+    CAboutDlg about(&window);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kavex"));
+    EXPECT_EQ(about.VersionLabel()->text().toStdString(), ProgramVersionLine());
+    EXPECT_TRUE(about.VersionLabel()->text().startsWith(QStringLiteral("Kavex v2.0 release ")));
+}
+
+// Also writes the picture for `make screenshot` when KAVEX_SCREENSHOT names a file.
+TEST_F(KavexWindow, PictureOfTheDialogShowsItsControls)
+{
+    const std::string folder = m_scratch.Folder("scans/rec");
+    WriteDataset(folder, "rec", 12);
+    CKavexWindow& window = Show(SliceName(folder, "rec", 0, "bmp"));
+    QApplication::processEvents();
+    const QImage picture = window.grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GE(picture.width(), 600);
+    EXPECT_GE(picture.height(), 400);
+    QSet<QRgb> colours;
+    for (int y = 0; y < picture.height(); y += 3)
+        for (int x = 0; x < picture.width(); x += 3)
+            colours.insert(picture.pixel(x, y));
+    EXPECT_GT(colours.size(), 50);   // text, frames and both palette bars, not a blank window
+    if (const char* target = std::getenv("KAVEX_SCREENSHOT"))
+    {
+        EXPECT_TRUE(picture.save(QString::fromLocal8Bit(target)));
+    }
+}
