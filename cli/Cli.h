@@ -4,6 +4,7 @@
 
 #include "Base/Dataset.h"
 #include "Base/FileImageBuffer16.h"
+#include "app/UserSettings.h"
 #include "cli/Options.h"
 #include "engine/DatasetConversion.h"
 
@@ -37,10 +38,13 @@ struct Defaults
     int32_t extension = 1; // 1 bmp, 2 tif, 3 jpg; another value keeps the source's
 };
 
-// The stored defaults, or the built-in ones where nothing is stored.
-Defaults LoadDefaults();
-// Stores the options given on the command line as the new defaults; false when that failed.
-bool SaveDefaults(const Options& options, const Defaults& current);
+// The defaults in the shared settings record of a live CUserConfig (built-in ones without it).
+Defaults StoredDefaults();
+// 1 bmp, 2 tif, 3 jpg, 0 for another extension.
+int32_t ExtensionValue(const std::string& extension);
+// The dialog's "Save as default": the options in force (given ones over the current defaults)
+// and, when not 0, the format value are written to the user's settings.
+void StoreDefaults(CUserConfig& config, const Options& options, const Defaults& current, int32_t extension);
 
 // Opens the data set of any of its files (slices only). For a text or log file the slices are
 // looked for as bmp, tif and jpg in turn. Returns the number of slices.

@@ -87,7 +87,14 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
 
 int Run(const Options& options)
 {
-    const Defaults defaults = LoadDefaults();
+    // Settings load and the remembered folders are written back, as for the dialog.
+    CUserConfig config;
+    const Defaults defaults = StoredDefaults();
+    if (options.source.empty())
+    {
+        StoreDefaults(config, options, defaults, options.format ? ExtensionValue(*options.format) : 0);
+        return ExitDone;
+    }
     vKit::CDataset source;
     const std::string sourcePath = Absolute(options.source);
     vKit::CPlatformStat st;
@@ -123,8 +130,8 @@ int Run(const Options& options)
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
     ApplyOptions(options, defaults, ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()),
                  job);
-    if (options.saveDefaults && !SaveDefaults(options, defaults))
-        std::fprintf(stderr, "kavex-convert: the defaults could not be stored\n");
+    if (options.saveDefaults && !options.dryRun)
+        StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
     if (!job.CanConvert())
         return Refuse(job.GetMessage());
 

@@ -223,6 +223,8 @@ bool CheckOperands(const std::vector<std::string>& operands, Options& options, s
         options.source = operands[0];
         return true;
     }
+    if (operands.empty() && options.saveDefaults)
+        return true;
     if (operands.size() != 2)
         return Fail(error, operands.size() < 2 ? "SOURCE and DEST are needed" : "too many operands");
     options.source = operands[0];
@@ -258,6 +260,7 @@ const char* HelpText()
 {
     return R"(Usage: kavex-convert [options] SOURCE DEST     convert a data set
        kavex-convert --info SOURCE             describe a data set
+       kavex-convert --save-defaults [options] store options as the user's defaults
 
 SOURCE is any file of the source data set (slice, side image, _cfg.txt, _dicom.txt,
 log) or its mask, e.g. /scans/rec0000.bmp or /scans/rec????.bmp.
@@ -286,12 +289,14 @@ Options:
   -n, --dry-run                print every source -> destination pair, write nothing
       --json                   print a JSON summary on standard output at the end
       --quiet                  no progress line
-      --save-defaults          store the options given as the user's defaults
+      --save-defaults          store the options in force (and the format of DEST or
+                               --format) as the user's defaults, as the dialog's
+                               "Save as default" does; not with --dry-run
       --info                   describe SOURCE and exit
   -h, --help                   this text
       --version                version
 
-Options without a value on the command line take the user's stored defaults.
+Options not given take the user's stored defaults, shared with the desktop program.
 
 Exit status: 0 done; 1 done, but some files could not be read or written;
 2 usage error, refused conversion or no slice in SOURCE; 3 the destination exists

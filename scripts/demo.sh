@@ -16,6 +16,8 @@ done
 
 rm -rf "$out"
 mkdir -p "$out"
+# The demo neither reads nor changes the user's stored defaults.
+export KAVEX_REGISTRY_DIR="$out/.settings"
 
 run() {
   echo "\$ $*" | sed "s|$bin/||g; s|$out|\$DEMO|g"

@@ -53,6 +53,10 @@ int CountSlices(const std::string& folder, const std::string& prefix)
 class ConvertCli : public testing::Test
 {
 protected:
+    // The programs keep the user's settings; here they go to the scratch folder.
+    void SetUp() override { setenv("KAVEX_REGISTRY_DIR", m_scratch.Path("registry").c_str(), 1); }
+    std::string Hive() const { return CScratchFolder::Read(m_scratch.Path("registry/user.reg")); }
+
     // A sample data set "scan" in the folder src.
     std::string Sample(int slices, const std::string& size = "32x24")
     {
@@ -266,6 +270,30 @@ TEST_F(ConvertCli, OverwriteBesideTheSourceDeletesNoSourceFile)
         EXPECT_EQ(CScratchFolder::Read(src + "/" + name), bytes) << name;
     EXPECT_FALSE(fs::exists(src + "/scan20000.bmp")); // the old destination slice, now 0001
     EXPECT_TRUE(fs::exists(src + "/scan22001.bmp"));
+}
+
+// The defaults are the dialog's: built in on a first run, then what --save-defaults stored.
+TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
+{
+    const std::string src = Sample(4);
+    const std::string out = m_scratch.Folder("out");
+    CRunResult r = Convert({"--dry-run", src + "/scan0001.bmp", out});
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.bmp\n"), std::string::npos) << r.out;
+    EXPECT_NE(Hive().find("[Software\\Quorell\\Kavex\\Paths]"), std::string::npos) << Hive();
+    EXPECT_EQ(Hive().find("Settings"), std::string::npos);
+
+    r = Convert({"--save-defaults", "--format", "tif", "--resize", "2", "--jpeg-quality", "150"});
+    EXPECT_EQ(r.status, 2); // out of range, nothing stored
+    r = Convert({"--save-defaults", "--format", "tif", "--resize", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Hive().find("\"DefaultExtension\"=dword:00000002"), std::string::npos) << Hive();
+    EXPECT_NE(Hive().find("\"ResizeOptions\"=dword:00000002"), std::string::npos) << Hive();
+
+    r = Convert({"--dry-run", src + "/scan0001.bmp", out});
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0000.tif\n"), std::string::npos) << r.out;
+    // Given options still win over the stored ones.
+    r = Convert({"--dry-run", "-r", "1", "-f", "jpg", src + "/scan0001.bmp", out});
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.jpg\n"), std::string::npos) << r.out;
 }
 
 TEST_F(ConvertCli, UnreadableSliceIsListedAndTheExitCodeSaysSo)
