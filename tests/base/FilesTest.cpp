@@ -86,8 +86,9 @@ struct Gate
     std::vector<std::string> asked;
     int32_t OkToAdd(const std::string& text, int32_t)
     {
-        asked.push_back(fs::path(text).filename().string());
-        return text.find('2') == std::string::npos ? 1 : 0;
+        const std::string name = fs::path(text).filename().string();
+        asked.push_back(name);
+        return name.find('2') == std::string::npos ? 1 : 0;
     }
     void Filter(vKit::CStringObject& entry) { entry.m_strText += ".seen"; }
 };
