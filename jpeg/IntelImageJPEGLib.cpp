@@ -48,8 +48,7 @@ void ErrorExit(j_common_ptr cinfo)
 // ahead, so a stream that lacks only its end marker cannot be told apart and fails too.
 void EmitMessage(j_common_ptr cinfo, int level)
 {
-    if (level >= 0)
-        return;
+    if (level >= 0) return;
     const int code = cinfo->err->msg_code;
     if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)
     {
@@ -68,8 +67,7 @@ void OutputMessage(j_common_ptr cinfo)
 // coefficients; real encoders write about ten.
 void ProgressMonitor(j_common_ptr cinfo)
 {
-    if (!cinfo->is_decompressor)
-        return;
+    if (!cinfo->is_decompressor) return;
     const auto* decoder = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (decoder->input_scan_number > kJpegMaxScans)
     {
@@ -111,14 +109,11 @@ void Fail(j_common_ptr cinfo, int code)
 int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
 {
     std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return IJL_FILE_ERROR;
+    if (!file) return IJL_FILE_ERROR;
     int result = IJL_OK;
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        result = IJL_FILE_ERROR;
+    if (std::fseek(file, 0, SEEK_END) != 0) result = IJL_FILE_ERROR;
     const long size = result == IJL_OK ? std::ftell(file) : -1;
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
-        result = IJL_FILE_ERROR;
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) result = IJL_FILE_ERROR;
     if (result == IJL_OK)
     {
         try
@@ -139,8 +134,7 @@ int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
 int WriteWholeFile(const char* path, const uint8_t* bytes, size_t size)
 {
     std::FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return IJL_FILE_ERROR;
+    if (!file) return IJL_FILE_ERROR;
     const bool written = std::fwrite(bytes, 1, size, file) == size;
     const bool closed = std::fclose(file) == 0;
     return written && closed ? IJL_OK : IJL_FILE_ERROR;
@@ -152,8 +146,7 @@ using namespace kavex_jpeg;
 
 int CIntelImageJPEGLib::JpegInit(JPEG_CORE_PROPERTIES* props)
 {
-    if (!props)
-        return IJL_INVALID_PARAM;
+    if (!props) return IJL_INVALID_PARAM;
     JpegFree(props);
     *props = JPEG_CORE_PROPERTIES{};
     props->DIBChannels = 1;
@@ -169,8 +162,7 @@ int CIntelImageJPEGLib::JpegInit(JPEG_CORE_PROPERTIES* props)
 int CIntelImageJPEGLib::JpegFree(JPEG_CORE_PROPERTIES* props)
 {
     CodecState* state = StateOf(props);
-    if (!state)
-        return IJL_OK;
+    if (!state) return IJL_OK;
     ReleaseDecoder(*state);
     ReleaseEncoder(*state);
     delete state;
@@ -183,12 +175,10 @@ int CIntelImageJPEGLib::JpegFree(JPEG_CORE_PROPERTIES* props)
 int CIntelImageJPEGLib::JpegRead(JPEG_CORE_PROPERTIES* props, int mode)
 {
     CodecState* state = StateOf(props);
-    if (!state)
-        return IJL_INVALID_PARAM;
+    if (!state) return IJL_INVALID_PARAM;
     const bool fromFile = mode == IJL_JFILE_READPARAMS || mode == IJL_JFILE_READWHOLEIMAGE;
     const bool fromBuffer = mode == IJL_JBUFF_READPARAMS || mode == IJL_JBUFF_READWHOLEIMAGE;
-    if (!fromFile && !fromBuffer)
-        return IJL_INVALID_PARAM;
+    if (!fromFile && !fromBuffer) return IJL_INVALID_PARAM;
     const bool wholeImage = mode == IJL_JFILE_READWHOLEIMAGE || mode == IJL_JBUFF_READWHOLEIMAGE;
 
     // A whole-image read after a parameter read of the same source reuses the parsed header.
@@ -197,24 +187,20 @@ int CIntelImageJPEGLib::JpegRead(JPEG_CORE_PROPERTIES* props, int mode)
         ReleaseDecoder(*state);
         if (fromFile)
         {
-            if (!props->JPGFile)
-                return IJL_INVALID_PARAM;
+            if (!props->JPGFile) return IJL_INVALID_PARAM;
             const int read = ReadWholeFile(props->JPGFile, state->fileBytes);
-            if (read != IJL_OK)
-                return read;
+            if (read != IJL_OK) return read;
             state->stream = state->fileBytes.data();
             state->streamSize = state->fileBytes.size();
         }
         else
         {
-            if (!props->JPGBytes)
-                return IJL_INVALID_PARAM;
+            if (!props->JPGBytes) return IJL_INVALID_PARAM;
             state->stream = props->JPGBytes;
             state->streamSize = props->JPGSizeBytes;
         }
         const int header = DecodeHeader(*state, *props);
-        if (header != IJL_OK || !wholeImage)
-            return header;
+        if (header != IJL_OK || !wholeImage) return header;
     }
     return DecodeImage(*state, *props);
 }
@@ -224,16 +210,14 @@ int CIntelImageJPEGLib::JpegWrite(JPEG_CORE_PROPERTIES* props, int mode)
     CodecState* state = StateOf(props);
     if (!state || (mode != IJL_JFILE_WRITEWHOLEIMAGE && mode != IJL_JBUFF_WRITEWHOLEIMAGE))
         return IJL_INVALID_PARAM;
-    if (mode == IJL_JFILE_WRITEWHOLEIMAGE && !props->JPGFile)
-        return IJL_INVALID_PARAM;
+    if (mode == IJL_JFILE_WRITEWHOLEIMAGE && !props->JPGFile) return IJL_INVALID_PARAM;
     if (props->JPGBytes == state->output)
     {
-        props->JPGBytes = nullptr;   // the stream of the previous write goes away now
+        props->JPGBytes = nullptr; // the stream of the previous write goes away now
         props->JPGSizeBytes = 0;
     }
     const int encoded = EncodeImage(*state, *props);
-    if (encoded != IJL_OK)
-        return encoded;
+    if (encoded != IJL_OK) return encoded;
     if (mode == IJL_JFILE_WRITEWHOLEIMAGE)
         return WriteWholeFile(props->JPGFile, state->output, state->outputSize);
     props->JPGBytes = state->output;

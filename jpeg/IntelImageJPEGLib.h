@@ -37,18 +37,18 @@ enum IJL_JPGSUBSAMPLING
 enum IJLERR
 {
     IJL_OK = 0,
-    IJL_INVALID_PARAM = -1,   // record not initialised, unknown mode, DIB fields that do not fit
-    IJL_FILE_ERROR = -2,      // the file could not be opened, read or written
-    IJL_DECODE_ERROR = -3,    // libjpeg refused the stream, or its data ended early
-    IJL_ENCODE_ERROR = -4,    // libjpeg failed while encoding
-    IJL_UNSUPPORTED = -5,     // precision other than 8 bits, colour spaces without a grey conversion
-    IJL_TOO_LARGE = -6,       // dimensions beyond the limits below, or too many progressive scans
-    IJL_MEMORY_ERROR = -7,    // an allocation failed
+    IJL_INVALID_PARAM = -1, // record not initialised, unknown mode, DIB fields that do not fit
+    IJL_FILE_ERROR = -2,    // the file could not be opened, read or written
+    IJL_DECODE_ERROR = -3,  // libjpeg refused the stream, or its data ended early
+    IJL_ENCODE_ERROR = -4,  // libjpeg failed while encoding
+    IJL_UNSUPPORTED = -5,   // arithmetic coding, precision other than 8 bits, no grey conversion
+    IJL_TOO_LARGE = -6,     // dimensions beyond the limits below, or too many progressive scans
+    IJL_MEMORY_ERROR = -7,  // an allocation failed
 };
 
 // Limits for hostile streams, checked after the header and before any large allocation.
-constexpr int kJpegMaxDimension = 65500;          // the format's own ceiling
-constexpr uint64_t kJpegMaxPixels = 1ull << 28;   // 256 Mpixel, e.g. 16384 x 16384
+constexpr int kJpegMaxDimension = 65500;        // the format's own ceiling
+constexpr uint64_t kJpegMaxPixels = 1ull << 28; // 256 Mpixel, e.g. 16384 x 16384
 // A complete Huffman-coded scan spends at least one bit per 8x8 block of its largest component,
 // so a stream carries at most 512 pixels per byte; beyond this floor the pixel count may not
 // exceed 1024 per byte of the stream (which also bounds arithmetic-coded oddities).
@@ -77,9 +77,9 @@ struct JPEG_CORE_PROPERTIES
     int32_t JPGChannels;
     int32_t JPGColor;
     int32_t JPGSubsampling;
-    int32_t jquality;   // 0..100 is used as given; any other value keeps libjpeg's default (75)
+    int32_t jquality; // 0..100 is used as given; any other value keeps libjpeg's default (75)
 
-    void* pCodecState;   // set by JpegInit, released by JpegFree
+    void* pCodecState; // set by JpegInit, released by JpegFree
 };
 
 class CIntelImageJPEGLib

@@ -24,38 +24,36 @@ int ColorOfComponents(int components)
     }
 }
 
-// Refuses dimensions whose row buffer would be absurd for the stream at hand, before anyone
-// allocates it (see the limits in IntelImageJPEGLib.h).
-int CheckDimensions(const jpeg_decompress_struct& decoder, size_t streamSize)
+// Refuses, before anyone allocates a row buffer, arithmetic-coded streams and dimensions that
+// are absurd for the stream at hand (see the limits in IntelImageJPEGLib.h). Arithmetic coding
+// is no baseline JPEG, and libjpeg decodes a short arithmetic stream as zeros without a
+// warning, so a truncated one could not be told from a whole one.
+int CheckHeader(const jpeg_decompress_struct& decoder, size_t streamSize)
 {
+    if (decoder.arith_code) return IJL_UNSUPPORTED;
     const uint64_t pixels = uint64_t(decoder.image_width) * decoder.image_height;
-    if (decoder.image_width > unsigned(kJpegMaxDimension) || decoder.image_height > unsigned(kJpegMaxDimension))
+    if (decoder.image_width > unsigned(kJpegMaxDimension) ||
+        decoder.image_height > unsigned(kJpegMaxDimension))
         return IJL_TOO_LARGE;
-    if (pixels > kJpegMaxPixels)
-        return IJL_TOO_LARGE;
-    if (pixels > kJpegFreePixels && pixels / kJpegPixelsPerByte > streamSize)
-        return IJL_TOO_LARGE;
+    if (pixels > kJpegMaxPixels) return IJL_TOO_LARGE;
+    if (pixels > kJpegFreePixels && pixels / kJpegPixelsPerByte > streamSize) return IJL_TOO_LARGE;
     return IJL_OK;
 }
 
 int CheckPicture(const JPEG_CORE_PROPERTIES& props, const jpeg_decompress_struct& decoder)
 {
-    if (!props.DIBBytes || props.DIBChannels != 1 || props.DIBPadBytes < 0)
-        return IJL_INVALID_PARAM;
-    if (props.DIBWidth < 0 || unsigned(props.DIBWidth) != decoder.image_width)
-        return IJL_INVALID_PARAM;
+    if (!props.DIBBytes || props.DIBChannels != 1 || props.DIBPadBytes < 0) return IJL_INVALID_PARAM;
+    if (props.DIBWidth < 0 || unsigned(props.DIBWidth) != decoder.image_width) return IJL_INVALID_PARAM;
     if (props.DIBHeight == INT32_MIN || unsigned(std::abs(props.DIBHeight)) != decoder.image_height)
         return IJL_INVALID_PARAM;
     const bool other = ColorOfComponents(decoder.num_components) == IJL_OTHER;
-    if (props.DIBColor != IJL_G && !(props.DIBColor == IJL_OTHER && other))
-        return IJL_INVALID_PARAM;
+    if (props.DIBColor != IJL_G && !(props.DIBColor == IJL_OTHER && other)) return IJL_INVALID_PARAM;
     return IJL_OK;
 }
 
 int ReadHeaderGuarded(CodecState& state)
 {
-    if (setjmp(state.jump))
-        return state.failure;
+    if (setjmp(state.jump)) return state.failure;
     auto* common = reinterpret_cast<j_common_ptr>(&state.decoder);
     AttachErrorManager(state, common);
     jpeg_create_decompress(&state.decoder);
@@ -68,8 +66,7 @@ int ReadHeaderGuarded(CodecState& state)
 
 int ReadRowsGuarded(CodecState& state, uint8_t* rows, size_t stride, bool bottomFirst)
 {
-    if (setjmp(state.jump))
-        return state.failure;
+    if (setjmp(state.jump)) return state.failure;
     jpeg_decompress_struct& decoder = state.decoder;
     decoder.out_color_space = JCS_GRAYSCALE;
     jpeg_start_decompress(&decoder);
@@ -88,11 +85,9 @@ int ReadRowsGuarded(CodecState& state, uint8_t* rows, size_t stride, bool bottom
 
 int DecodeHeader(CodecState& state, JPEG_CORE_PROPERTIES& props)
 {
-    if (!state.stream || state.streamSize == 0)
-        return IJL_DECODE_ERROR;
+    if (!state.stream || state.streamSize == 0) return IJL_DECODE_ERROR;
     int result = ReadHeaderGuarded(state);
-    if (result == IJL_OK)
-        result = CheckDimensions(state.decoder, state.streamSize);
+    if (result == IJL_OK) result = CheckHeader(state.decoder, state.streamSize);
     if (result != IJL_OK)
     {
         ReleaseDecoder(state);
@@ -120,8 +115,7 @@ int DecodeImage(CodecState& state, JPEG_CORE_PROPERTIES& props)
 
 void ReleaseDecoder(CodecState& state)
 {
-    if (state.decoderCreated)
-        jpeg_destroy_decompress(&state.decoder);
+    if (state.decoderCreated) jpeg_destroy_decompress(&state.decoder);
     state.decoderCreated = false;
     state.headerRead = false;
     state.stream = nullptr;

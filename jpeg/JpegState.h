@@ -19,19 +19,19 @@ struct CodecState
     jpeg_error_mgr errorManager{};
     jpeg_progress_mgr progressManager{};
     std::jmp_buf jump{};
-    int failure = IJL_OK;   // the code a jump out of libjpeg returns
+    int failure = IJL_OK; // the code a jump out of libjpeg returns
     char message[JMSG_LENGTH_MAX] = {};
 
     jpeg_decompress_struct decoder{};
     bool decoderCreated = false;
     bool headerRead = false;
-    std::vector<uint8_t> fileBytes;   // the whole file in the JFILE read modes
-    const uint8_t* stream = nullptr;  // the stream the decoder reads
+    std::vector<uint8_t> fileBytes;  // the whole file in the JFILE read modes
+    const uint8_t* stream = nullptr; // the stream the decoder reads
     size_t streamSize = 0;
 
     jpeg_compress_struct encoder{};
     bool encoderCreated = false;
-    unsigned char* output = nullptr;   // malloc'ed by libjpeg's memory destination
+    unsigned char* output = nullptr; // malloc'ed by libjpeg's memory destination
     unsigned long outputSize = 0;
 };
 

@@ -45,7 +45,8 @@ struct Codec
         props.JPGWidth = p.width;
         props.JPGHeight = p.height;
         props.jquality = quality;
-        EXPECT_EQ(lib.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE), IJL_OK) << CIntelImageJPEGLib::LastMessage(&props);
+        EXPECT_EQ(lib.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE), IJL_OK)
+            << CIntelImageJPEGLib::LastMessage(&props);
         return std::vector<uint8_t>(props.JPGBytes, props.JPGBytes + props.JPGSizeBytes);
     }
 
@@ -55,8 +56,7 @@ struct Codec
         props.JPGBytes = stream.data();
         props.JPGSizeBytes = stream.size();
         const int header = lib.JpegRead(&props, IJL_JBUFF_READPARAMS);
-        if (header != IJL_OK)
-            return header;
+        if (header != IJL_OK) return header;
         dib.assign(size_t(props.JPGWidth + pad) * props.JPGHeight, 0xEE);
         props.DIBBytes = dib.data();
         props.DIBWidth = props.JPGWidth;
@@ -99,7 +99,7 @@ TEST(JpegCodec, PositiveDibHeightMeansTopRowFirst)
 {
     Picture p = jpegtest::Ramp(16, 16);
     std::fill(p.samples.begin(), p.samples.end(), 0);
-    std::fill(p.samples.begin(), p.samples.begin() + 16, 255);   // white top row
+    std::fill(p.samples.begin(), p.samples.begin() + 16, 255); // white top row
     Codec writer;
     const std::vector<uint8_t> stream = writer.Write(p, 0, 100);
     Codec reader;
@@ -200,7 +200,7 @@ TEST(JpegCodec, MisuseIsRefusedWithoutTouchingMemory)
 {
     CIntelImageJPEGLib lib;
     JPEG_CORE_PROPERTIES props{};
-    EXPECT_EQ(lib.JpegRead(&props, IJL_JBUFF_READPARAMS), IJL_INVALID_PARAM);   // no init
+    EXPECT_EQ(lib.JpegRead(&props, IJL_JBUFF_READPARAMS), IJL_INVALID_PARAM); // no init
     EXPECT_EQ(lib.JpegFree(&props), IJL_OK);
     EXPECT_EQ(lib.JpegInit(nullptr), IJL_INVALID_PARAM);
 
@@ -208,7 +208,7 @@ TEST(JpegCodec, MisuseIsRefusedWithoutTouchingMemory)
     EXPECT_EQ(props.jquality, 75);
     EXPECT_EQ(lib.JpegRead(&props, 7), IJL_INVALID_PARAM);
     EXPECT_EQ(lib.JpegWrite(&props, IJL_JFILE_READPARAMS), IJL_INVALID_PARAM);
-    EXPECT_EQ(lib.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE), IJL_INVALID_PARAM);   // no DIB
+    EXPECT_EQ(lib.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE), IJL_INVALID_PARAM); // no DIB
 
     // A DIB whose width does not match the stream is refused before any row is written.
     const std::vector<uint8_t> stream = jpegtest::Encode(jpegtest::Ramp(8, 8));

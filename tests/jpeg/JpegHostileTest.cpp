@@ -69,17 +69,27 @@ TEST(JpegHostile, TruncatedDataIsAFailedLoadNotGreyRows)
     }
     // A progressive stream cut between two complete scans is as incomplete.
     const std::vector<uint8_t> progressive = jpegtest::Encode(jpegtest::Ramp(16, 16), 90, 1);
-    const size_t secondScan = jpegtest::FindMarker(progressive, 0xDA, jpegtest::FindMarker(progressive, 0xDA));
+    const size_t secondScan =
+        jpegtest::FindMarker(progressive, 0xDA, jpegtest::FindMarker(progressive, 0xDA));
     ASSERT_GT(secondScan, 0u);
     const std::vector<uint8_t> firstScanOnly(progressive.begin(), progressive.begin() + long(secondScan - 2));
     EXPECT_EQ(Decode(firstScanOnly), IJL_DECODE_ERROR);
 }
 
-TEST(JpegHostile, PrecisionOtherThanEightBitsIsUnsupported)
+TEST(JpegHostile, PrecisionOtherThanEightBitsAndArithmeticCodingAreUnsupported)
 {
     const std::vector<uint8_t> base = jpegtest::Encode(jpegtest::Ramp(16, 16));
     EXPECT_EQ(Decode(WithFrame(base, 12, 16, 16)), IJL_UNSUPPORTED);
     EXPECT_EQ(Decode(WithFrame(base, 16, 16, 16)), IJL_UNSUPPORTED);
+
+    // Found by the fuzzer: an arithmetic-coded stream cut short but closed with an end marker
+    // decodes as zero rows without any warning from libjpeg.
+    const std::vector<uint8_t> arithmetic = jpegtest::Encode(jpegtest::Ramp(64, 64), 90, 0, true);
+    EXPECT_EQ(Decode(arithmetic), IJL_UNSUPPORTED);
+    std::vector<uint8_t> cut(arithmetic.begin(), arithmetic.begin() + long(jpegtest::FindMarker(arithmetic, 0xDA) + 12));
+    cut.push_back(0xFF);
+    cut.push_back(0xD9);
+    EXPECT_EQ(Decode(cut), IJL_UNSUPPORTED);
 }
 
 TEST(JpegHostile, AbsurdDimensionsAreRefusedBeforeAllocation)
@@ -97,9 +107,9 @@ TEST(JpegHostile, AbsurdDimensionsAreRefusedBeforeAllocation)
 TEST(JpegHostile, ProgressiveScanCountIsBounded)
 {
     const jpegtest::Picture ramp = jpegtest::Ramp(16, 16);
-    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 1)), IJL_OK);   // 64 scans
-    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 4)), IJL_OK);   // 253 scans
-    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 5)), IJL_TOO_LARGE);   // 316 scans
+    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 1)), IJL_OK);        // 64 scans
+    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 4)), IJL_OK);        // 253 scans
+    EXPECT_EQ(Decode(jpegtest::Encode(ramp, 90, 5)), IJL_TOO_LARGE); // 316 scans
 }
 
 TEST(JpegHostile, EveryCutAndFlippedByteEndsCleanly)

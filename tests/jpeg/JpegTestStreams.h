@@ -17,7 +17,7 @@ struct Picture
     int width = 0;
     int height = 0;
     int components = 1;
-    std::vector<uint8_t> samples;   // top row first, no padding, components interleaved
+    std::vector<uint8_t> samples; // top row first, no padding, components interleaved
 };
 
 inline Picture Ramp(int width, int height)
@@ -42,7 +42,8 @@ inline Picture ColourBands(int width, int height)
 // progressiveScans > 0 writes a progressive stream: one DC scan, then each AC coefficient
 // refined bit by bit from bit `progressiveScans - 1`, so a grey picture gets
 // 1 + 63 * progressiveScans scans.
-inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int progressiveScans = 0)
+inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int progressiveScans = 0,
+                                   bool arithmetic = false)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
@@ -57,6 +58,7 @@ inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int
     cinfo.in_color_space = picture.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.arith_code = arithmetic ? TRUE : FALSE;
     std::vector<jpeg_scan_info> script;
     if (progressiveScans > 0 && picture.components == 1)
     {
@@ -88,8 +90,7 @@ inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int
 inline size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t code, size_t from = 0)
 {
     for (size_t i = from; i + 1 < bytes.size(); ++i)
-        if (bytes[i] == 0xFF && bytes[i + 1] == code)
-            return i + 2;
+        if (bytes[i] == 0xFF && bytes[i + 1] == code) return i + 2;
     return 0;
 }
 
