@@ -21,7 +21,10 @@ constexpr uint8_t UnitsPerInch = 1;
 constexpr uint8_t UnitsPerCentimetre = 2;
 
 // Rows of the codec's DIB: 8-bit samples padded to a multiple of 4 bytes.
-int32_t DibPadding(int32_t width) { return (width + 3) / 4 * 4 - width; }
+int32_t DibPadding(int32_t width)
+{
+    return (width + 3) / 4 * 4 - width;
+}
 
 // The JFIF density conversion. Reading: dots per inch d give round(d / 0.0254) pixels per
 // metre, dots per centimetre d give d * 100. Writing picks, for both axes together, the unit
@@ -33,18 +36,15 @@ int32_t DibPadding(int32_t width) { return (width + 3) / 4 * 4 - width; }
 // an unknown resolution (0) is written as density 0 and read back as 0.
 double ResolutionOf(uint8_t units, uint16_t density)
 {
-    if (units == UnitsPerInch)
-        return std::round(density * InchesPerMetre);
-    if (units == UnitsPerCentimetre)
-        return density * 100.0;
+    if (units == UnitsPerInch) return std::round(density * InchesPerMetre);
+    if (units == UnitsPerCentimetre) return density * 100.0;
     return CJFIF::OtherUnitsResolution;
 }
 
 uint16_t DensityOf(uint8_t units, double pixelsPerMetre)
 {
     const double density = units == UnitsPerInch ? pixelsPerMetre / InchesPerMetre : pixelsPerMetre / 100.0;
-    if (!(density > 0))
-        return 0;
+    if (!(density > 0)) return 0;
     return uint16_t(std::min(std::round(density), 65535.0));
 }
 
@@ -78,8 +78,7 @@ CJFIF::CJFIF()
 int32_t CJFIF::Parse(const uint8_t* data, size_t size)
 {
     std::memset(m_block, 0, sizeof m_block);
-    if (!data || size < HeaderSize)
-        return NotJfif;
+    if (!data || size < HeaderSize) return NotJfif;
     std::memcpy(m_block, data, HeaderSize);
     const bool marker = std::memcmp(m_block, "\xFF\xD8\xFF\xE0", 4) == 0;
     const bool length = m_block[4] != 0 || m_block[5] != 0;
@@ -92,8 +91,7 @@ int32_t CJFIF::Read(const std::string& path)
     uint8_t bytes[HeaderSize] = {};
     int64_t done = 0;
     const int32_t err = ReadFileAt(path, 0, false, bytes, HeaderSize, &done);
-    if (err != 0)
-        return err;
+    if (err != 0) return err;
     return Parse(bytes, size_t(done));
 }
 
@@ -107,8 +105,14 @@ void CJFIF::StoreTo(uint8_t* data) const
     std::memcpy(data, m_block, HeaderSize);
 }
 
-uint16_t CJFIF::GetDensityX() const { return uint16_t(m_block[14] << 8 | m_block[15]); }
-uint16_t CJFIF::GetDensityY() const { return uint16_t(m_block[16] << 8 | m_block[17]); }
+uint16_t CJFIF::GetDensityX() const
+{
+    return uint16_t(m_block[14] << 8 | m_block[15]);
+}
+uint16_t CJFIF::GetDensityY() const
+{
+    return uint16_t(m_block[16] << 8 | m_block[17]);
+}
 
 void CJFIF::SetDensity(uint8_t units, uint16_t x, uint16_t y)
 {
@@ -119,12 +123,20 @@ void CJFIF::SetDensity(uint8_t units, uint16_t x, uint16_t y)
     m_block[17] = uint8_t(y);
 }
 
-double CJFIF::GetResolutionX() const { return ResolutionOf(GetUnits(), GetDensityX()); }
-double CJFIF::GetResolutionY() const { return ResolutionOf(GetUnits(), GetDensityY()); }
+double CJFIF::GetResolutionX() const
+{
+    return ResolutionOf(GetUnits(), GetDensityX());
+}
+double CJFIF::GetResolutionY() const
+{
+    return ResolutionOf(GetUnits(), GetDensityY());
+}
 
 void CJFIF::SetResolution(double x, double y)
 {
-    const uint8_t units = WriteError(UnitsPerCentimetre, x, y) < WriteError(UnitsPerInch, x, y) ? UnitsPerCentimetre : UnitsPerInch;
+    const uint8_t units = WriteError(UnitsPerCentimetre, x, y) < WriteError(UnitsPerInch, x, y)
+                              ? UnitsPerCentimetre
+                              : UnitsPerInch;
     SetDensity(units, DensityOf(units, x), DensityOf(units, y));
 }
 
@@ -134,10 +146,8 @@ bool CJpgFile::ReadJpeg(const std::string& path)
 {
     m_image.Free();
     CFileBuffer file;
-    if (file.LoadFrom(path) != 0 || !file.GetData())
-        return false;
-    if (!DecodeJpeg(file.GetData(), size_t(file.GetUsed())))
-        return false;
+    if (file.LoadFrom(path) != 0 || !file.GetData()) return false;
+    if (!DecodeJpeg(file.GetData(), size_t(file.GetUsed()))) return false;
     m_image.Info().SetFileName(path);
     return true;
 }
@@ -147,32 +157,27 @@ bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
     m_image.Free();
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
-    if (m_codec.JpegInit(&props) != IJL_OK)
-        return false;
+    if (m_codec.JpegInit(&props) != IJL_OK) return false;
     props.JPGBytes = data;
     props.JPGSizeBytes = size;
-    if (m_codec.JpegRead(&props, IJL_JBUFF_READPARAMS) != IJL_OK)
-        return false;
+    if (m_codec.JpegRead(&props, IJL_JBUFF_READPARAMS) != IJL_OK) return false;
 
     const int32_t width = props.JPGWidth;
     const int32_t height = props.JPGHeight;
     const int32_t padding = DibPadding(width);
     CAlignedBlock rows;
-    if (!rows.Allocate(size_t(width + padding) * size_t(height), 32))
-        return false;
+    if (!rows.Allocate(size_t(width + padding) * size_t(height), 32)) return false;
     props.DIBBytes = rows.Data();
     props.DIBWidth = width;
     props.DIBHeight = -height;
     props.DIBPadBytes = padding;
     props.DIBChannels = 1;
     props.DIBColor = props.JPGColor == IJL_OTHER ? IJL_OTHER : IJL_G;
-    if (m_codec.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE) != IJL_OK)
-        return false;
+    if (m_codec.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE) != IJL_OK) return false;
 
     CJFIF jfif;
     const bool hasJfif = jfif.Parse(data, size) == 0;
-    if (!m_image.Create(width, height))
-        return false;
+    if (!m_image.Create(width, height)) return false;
     m_image.CopyFrom8(rows.Data(), 0, 0, width, height, padding, true);
 
     CImageInfo& info = m_image.Info();
@@ -197,15 +202,13 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
     stream.clear();
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
-    if (image.Info().GetBitsPerPixel() < 8 || image.IsEmpty() || width < 1 || height < 1)
-        return false;
+    if (image.Info().GetBitsPerPixel() < 8 || image.IsEmpty() || width < 1 || height < 1) return false;
 
     // The codec takes bottom-first rows of high bytes, each padded to 4 bytes.
     const int32_t padding = DibPadding(width);
     const size_t stride = size_t(width) + size_t(padding);
     CAlignedBlock rows;
-    if (!rows.Allocate(stride * size_t(height), 32))
-        return false;
+    if (!rows.Allocate(stride * size_t(height), 32)) return false;
     for (int32_t r = 0; r < height; ++r)
     {
         const uint16_t* source = image.Row(height - 1 - r);
@@ -217,11 +220,9 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
 
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
-    if (m_codec.JpegInit(&props) != IJL_OK)
-        return false;
+    if (m_codec.JpegInit(&props) != IJL_OK) return false;
     const int32_t quality = image.Info().GetJpegQuality();
-    if (quality >= 0 && quality <= 100)
-        props.jquality = quality;
+    if (quality >= 0 && quality <= 100) props.jquality = quality;
     props.JPGWidth = width;
     props.JPGHeight = height;
     props.JPGChannels = 1;
@@ -233,8 +234,7 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
     props.DIBPadBytes = padding;
     props.DIBChannels = 1;
     props.DIBColor = IJL_G;
-    if (m_codec.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE) != IJL_OK)
-        return false;
+    if (m_codec.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE) != IJL_OK) return false;
     stream.assign(props.JPGBytes, props.JPGBytes + props.JPGSizeBytes);
 
     CJFIF jfif;
@@ -254,8 +254,7 @@ int32_t CJpgFile::WriteJpeg(const std::string& path)
 int32_t CJpgFile::WriteJpeg(const std::string& path, const CImageBuffer16& image)
 {
     std::vector<uint8_t> stream;
-    if (!EncodeJpeg(image, stream))
-        return 2;
+    if (!EncodeJpeg(image, stream)) return 2;
     return PlatformWriteFileAtomically(path, stream.data(), stream.size());
 }
 
@@ -273,8 +272,7 @@ int32_t CJpgFile::WriteDensity(const std::string& path)
 {
     CJFIF jfif;
     const int32_t result = jfif.Read(path);
-    if (result != 0)
-        return result;
+    if (result != 0) return result;
     jfif.SetResolution(m_image.Info().GetResolutionX(), m_image.Info().GetResolutionY());
     return jfif.Write(path);
 }
@@ -310,8 +308,7 @@ int32_t SaveJpegSlice(CFileImageBuffer16& image, const std::string& path)
         // 8-bit data whose top was not yet clamped to the file's white is written from a
         // clamped copy; the image itself is left as it is.
         CImageBuffer16 clamped(image);
-        if (clamped.IsEmpty() != image.IsEmpty())
-            return CFileImageBuffer16::Failed;
+        if (clamped.IsEmpty() != image.IsEmpty()) return CFileImageBuffer16::Failed;
         clamped.ClampTop(image.Info().GetClampMode());
         clamped.Info().SetClampOnExport(false);
         return jpg.WriteJpeg(path, clamped);

@@ -52,12 +52,18 @@ enum : uint16_t
     TypeSLong = 9,
 };
 
-constexpr uint64_t SamplesOffset = 16;   // after byte order, 42, directory offset, "Quorell\0"
+constexpr uint64_t SamplesOffset = 16; // after byte order, 42, directory offset, "Quorell\0"
 constexpr uint64_t EntryBytes = 12;
 constexpr double InchesPerMetre = 39.37007874015748;
 
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return uint32_t(Get16(p)) | uint32_t(Get16(p + 2)) << 16; }
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t Get32(const uint8_t* p)
+{
+    return uint32_t(Get16(p)) | uint32_t(Get16(p + 2)) << 16;
+}
 void Put16(uint8_t* p, uint32_t v)
 {
     p[0] = uint8_t(v);
@@ -85,7 +91,7 @@ struct SEntry
     uint16_t type = 0;
     uint32_t count = 0;
     uint32_t value = 0;
-    uint64_t arrayPos = 0;   // where the entry's values start in the file
+    uint64_t arrayPos = 0; // where the entry's values start in the file
     uint64_t elementBytes = 4;
 };
 
@@ -96,8 +102,7 @@ SEntry FindEntry(const SBytes& b, uint64_t directory, uint32_t entries, uint16_t
     for (uint32_t i = 0; i < entries; ++i)
     {
         const uint8_t* p = b.data + directory + 2 + i * EntryBytes;
-        if (Get16(p) != tag)
-            continue;
+        if (Get16(p) != tag) continue;
         e.present = true;
         e.type = Get16(p + 2);
         e.count = Get32(p + 4);
@@ -122,7 +127,7 @@ struct STiffHeader
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t bits = 0;
-    uint64_t imageBytes = 0;   // bytes the strips fill: 2 per sample at 16 bits, 1 at 8
+    uint64_t imageBytes = 0; // bytes the strips fill: 2 per sample at 16 bits, 1 at 8
     SEntry offsets;
     SEntry counts;
     double resolutionX = 0;
@@ -134,13 +139,10 @@ struct STiffHeader
 // no tag or offset 0 leaves 0. False for a rational outside the file or a zero denominator.
 bool ReadRational(const SBytes& b, const SEntry& e, double& out)
 {
-    if (!e.present || e.value == 0)
-        return true;
-    if (!b.Holds(e.value, 8))
-        return false;
+    if (!e.present || e.value == 0) return true;
+    if (!b.Holds(e.value, 8)) return false;
     const uint32_t denominator = Get32(b.data + e.value + 4);
-    if (denominator == 0)
-        return false;
+    if (denominator == 0) return false;
     out = double(Get32(b.data + e.value) / denominator);
     return true;
 }
@@ -156,12 +158,10 @@ bool ArrayInside(const SBytes& b, const SEntry& e, uint64_t count)
 template <typename Visit> bool WalkStrips(const SBytes& b, const STiffHeader& h, Visit&& visit)
 {
     const uint64_t strips = h.offsets.count;
-    if (strips == 0 || h.imageBytes == 0)
-        return true;
+    if (strips == 0 || h.imageBytes == 0) return true;
     if (strips == 1)
     {
-        if (!b.Holds(h.offsets.value, h.imageBytes))
-            return false;
+        if (!b.Holds(h.offsets.value, h.imageBytes)) return false;
         visit(h.offsets.value, h.imageBytes, 0);
         return true;
     }
@@ -170,10 +170,8 @@ template <typename Visit> bool WalkStrips(const SBytes& b, const STiffHeader& h,
     {
         const uint64_t offset = ArrayValue(b, h.offsets, i);
         const uint64_t length = std::min<uint64_t>(ArrayValue(b, h.counts, i), h.imageBytes - copied);
-        if (length < 1)
-            break;
-        if (!b.Holds(offset, length))
-            return false;
+        if (length < 1) break;
+        if (!b.Holds(offset, length)) return false;
         visit(offset, length, copied);
         copied += length;
     }
@@ -183,39 +181,32 @@ template <typename Visit> bool WalkStrips(const SBytes& b, const STiffHeader& h,
 // The directory and every tag the reader uses; nullptr when accepted, else the message.
 const char* ParseHeader(const SBytes& b, STiffHeader& h)
 {
-    if (b.size < 8)
-        return CTiffFile::MsgBadTags;
+    if (b.size < 8) return CTiffFile::MsgBadTags;
     // A directory inside the header, at an odd offset or past the end is corrupt.
     const uint64_t directory = Get32(b.data + 4);
-    if (directory < 8 || directory % 2 != 0 || !b.Holds(directory, 2))
-        return CTiffFile::MsgBadTags;
+    if (directory < 8 || directory % 2 != 0 || !b.Holds(directory, 2)) return CTiffFile::MsgBadTags;
     const uint32_t entries = Get16(b.data + directory);
-    if (entries == 0 || !b.Holds(directory + 2, entries * EntryBytes))
-        return CTiffFile::MsgBadTags;
+    if (entries == 0 || !b.Holds(directory + 2, entries * EntryBytes)) return CTiffFile::MsgBadTags;
     auto find = [&](uint16_t tag) { return FindEntry(b, directory, entries, tag); };
     auto value = [&](uint16_t tag) { return find(tag).value; };
 
     h.width = value(TagWidth);
     h.height = value(TagHeight);
     h.bits = value(TagBitsPerSample);
-    if (h.width > uint32_t(INT32_MAX) || h.height > uint32_t(INT32_MAX))
-        return CTiffFile::MsgBadTags;
+    if (h.width > uint32_t(INT32_MAX) || h.height > uint32_t(INT32_MAX)) return CTiffFile::MsgBadTags;
     const SEntry compression = find(TagCompression);
-    if (!compression.present || compression.value != 1)
-        return CTiffFile::MsgCompression;
+    if (!compression.present || compression.value != 1) return CTiffFile::MsgCompression;
     // Only grey samples of 8 or 16 bits are read. Others would come out as a plausible
     // picture of wrong values: with more than one sample per pixel tag 258 holds an offset,
     // 1-, 12- or 32-bit samples read byte by byte are noise, and a tiled file has no strips
     // and would load black.
     const SEntry samplesPerPixel = find(TagSamplesPerPixel);
-    if (samplesPerPixel.present && samplesPerPixel.value != 1)
-        return CTiffFile::MsgBadTags;
-    if (h.bits != 8 && h.bits != 16)
-        return CTiffFile::MsgBadTags;
-    if (!find(TagStripOffsets).present && find(TagTileOffsets).present)
-        return CTiffFile::MsgBadTags;
+    if (samplesPerPixel.present && samplesPerPixel.value != 1) return CTiffFile::MsgBadTags;
+    if (h.bits != 8 && h.bits != 16) return CTiffFile::MsgBadTags;
+    if (!find(TagStripOffsets).present && find(TagTileOffsets).present) return CTiffFile::MsgBadTags;
 
-    if (!ReadRational(b, find(TagXResolution), h.resolutionX) || !ReadRational(b, find(TagYResolution), h.resolutionY))
+    if (!ReadRational(b, find(TagXResolution), h.resolutionX) ||
+        !ReadRational(b, find(TagYResolution), h.resolutionY))
         return CTiffFile::MsgBadTags;
     const uint32_t unit = value(TagResolutionUnit);
     if (unit == 2)
@@ -236,15 +227,13 @@ const char* ParseHeader(const SBytes& b, STiffHeader& h)
 
     // The samples must fit in the file that declares them, before anything is allocated.
     h.imageBytes = uint64_t(h.width) * h.height * (h.bits == 16 ? 2 : 1);
-    if (h.imageBytes > b.size)
-        return CTiffFile::MsgBadTags;
+    if (h.imageBytes > b.size) return CTiffFile::MsgBadTags;
     h.offsets = find(TagStripOffsets);
     h.counts = find(TagStripByteCounts);
     const uint64_t strips = h.offsets.count;
     if (strips > 1 && (!ArrayInside(b, h.offsets, strips) || !ArrayInside(b, h.counts, strips)))
         return CTiffFile::MsgBadTags;
-    if (!WalkStrips(b, h, [](uint64_t, uint64_t, uint64_t) {}))
-        return CTiffFile::MsgBadTags;
+    if (!WalkStrips(b, h, [](uint64_t, uint64_t, uint64_t) {})) return CTiffFile::MsgBadTags;
     return nullptr;
 }
 
@@ -283,20 +272,24 @@ void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
     if (h.bits == 16)
     {
         auto* bytes = reinterpret_cast<uint8_t*>(samples);
-        WalkStrips(b, h, [&](uint64_t offset, uint64_t length, uint64_t at) {
-            std::memcpy(bytes + at, b.data + offset, length);
-            filled = at + length;
-        });
+        WalkStrips(b, h,
+                   [&](uint64_t offset, uint64_t length, uint64_t at)
+                   {
+                       std::memcpy(bytes + at, b.data + offset, length);
+                       filled = at + length;
+                   });
         std::memset(bytes + filled, 0, h.imageBytes - filled);
     }
     else
     {
-        WalkStrips(b, h, [&](uint64_t offset, uint64_t length, uint64_t at) {
-            const uint8_t* source = b.data + offset;
-            for (uint64_t i = 0; i < length; ++i)
-                samples[at + i] = source[i];
-            filled = at + length;
-        });
+        WalkStrips(b, h,
+                   [&](uint64_t offset, uint64_t length, uint64_t at)
+                   {
+                       const uint8_t* source = b.data + offset;
+                       for (uint64_t i = 0; i < length; ++i)
+                           samples[at + i] = source[i];
+                       filled = at + length;
+                   });
         std::fill(samples + filled, samples + h.imageBytes, uint16_t(0));
     }
     image.SamplesChanged();
@@ -314,14 +307,11 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
 {
     m_messages.clear();
     image.Free();
-    if (!data || size == 0)
-        return Refuse(MsgNotFound);
-    if (size < 2 || data[0] != 'I' || data[1] != 'I')
-        return Refuse(MsgNotIntel);
+    if (!data || size == 0) return Refuse(MsgNotFound);
+    if (size < 2 || data[0] != 'I' || data[1] != 'I') return Refuse(MsgNotIntel);
     const SBytes bytes{data, size};
     STiffHeader header;
-    if (const char* problem = ParseHeader(bytes, header))
-        return Refuse(problem);
+    if (const char* problem = ParseHeader(bytes, header)) return Refuse(problem);
 
     const CImageInfo info = WorkingDescription(header);
     // A width or height of 0 is an empty image, not an error.
@@ -330,8 +320,7 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
         image.SetInfo(info);
         return 1;
     }
-    if (!image.Create(int32_t(header.width), int32_t(header.height)))
-        return Refuse(MsgNoMemory);
+    if (!image.Create(int32_t(header.width), int32_t(header.height))) return Refuse(MsgNoMemory);
     image.SetInfo(info);
     CopyStrips(bytes, header, image);
     return 1;
@@ -343,8 +332,7 @@ int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image)
     const bool read = file.LoadFrom(path) == 0;
     const uint8_t* data = read ? file.GetData() : nullptr;
     const size_t size = read && data ? size_t(file.GetUsed()) : 0;
-    if (!ReadTiff(data, size, image))
-        return 0;
+    if (!ReadTiff(data, size, image)) return 0;
     image.Info().SetFileName(path);
     return 1;
 }
@@ -360,8 +348,7 @@ uint64_t CTiffFile::WrittenFileSize(int32_t width, int32_t height)
 // further conversion would lose one more.
 uint32_t CTiffFile::PixelsPerInch(double pixelSizeUm)
 {
-    if (!(pixelSizeUm > 0))
-        return 0;
+    if (!(pixelSizeUm > 0)) return 0;
     const double ppi = std::round(25400.0 / pixelSizeUm);
     return ppi >= double(UINT32_MAX) ? UINT32_MAX : uint32_t(ppi);
 }
@@ -395,8 +382,7 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
     Put16(d + 2, 42);
     Put32(d + 4, directory);
     std::memcpy(d + 8, "Quorell", 8);
-    if (sampleBytes > 0)
-        std::memcpy(d + SamplesOffset, samples, sampleBytes);
+    if (sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
     Put32(d + resolutions, PixelsPerInch(info.GetPixelSizeXum()));
     Put32(d + resolutions + 4, 1);
     Put32(d + resolutions + 8, PixelsPerInch(info.GetPixelSizeYum()));
@@ -438,7 +424,7 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
         Put32(p + 8, e[3]);
         p += EntryBytes;
     }
-    std::memset(p, 0, 12);   // next directory 0, then 8 zero bytes
+    std::memset(p, 0, 12); // next directory 0, then 8 zero bytes
     return true;
 }
 
@@ -451,8 +437,7 @@ int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
     try
     {
         CTiffFile tiff;
-        if (tiff.LoadTiff(path, image))
-            return CFileImageBuffer16::Ok;
+        if (tiff.LoadTiff(path, image)) return CFileImageBuffer16::Ok;
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
     }
@@ -472,17 +457,16 @@ int64_t RoundUpTo(int64_t value, int32_t multiple)
 }
 
 // The image in the top-left corner of a larger one whose added samples hold the pad value.
-bool MakePadded(const CImageBuffer16& image, int32_t width, int32_t height, uint16_t pad, CImageBuffer16& padded)
+bool MakePadded(const CImageBuffer16& image, int32_t width, int32_t height, uint16_t pad,
+                CImageBuffer16& padded)
 {
-    if (!padded.Create(width, height))
-        return false;
+    if (!padded.Create(width, height)) return false;
     const int32_t w = image.GetWidth();
     for (int32_t y = 0; y < height; ++y)
     {
         uint16_t* row = padded.Row(y);
         const int32_t kept = y < image.GetHeight() ? w : 0;
-        if (kept > 0)
-            std::memcpy(row, image.Row(y), size_t(kept) * 2);
+        if (kept > 0) std::memcpy(row, image.Row(y), size_t(kept) * 2);
         std::fill(row + kept, row + width, pad);
     }
     CImageInfo info = image.Info();
@@ -511,8 +495,7 @@ int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path)
 {
     const CImageInfo& info = image.Info();
     const int32_t ceiling = info.GetGreyCeiling();
-    if (ceiling != 0 && ceiling != 65535 && info.GetClampOnExport())
-        return -1;
+    if (ceiling != 0 && ceiling != 65535 && info.GetClampOnExport()) return -1;
     try
     {
         const int32_t multipleX = image.GetPadMultipleX();
@@ -521,8 +504,7 @@ int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path)
         const int64_t height = RoundUpTo(image.GetHeight(), multipleY);
         if ((multipleX < 1 && multipleY < 1) || (width == image.GetWidth() && height == image.GetHeight()))
             return WriteTiffFile(image, image, path);
-        if (width > INT32_MAX || height > INT32_MAX)
-            return CFileImageBuffer16::Failed;
+        if (width > INT32_MAX || height > INT32_MAX) return CFileImageBuffer16::Failed;
         CImageBuffer16 padded;
         if (!MakePadded(image, int32_t(width), int32_t(height), image.GetPadValue(), padded))
         {

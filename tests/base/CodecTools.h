@@ -23,8 +23,7 @@ inline int Shell(const std::string& command, std::string& out)
 {
     out.clear();
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
+    if (!pipe) return -1;
     std::array<char, 4096> chunk;
     size_t n;
     while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
@@ -49,8 +48,7 @@ inline std::string Quote(const std::string& path)
 inline std::string PythonWithPil()
 {
     for (const char* python : {"python3", "/usr/bin/python3"})
-        if (Shell(std::string(python) + " -c 'import PIL' >/dev/null 2>&1") == 0)
-            return python;
+        if (Shell(std::string(python) + " -c 'import PIL' >/dev/null 2>&1") == 0) return python;
     return "";
 }
 
@@ -68,14 +66,12 @@ inline bool ParsePgm(const std::string& bytes, Pgm& pgm)
     std::istringstream in(bytes);
     std::string magic;
     in >> magic >> pgm.width >> pgm.height >> pgm.maxval;
-    if (magic != "P5" || !in || pgm.width < 1 || pgm.height < 1)
-        return false;
+    if (magic != "P5" || !in || pgm.width < 1 || pgm.height < 1) return false;
     in.get();
     const size_t count = size_t(pgm.width) * pgm.height;
     const size_t bytesPerSample = pgm.maxval > 255 ? 2 : 1;
     const size_t start = size_t(in.tellg());
-    if (bytes.size() < start + count * bytesPerSample)
-        return false;
+    if (bytes.size() < start + count * bytesPerSample) return false;
     pgm.samples.resize(count);
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + start);
     for (size_t i = 0; i < count; ++i)

@@ -1,5 +1,5 @@
-#include "Base/FileImageBuffer16.h"
 #include "Base/JpgFile.h"
+#include "Base/FileImageBuffer16.h"
 
 #include "BmpBytes.h"
 #include "jpeg/JpegTestStreams.h"
@@ -46,7 +46,7 @@ TEST(JpgFile, SaveAndLoadKeepSizeValuesAndRowOrder)
     TempFolder dir;
     CFileImageBuffer16 image = EightBitRamp(37, 23);
     for (int32_t x = 0; x < 37; ++x)
-        *image.PixelPtr(x, 0) = 0xFF00;   // a white top row
+        *image.PixelPtr(x, 0) = 0xFF00; // a white top row
     image.Info().SetJpegQuality(100);
     ASSERT_EQ(image.SaveFile(dir.Path("a.jpeg")), 0);
     const std::vector<uint8_t> file = ReadBytes(dir.Path("a.jpeg"));
@@ -80,10 +80,14 @@ TEST(JpgFile, ResolutionSurvivesWriteThenRead)
 {
     TempFolder dir;
     const double cases[][2] = {
-        {0, 0},             {2835, 2835},           // unknown; 72 dpi as a BMP stores it
-        {11811, 11811},     {100000, 100000},       // 300 dpi; 10 um pixels
-        {80000, 40000},     {39370, 39370},         // 12.5 / 25 um; 1000 dpi read from a TIFF
-        {2500000, 2500000}, {6553500, 100},         // beyond dots per inch; both axes differ
+        {0, 0},
+        {2835, 2835}, // unknown; 72 dpi as a BMP stores it
+        {11811, 11811},
+        {100000, 100000}, // 300 dpi; 10 um pixels
+        {80000, 40000},
+        {39370, 39370}, // 12.5 / 25 um; 1000 dpi read from a TIFF
+        {2500000, 2500000},
+        {6553500, 100}, // beyond dots per inch; both axes differ
     };
     for (const auto& c : cases)
     {
@@ -137,7 +141,7 @@ TEST(JpgFile, HeaderBlockTestsAndFallbackResolutions)
     WriteBytes(dir.Path("aspect.jpg"), file);
     ASSERT_EQ(back.LoadFile(dir.Path("aspect.jpg")), 0);
     EXPECT_DOUBLE_EQ(back.Info().GetResolutionY(), 704.0);
-    file[13] = 2;   // dots per centimetre
+    file[13] = 2; // dots per centimetre
     WriteBytes(dir.Path("cm.jpg"), file);
     ASSERT_EQ(back.LoadFile(dir.Path("cm.jpg")), 0);
     EXPECT_DOUBLE_EQ(back.Info().GetResolutionY(), 254000.0);
@@ -156,7 +160,8 @@ TEST(JpgFile, DensityOfAFileOnDisk)
     ASSERT_EQ(jpg.WriteDensity(dir.Path("d.jpg")), 0);
     const std::vector<uint8_t> after = ReadBytes(dir.Path("d.jpg"));
     ASSERT_EQ(after.size(), before.size());
-    EXPECT_TRUE(std::equal(before.begin() + 20, before.end(), after.begin() + 20)) << "only the header changes";
+    EXPECT_TRUE(std::equal(before.begin() + 20, before.end(), after.begin() + 20))
+        << "only the header changes";
 
     vKit::CJpgFile reader;
     ASSERT_EQ(reader.ReadDensity(dir.Path("d.jpg")), 0);
@@ -177,8 +182,8 @@ TEST(JpgFile, ColourAndOddWidthFilesLoadAsGrey)
     CFileImageBuffer16 colour;
     ASSERT_EQ(colour.LoadFile(dir.Path("c.jpg")), 0);
     ASSERT_EQ(colour.GetSize(), std::make_pair(30, 48));
-    EXPECT_NEAR(*colour.PixelPtr(15, 8) >> 8, 76, 4);   // red band: its luminance
-    EXPECT_NEAR(*colour.PixelPtr(15, 40) >> 8, 29, 4);  // blue band
+    EXPECT_NEAR(*colour.PixelPtr(15, 8) >> 8, 76, 4);  // red band: its luminance
+    EXPECT_NEAR(*colour.PixelPtr(15, 40) >> 8, 29, 4); // blue band
 
     WriteBytes(dir.Path("w.jpg"), jpegtest::Encode(jpegtest::Ramp(1001, 4)));
     CFileImageBuffer16 wide;
@@ -195,7 +200,8 @@ TEST(JpgFile, ColourAndOddWidthFilesLoadAsGrey)
 TEST(JpgFile, QualityIsPassedOnAndOutOfRangeKeepsTheDefault)
 {
     TempFolder dir;
-    auto size = [&](int32_t quality) {
+    auto size = [&](int32_t quality)
+    {
         CFileImageBuffer16 image = EightBitRamp(64, 64);
         image.Info().SetJpegQuality(quality);
         EXPECT_EQ(image.SaveFile(dir.Path("q.jpg")), 0);
@@ -242,7 +248,8 @@ TEST(JpgFile, FailuresGiveEmptyImagesAndNoFiles)
     EXPECT_TRUE(image.IsEmpty());
 
     std::vector<uint8_t> whole = jpegtest::Encode(jpegtest::Ramp(64, 64));
-    WriteBytes(dir.Path("cut.jpg"), std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)));
+    WriteBytes(dir.Path("cut.jpg"),
+               std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)));
     EXPECT_EQ(image.LoadFile(dir.Path("cut.jpg")), 2);
     EXPECT_TRUE(image.IsEmpty());
 

@@ -38,15 +38,16 @@ CFileImageBuffer16 Picture()
 TEST(JpgInterop, PilReadsAGreyJfifFileWithTheSamePicture)
 {
     const std::string python = codectest::PythonWithPil();
-    if (python.empty())
-        GTEST_SKIP() << "python3 with PIL is not installed";
+    if (python.empty()) GTEST_SKIP() << "python3 with PIL is not installed";
     TempFolder dir;
     const CFileImageBuffer16 image = Picture();
     const std::string path = dir.Path("p.jpg");
     ASSERT_EQ(CFileImageBuffer16(image).SaveFile(path), 0);
 
     const std::string script = "from PIL import Image\n"
-                               "im = Image.open('" + path + "')\n"
+                               "im = Image.open('" +
+                               path +
+                               "')\n"
                                "print(im.format, im.mode, im.size[0], im.size[1], round(im.info['dpi'][0]))\n"
                                "print(' '.join(str(v) for v in im.getdata()))\n";
     bmptest::WriteBytes(dir.Path("read.py"), std::vector<uint8_t>(script.begin(), script.end()));
@@ -72,8 +73,7 @@ TEST(JpgInterop, PilReadsAGreyJfifFileWithTheSamePicture)
 
 TEST(JpgInterop, ImageMagickReadsTheSamePictureTopRowFirst)
 {
-    if (!HasTool("convert"))
-        GTEST_SKIP() << "ImageMagick is not installed";
+    if (!HasTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     TempFolder dir;
     const CFileImageBuffer16 image = Picture();
     const std::string path = dir.Path("m.jpg");
@@ -93,8 +93,7 @@ TEST(JpgInterop, ImageMagickReadsTheSamePictureTopRowFirst)
 
 TEST(JpgInterop, ImageMagickColourFileLoadsAsItsLuminance)
 {
-    if (!HasTool("convert"))
-        GTEST_SKIP() << "ImageMagick is not installed";
+    if (!HasTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     TempFolder dir;
     const std::string path = dir.Path("c.jpg");
     // Left half pure green, right half pure blue, 16 rows.

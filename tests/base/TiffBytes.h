@@ -28,7 +28,10 @@ inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)
     Put16(v, at, x);
     Put16(v, at + 2, x >> 16);
 }
-inline uint16_t Get16(const std::vector<uint8_t>& v, size_t at) { return uint16_t(v[at] | v[at + 1] << 8); }
+inline uint16_t Get16(const std::vector<uint8_t>& v, size_t at)
+{
+    return uint16_t(v[at] | v[at + 1] << 8);
+}
 inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
 {
     return uint32_t(Get16(v, at)) | uint32_t(Get16(v, at + 2)) << 16;
@@ -56,7 +59,10 @@ struct TiffBuilder
             Put32(block, i * 4, values[i]);
         return Add(block);
     }
-    uint32_t AddRational(uint32_t numerator, uint32_t denominator) { return AddLongs({numerator, denominator}); }
+    uint32_t AddRational(uint32_t numerator, uint32_t denominator)
+    {
+        return AddLongs({numerator, denominator});
+    }
 
     TiffBuilder& With(uint16_t tag, uint16_t type, uint32_t count, uint32_t value)
     {
@@ -69,8 +75,7 @@ struct TiffBuilder
         std::vector<uint8_t> f = bytes;
         f[0] = f[1] = 'I';
         Put16(f, 2, 42);
-        if (f.size() % 2)
-            f.push_back(0);
+        if (f.size() % 2) f.push_back(0);
         const size_t directory = f.size();
         Put32(f, 4, uint32_t(directory));
         f.resize(directory + 2 + 12 * entries.size() + 4, 0);
@@ -88,12 +93,20 @@ struct TiffBuilder
 };
 
 // A grey image of w x h samples at 8 or 16 bits in one strip, with the usual tags.
-inline TiffBuilder GreyImage(uint32_t width, uint32_t height, uint32_t bits, const std::vector<uint8_t>& samples)
+inline TiffBuilder GreyImage(uint32_t width, uint32_t height, uint32_t bits,
+                             const std::vector<uint8_t>& samples)
 {
     TiffBuilder b;
     const uint32_t data = b.Add(samples);
-    b.With(256, 3, 1, width).With(257, 3, 1, height).With(258, 3, 1, bits).With(259, 3, 1, 1).With(262, 3, 1, 1);
-    b.With(273, 4, 1, data).With(277, 3, 1, 1).With(278, 4, 1, height).With(279, 4, 1, uint32_t(samples.size()));
+    b.With(256, 3, 1, width)
+        .With(257, 3, 1, height)
+        .With(258, 3, 1, bits)
+        .With(259, 3, 1, 1)
+        .With(262, 3, 1, 1);
+    b.With(273, 4, 1, data)
+        .With(277, 3, 1, 1)
+        .With(278, 4, 1, height)
+        .With(279, 4, 1, uint32_t(samples.size()));
     return b;
 }
 

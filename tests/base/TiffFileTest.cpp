@@ -1,5 +1,5 @@
-#include "Base/FileImageBuffer16.h"
 #include "Base/TiffFile.h"
+#include "Base/FileImageBuffer16.h"
 
 #include "BmpBytes.h"
 #include "TiffBytes.h"
@@ -36,8 +36,7 @@ std::string LoadMessage(const std::vector<uint8_t>& file)
     TempFolder dir;
     WriteBytes(dir.Path("t.tif"), file);
     CFileImageBuffer16 image;
-    if (image.LoadFile(dir.Path("t.tif")) != 2)
-        return "loaded";
+    if (image.LoadFile(dir.Path("t.tif")) != 2) return "loaded";
     return image.Messages().empty() ? "" : image.Messages().front();
 }
 
@@ -56,29 +55,41 @@ TEST(TiffWrite, LayoutOfTwoStripsIsByteExact)
     const std::vector<uint8_t> f = ReadBytes(dir.Path("a.tif"));
 
     const uint32_t w = 3, h = 25, n = 2, samples = 2 * w * h;
-    ASSERT_EQ(f.size(), samples + 8 * n + 262);   // 2wh + 278
+    ASSERT_EQ(f.size(), samples + 8 * n + 262); // 2wh + 278
     EXPECT_EQ(std::string(f.begin(), f.begin() + 4), std::string("II*\0", 4));
     EXPECT_EQ(std::string(f.begin() + 8, f.begin() + 16), std::string("Quorell\0", 8));
-    EXPECT_EQ(Get16(f, 16), 1);                          // sample (0, 0)
-    EXPECT_EQ(Get16(f, 16 + 2 * (3 * 24 + 2)), 24003);   // sample (2, 24)
-    EXPECT_EQ(Get32(f, 16 + samples), 2540u);            // 10 um = 2540 pixels per inch
+    EXPECT_EQ(Get16(f, 16), 1);                        // sample (0, 0)
+    EXPECT_EQ(Get16(f, 16 + 2 * (3 * 24 + 2)), 24003); // sample (2, 24)
+    EXPECT_EQ(Get32(f, 16 + samples), 2540u);          // 10 um = 2540 pixels per inch
     EXPECT_EQ(Get32(f, 20 + samples), 1u);
     EXPECT_EQ(Get32(f, 24 + samples), 1270u);
-    EXPECT_EQ(Get32(f, 32 + samples), 16u);                          // strip offsets
+    EXPECT_EQ(Get32(f, 32 + samples), 16u); // strip offsets
     EXPECT_EQ(Get32(f, 36 + samples), 16u + 48 * w);
-    EXPECT_EQ(Get32(f, 40 + samples), 48 * w);                       // strip byte counts
+    EXPECT_EQ(Get32(f, 40 + samples), 48 * w); // strip byte counts
     EXPECT_EQ(Get32(f, 44 + samples), 2 * w);
 
     const uint32_t dirAt = Get32(f, 4);
     ASSERT_EQ(dirAt, 32 + samples + 8 * n);
     ASSERT_EQ(Get16(f, dirAt), 18);
     const uint32_t expected[18][4] = {
-        {254, 4, 1, 0},           {256, 3, 1, w},           {257, 3, 1, h},
-        {258, 3, 1, 16},          {259, 3, 1, 1},           {262, 3, 1, 1},
-        {273, 4, n, 32 + samples}, {277, 3, 1, 1},          {278, 4, 1, 24},
-        {279, 4, n, 40 + samples}, {282, 5, 1, 16 + samples}, {283, 5, 1, 24 + samples},
-        {296, 3, 1, 2},           {0xF001, 9, 1, uint32_t(-9)}, {0xF002, 9, 1, 10},
-        {0xF003, 3, 1, 11},       {0xFF00, 9, 1, uint32_t(-7)}, {0xFF01, 9, 1, 8},
+        {254, 4, 1, 0},
+        {256, 3, 1, w},
+        {257, 3, 1, h},
+        {258, 3, 1, 16},
+        {259, 3, 1, 1},
+        {262, 3, 1, 1},
+        {273, 4, n, 32 + samples},
+        {277, 3, 1, 1},
+        {278, 4, 1, 24},
+        {279, 4, n, 40 + samples},
+        {282, 5, 1, 16 + samples},
+        {283, 5, 1, 24 + samples},
+        {296, 3, 1, 2},
+        {0xF001, 9, 1, uint32_t(-9)},
+        {0xF002, 9, 1, 10},
+        {0xF003, 3, 1, 11},
+        {0xFF00, 9, 1, uint32_t(-7)},
+        {0xFF01, 9, 1, 8},
     };
     for (uint32_t i = 0; i < 18; ++i)
     {
@@ -99,10 +110,10 @@ TEST(TiffWrite, OneStripKeepsOffsetAndCountInTheEntries)
     const std::vector<uint8_t> f = ReadBytes(dir.Path("a.TIFF"));
     ASSERT_EQ(f.size(), 2u * 5 * 24 + 8 + 262);
     const uint32_t dirAt = Get32(f, 4);
-    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 6 + 4), 1u);     // 273: one strip at 16
+    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 6 + 4), 1u); // 273: one strip at 16
     EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 6 + 8), 16u);
-    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 9 + 8), 240u);   // 279: 2wh itself
-    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 10 + 8), 16u + 240);   // 282: the rationals follow the samples
+    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 9 + 8), 240u);       // 279: 2wh itself
+    EXPECT_EQ(Get32(f, dirAt + 2 + 12 * 10 + 8), 16u + 240); // 282: the rationals follow the samples
 }
 
 TEST(TiffWrite, ReadBackGivesSamplesSizeResolutionAndPrivateValues)
@@ -110,7 +121,7 @@ TEST(TiffWrite, ReadBackGivesSamplesSizeResolutionAndPrivateValues)
     TempFolder dir;
     CFileImageBuffer16 image = Numbered(7, 50);
     image.Info().SetPixelSizeXum(10.0);
-    image.Info().SetResolutionY(11811);   // 300 dpi as a BMP stores it
+    image.Info().SetResolutionY(11811); // 300 dpi as a BMP stores it
     image.Info().SetPrivateA(123456);
     image.Info().SetPrivateB(-2);
     image.Info().SetPrivateE(40000);
@@ -128,11 +139,11 @@ TEST(TiffWrite, ReadBackGivesSamplesSizeResolutionAndPrivateValues)
     EXPECT_EQ(info.GetGreyCeiling(), 65535);
     EXPECT_EQ(info.GetImageBytes(), 7 * 50 * 2);
     EXPECT_DOUBLE_EQ(info.GetResolutionX(), 100000.0);
-    EXPECT_DOUBLE_EQ(info.GetResolutionY(), 11811.0);   // 300 dpi both ways, not 299
+    EXPECT_DOUBLE_EQ(info.GetResolutionY(), 11811.0); // 300 dpi both ways, not 299
     EXPECT_EQ(info.GetPrivateA(), 123456);
     EXPECT_EQ(info.GetPrivateB(), -2);
     EXPECT_EQ(info.GetPrivateE(), 40000);
-    EXPECT_EQ(bmptest::Get32(info.PrivateBlock(), 8), 123456u);   // mirrored into the block
+    EXPECT_EQ(bmptest::Get32(info.PrivateBlock(), 8), 123456u); // mirrored into the block
     EXPECT_EQ(info.ColorTable().GetCount(), 256);
     EXPECT_EQ(info.GetFileName(), dir.Path("r.tif"));
 }
@@ -160,7 +171,7 @@ TEST(TiffWrite, PaddingRoundsSizesUpWithThePadValue)
     EXPECT_EQ(*back.PixelPtr(0, 5), 7);
     EXPECT_EQ(*back.PixelPtr(1000, 7), 7);
     EXPECT_EQ(*back.PixelPtr(1000, 4), 5001);
-    EXPECT_EQ(image.GetSize(), std::make_pair(1001, 5));   // the image itself is not padded
+    EXPECT_EQ(image.GetSize(), std::make_pair(1001, 5)); // the image itself is not padded
 }
 
 TEST(TiffWrite, UnclampedEightBitDataIsRefusedAndNothingIsWritten)
@@ -172,7 +183,7 @@ TEST(TiffWrite, UnclampedEightBitDataIsRefusedAndNothingIsWritten)
     EXPECT_EQ(image.SaveFile(dir.Path("c.tif")), -1);
     EXPECT_TRUE(ReadBytes(dir.Path("c.tif")).empty());
 
-    image.Info().SetClampOnExport(false);   // the same data without the request is written
+    image.Info().SetClampOnExport(false); // the same data without the request is written
     EXPECT_EQ(image.SaveFile(dir.Path("c.tif")), 0);
     image.Info().SetClampOnExport(true);
     image.Info().SetGreyCeiling(0);
@@ -187,14 +198,14 @@ TEST(TiffRead, ResolutionUnits)
     {
         uint32_t unit, numerator, denominator;
         double pixelsPerMetre;
-    } cases[] = {{3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
+    } cases[] = {
+        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
     for (const Case& c : cases)
     {
         tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
         const uint32_t r = b.AddRational(c.numerator, c.denominator);
         b.With(282, 5, 1, r).With(283, 5, 1, r);
-        if (c.unit != 0)
-            b.With(296, 3, 1, c.unit);
+        if (c.unit != 0) b.With(296, 3, 1, c.unit);
         CTiffFile tiff;
         vKit::CImageBuffer16 image;
         const std::vector<uint8_t> f = b.Build();
@@ -208,7 +219,8 @@ TEST(TiffRead, SubsetOfStripLayouts)
 {
     CTiffFile tiff;
     vKit::CImageBuffer16 image;
-    auto read = [&](const tifftest::TiffBuilder& b) {
+    auto read = [&](const tifftest::TiffBuilder& b)
+    {
         const std::vector<uint8_t> f = b.Build();
         return tiff.ReadTiff(f.data(), f.size(), image);
     };
@@ -252,7 +264,7 @@ TEST(TiffRead, SubsetOfStripLayouts)
     shortStrips.With(273, 4, 2, offsets).With(279, 4, 2, counts);
     ASSERT_EQ(read(shortStrips), 1);
     EXPECT_EQ(*image.PixelPtr(0, 0), 7);
-    EXPECT_EQ(*image.PixelPtr(1, 0), 7);   // low byte from the file, high byte zeroed
+    EXPECT_EQ(*image.PixelPtr(1, 0), 7); // low byte from the file, high byte zeroed
     EXPECT_EQ(*image.PixelPtr(1, 1), 0);
 
     // Width 0: an empty image and success.

@@ -25,8 +25,7 @@ std::string Refusal(const std::vector<uint8_t>& file)
     std::copy(file.begin(), file.end(), exact.get());
     CTiffFile tiff;
     vKit::CImageBuffer16 image;
-    if (tiff.ReadTiff(exact.get(), file.size(), image) == 1)
-        return "accepted";
+    if (tiff.ReadTiff(exact.get(), file.size(), image) == 1) return "accepted";
     EXPECT_TRUE(image.IsEmpty());
     return tiff.Messages().size() == 1 ? tiff.Messages()[0] : "no single message";
 }
@@ -83,7 +82,7 @@ TEST(TiffHostile, RationalsOutsideOrWithZeroDenominator)
     EXPECT_EQ(Refusal(Changed(282, 1, 0xFFFFFFF0u).Build()), CTiffFile::MsgBadTags);
     TiffBuilder partly = TwoStrips();
     partly.With(283, 5, 1, 0);
-    partly.entries.back().value = uint32_t(partly.Build().size() - 4);   // 4 of the 8 bytes inside
+    partly.entries.back().value = uint32_t(partly.Build().size() - 4); // 4 of the 8 bytes inside
     EXPECT_EQ(Refusal(partly.Build()), CTiffFile::MsgBadTags);
     TiffBuilder zero = TwoStrips();
     zero.With(283, 5, 1, zero.AddRational(300, 0));
@@ -122,8 +121,7 @@ TEST(TiffHostile, DeclaredSizeBeyondTheFileIsRefusedBeforeAllocation)
     EXPECT_EQ(Refusal(Changed(257, 1, 0x80000000u).Build()), CTiffFile::MsgBadTags);
     TiffBuilder huge = Changed(256, 1, 65535);
     for (tifftest::Entry& e : huge.entries)
-        if (e.tag == 257)
-            e.value = 65535;
+        if (e.tag == 257) e.value = 65535;
     EXPECT_EQ(Refusal(huge.Build()), CTiffFile::MsgBadTags);
 }
 

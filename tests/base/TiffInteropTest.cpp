@@ -21,7 +21,10 @@ using codectest::Quote;
 using codectest::Shell;
 using vKit::CFileImageBuffer16;
 
-uint16_t Sample(int x, int y) { return uint16_t(x * 1777 + y * 313 + 1); }
+uint16_t Sample(int x, int y)
+{
+    return uint16_t(x * 1777 + y * 313 + 1);
+}
 
 // Raw samples of the test pattern, row after row: 16-bit little-endian, or the low byte.
 std::vector<uint8_t> RawPattern(int w, int h, int bits)
@@ -31,8 +34,7 @@ std::vector<uint8_t> RawPattern(int w, int h, int bits)
         for (int x = 0; x < w; ++x)
         {
             raw.push_back(uint8_t(Sample(x, y)));
-            if (bits == 16)
-                raw.push_back(uint8_t(Sample(x, y) >> 8));
+            if (bits == 16) raw.push_back(uint8_t(Sample(x, y) >> 8));
         }
     return raw;
 }
@@ -45,7 +47,8 @@ void ExpectPattern(const std::string& path, int w, int h, int bits)
     EXPECT_EQ(image.Info().GetBitsPerPixel(), bits);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            ASSERT_EQ(*image.PixelPtr(x, y), bits == 16 ? Sample(x, y) : Sample(x, y) & 0xFF) << x << "," << y;
+            ASSERT_EQ(*image.PixelPtr(x, y), bits == 16 ? Sample(x, y) : Sample(x, y) & 0xFF)
+                << x << "," << y;
 }
 
 std::string Message(const std::string& path)
@@ -57,8 +60,7 @@ std::string Message(const std::string& path)
 
 TEST(TiffInterop, WrittenFileIsReadByLibtiffWithTheSameSamples)
 {
-    if (!HasTool("tiffinfo"))
-        GTEST_SKIP() << "tiffinfo (libtiff-tools) is not installed";
+    if (!HasTool("tiffinfo")) GTEST_SKIP() << "tiffinfo (libtiff-tools) is not installed";
     TempFolder dir;
     const int w = 37, h = 50;
     CFileImageBuffer16 image;
@@ -110,9 +112,10 @@ TEST(TiffInterop, LibtiffFilesLoadOrAreRefusedWithTheirMessage)
         const std::string tif = dir.Path(bits == 16 ? "p16.tif" : "p8.tif");
         bmptest::WriteBytes(raw, RawPattern(w, h, bits));
         const std::string type = bits == 16 ? "short" : "byte";
-        ASSERT_EQ(Shell("raw2tiff -M -c none -r 4 -d " + type + " -w 5 -l 13 " + Quote(raw) + " " + Quote(tif)), 0);
+        ASSERT_EQ(
+            Shell("raw2tiff -M -c none -r 4 -d " + type + " -w 5 -l 13 " + Quote(raw) + " " + Quote(tif)), 0);
         SCOPED_TRACE(bits);
-        ExpectPattern(tif, w, h, bits);   // four strips, the last one short
+        ExpectPattern(tif, w, h, bits); // four strips, the last one short
     }
     const std::string source = dir.Path("p16.tif");
     ASSERT_EQ(Shell("tiffcp -c none -r 13 " + Quote(source) + " " + Quote(dir.Path("one.tif"))), 0);
@@ -130,8 +133,7 @@ TEST(TiffInterop, LibtiffFilesLoadOrAreRefusedWithTheirMessage)
 
 TEST(TiffInterop, ImageMagickGreyFilesLoad)
 {
-    if (!HasTool("convert"))
-        GTEST_SKIP() << "ImageMagick is not installed";
+    if (!HasTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     TempFolder dir;
     const int w = 9, h = 30;
     for (int bits : {8, 16})
@@ -141,7 +143,7 @@ TEST(TiffInterop, ImageMagickGreyFilesLoad)
         bmptest::WriteBytes(raw, RawPattern(w, h, bits));
         const std::string depth = std::to_string(bits);
         ASSERT_EQ(Shell("convert -size 9x30 -depth " + depth + " -endian LSB gray:" + Quote(raw) +
-                      " -compress None -endian LSB " + Quote(tif) + " 2>/dev/null"),
+                        " -compress None -endian LSB " + Quote(tif) + " 2>/dev/null"),
                   0);
         SCOPED_TRACE(bits);
         ExpectPattern(tif, w, h, bits);
