@@ -13,8 +13,7 @@ std::atomic<bool>* g_stopFlag = nullptr;
 void OnStopSignal(int)
 {
     // Lock-free atomics are safe in a signal handler.
-    if (g_stopFlag != nullptr)
-        g_stopFlag->store(true);
+    if (g_stopFlag != nullptr) g_stopFlag->store(true);
 }
 
 } // namespace

@@ -69,7 +69,7 @@ void PrintPlan(std::FILE* out, CDatasetConversion& job, bool markPresent);
 struct RunSummary
 {
     bool cancelled = false;
-    std::string source;      // masks
+    std::string source; // masks
     std::string destination;
     double seconds = 0.0;
 };

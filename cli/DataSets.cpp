@@ -33,16 +33,14 @@ int32_t OpenSource(const std::string& path, vKit::CDataset& source)
 {
     source.Init();
     source.SetSlicesOnly(true);
-    if (IsImageExtension(vKit::GetPathExtension(path)))
-        return source.Open(path);
+    if (IsImageExtension(vKit::GetPathExtension(path))) return source.Open(path);
     const std::string folder = vKit::GetPathFolder(path);
     const std::string prefix = CompanionPrefix(path);
     for (const char* extension : {"bmp", "tif", "jpg"})
     {
         source.Init();
         source.SetSlicesOnly(true);
-        if (source.Open(vKit::JoinPath(folder, prefix + "????." + extension)) > 0)
-            return source.GetCount();
+        if (source.Open(vKit::JoinPath(folder, prefix + "????." + extension)) > 0) return source.GetCount();
     }
     return 0;
 }
@@ -62,8 +60,7 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
     }
     destination.Init();
     destination.SetFileName(path);
-    if (options.format)
-        destination.SetExtension(*options.format);
+    if (options.format) destination.SetExtension(*options.format);
     if (!IsImageExtension(destination.GetExtension()))
     {
         error = "the destination " + options.destination +
@@ -83,10 +80,8 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
 int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first)
 {
     int64_t shift = newTop - last;
-    if (newTop > 9999)
-        shift = 9999 - int64_t(last);
-    if (newBottom < 0)
-        shift = -int64_t(first);
+    if (newTop > 9999) shift = 9999 - int64_t(last);
+    if (newBottom < 0) shift = -int64_t(first);
     return int32_t(shift);
 }
 

@@ -11,8 +11,7 @@ Defaults StoredDefaults()
 {
     Defaults d;
     const CUserInfo* info = CUserConfig::GetUserInfo();
-    if (info == nullptr)
-        return d;
+    if (info == nullptr) return d;
     d.jpegQuality = info->m_nJpegQuality;
     d.keepFileTimes = info->m_bKeepOriginalFileDate != 0;
     d.vgi = info->m_bGenerateVgi != 0;
@@ -33,8 +32,7 @@ int32_t ExtensionValue(const std::string& extension)
 void StoreDefaults(CUserConfig& config, const Options& o, const Defaults& current, int32_t extension)
 {
     CUserInfo* info = CUserConfig::GetUserInfo();
-    if (info == nullptr)
-        return;
+    if (info == nullptr) return;
     info->m_nJpegQuality = o.jpegQuality.value_or(current.jpegQuality);
     info->m_bKeepOriginalFileDate = o.keepFileTimes.value_or(current.keepFileTimes);
     info->m_bGenerateVgi = o.vgi.value_or(current.vgi);
@@ -42,8 +40,7 @@ void StoreDefaults(CUserConfig& config, const Options& o, const Defaults& curren
     info->m_bInvertColorPalette = o.invertPalette.value_or(current.invertPalette);
     info->m_nResizeOption = o.resize.value_or(current.resize);
     info->m_nResizeQualityOption = o.interpolation.value_or(current.interpolation);
-    if (extension != 0)
-        info->m_nDefaultExtension = extension;
+    if (extension != 0) info->m_nDefaultExtension = extension;
     config.SaveUserSettings();
 }
 

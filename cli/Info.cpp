@@ -19,10 +19,8 @@ std::string Gaps(vKit::CDataset& source)
     for (int64_t d = 1; d < gaps.GetBinCount(); ++d)
     {
         const uint64_t count = gaps.GetBin(d);
-        if (count == 0)
-            continue;
-        if (!text.empty())
-            text += ", ";
+        if (count == 0) continue;
+        if (!text.empty()) text += ", ";
         text += std::to_string(d) + " x " + std::to_string(count);
     }
     return text.empty() ? "none" : text;
@@ -40,18 +38,14 @@ void Companions(const vKit::CDataset& source, std::string& sideImages, std::stri
         std::string& list = vKit::CDataset::IsSliceOrSideImage(path) ? sideImages : textFiles;
         list += (list.empty() ? "" : ", ") + vKit::GetPathFileName(path);
     }
-    if (sideImages.empty())
-        sideImages = "none";
-    if (textFiles.empty())
-        textFiles = "none";
+    if (sideImages.empty()) sideImages = "none";
+    if (textFiles.empty()) textFiles = "none";
 }
 
 const char* PaletteKind(const vKit::CColorTable& table)
 {
-    if (table.GetCount() == 0)
-        return "other";
-    if (table.IsGreyFalling())
-        return "falling";
+    if (table.GetCount() == 0) return "other";
+    if (table.IsGreyFalling()) return "falling";
     return table.IsGreyRising() ? "rising" : "other";
 }
 
@@ -91,8 +85,7 @@ void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuf
     std::fprintf(out, "palette: %s\n", PaletteKind(info.AltColorTable()));
     const double x = info.GetPixelSizeXum(), y = info.GetPixelSizeYum();
     std::string size = x == 0.0 ? "unknown" : Number(x);
-    if (y != x)
-        size += " x " + (y == 0.0 ? std::string("unknown") : Number(y));
+    if (y != x) size += " x " + (y == 0.0 ? std::string("unknown") : Number(y));
     std::fprintf(out, "pixel size um: %s\n", size.c_str());
     if (info.HasPrivatePair())
         std::fprintf(out, "calibration: %d %d\n", info.GetPrivateA(), info.GetPrivateB());

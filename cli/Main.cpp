@@ -32,8 +32,7 @@ int Refuse(const std::string& message)
 // Data sets name files from their folder; a relative path is taken from the current folder.
 std::string Absolute(const std::string& path)
 {
-    if (path.empty() || path[0] == vKit::PathSeparator)
-        return path;
+    if (path.empty() || path[0] == vKit::PathSeparator) return path;
     return vKit::JoinPath(vKit::PlatformCurrentFolder(), path);
 }
 
@@ -62,8 +61,7 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     const auto start = std::chrono::steady_clock::now();
     {
         CProgressLine line(job.GetProgress(), stderr);
-        if (!terminal)
-            job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
+        if (!terminal) job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
         job.Convert();
         line.Finish();
     }
@@ -74,14 +72,13 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     PrintFailures(stderr, job);
-    if (options.json)
-        PrintJson(stdout, job, summary);
+    if (options.json) PrintJson(stdout, job, summary);
     if (terminal)
         std::fprintf(stderr, "kavex-convert: %s, %d of %d files written, %d present, %zu failed, %.1f s\n",
-                     summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(), job.GetListedCount(),
-                     job.GetSkippedCount(), job.GetFailedFiles().size(), summary.seconds);
-    if (summary.cancelled)
-        return ExitCancelled;
+                     summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(),
+                     job.GetListedCount(), job.GetSkippedCount(), job.GetFailedFiles().size(),
+                     summary.seconds);
+    if (summary.cancelled) return ExitCancelled;
     return job.GetFailedFiles().empty() ? ExitDone : ExitSomeFailed;
 }
 
@@ -100,8 +97,7 @@ int Run(const Options& options)
     vKit::CPlatformStat st;
     if (vKit::PlatformStat(sourcePath, st) == 0 && st.isDirectory)
         return Usage("SOURCE " + options.source + " is a folder; give a file of the data set");
-    if (OpenSource(sourcePath, source) == 0)
-        return Refuse("no slice found for " + options.source);
+    if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
 
     vKit::CFileImageBuffer16 firstSlice;
     const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
@@ -118,8 +114,7 @@ int Run(const Options& options)
     resolved.destination = Absolute(options.destination);
     vKit::CDataset destination;
     std::string error;
-    if (!NameDestination(resolved, defaults, source, destination, error))
-        return Usage(error);
+    if (!NameDestination(resolved, defaults, source, destination, error)) return Usage(error);
     destination.SetLastNumber(source.GetLastNumber());
     destination.SetFirstNumber(source.GetFirstNumber());
 
@@ -128,12 +123,11 @@ int Run(const Options& options)
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
-    ApplyOptions(options, defaults, ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()),
-                 job);
+    ApplyOptions(options, defaults,
+                 ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()), job);
     if (options.saveDefaults && !options.dryRun)
         StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
-    if (!job.CanConvert())
-        return Refuse(job.GetMessage());
+    if (!job.CanConvert()) return Refuse(job.GetMessage());
 
     const bool exists = vKit::CDataset::MaskExists(destination.GetMask());
     if (options.dryRun)
@@ -158,8 +152,7 @@ int main(int argc, char** argv)
 {
     Options options;
     std::string error;
-    if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options, error))
-        return Usage(error);
+    if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options, error)) return Usage(error);
     switch (options.mode)
     {
     case Mode::Help:

@@ -13,8 +13,7 @@ bool ParseInt(const std::string& text, int32_t& value)
 {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (first != last && *first == '+')
-        ++first;
+    if (first != last && *first == '+') ++first;
     auto [end, ec] = std::from_chars(first, last, value);
     return first != last && ec == std::errc() && end == last;
 }
@@ -22,8 +21,7 @@ bool ParseInt(const std::string& text, int32_t& value)
 std::string Lower(std::string text)
 {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
     return text;
 }
 
@@ -80,8 +78,7 @@ bool SetLayer(Options& o, LayerOption which, const char* name, const std::string
     if (o.layer != LayerOption::None && o.layer != which)
         return Fail(error, "give only one of --shift, --top and --bottom");
     int32_t n = 0;
-    if (!ParseInt(v, n))
-        return Fail(error, std::string(name) + " takes a whole number, not '" + v + "'");
+    if (!ParseInt(v, n)) return Fail(error, std::string(name) + " takes a whole number, not '" + v + "'");
     o.layer = which;
     o.layerValue = n;
     return true;
@@ -107,15 +104,19 @@ const OptionInfo kOptions[] = {
     {"resize", 'r', true, SetResize},
     {"interpolation", 'i', true, SetInterpolation},
     {"shift", 's', true,
-     [](Options& o, const std::string& v, std::string& e) { return SetLayer(o, LayerOption::Shift, "--shift", v, e); }},
+     [](Options& o, const std::string& v, std::string& e)
+     { return SetLayer(o, LayerOption::Shift, "--shift", v, e); }},
     {"top", 0, true,
-     [](Options& o, const std::string& v, std::string& e) { return SetLayer(o, LayerOption::Top, "--top", v, e); }},
+     [](Options& o, const std::string& v, std::string& e)
+     { return SetLayer(o, LayerOption::Top, "--top", v, e); }},
     {"bottom", 0, true,
      [](Options& o, const std::string& v, std::string& e)
      { return SetLayer(o, LayerOption::Bottom, "--bottom", v, e); }},
     {"jpeg-quality", 'q', true, SetQuality},
-    {"invert-raw", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, true); }},
-    {"no-invert-raw", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, false); }},
+    {"invert-raw", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, true); }},
+    {"no-invert-raw", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, false); }},
     {"invert-palette", 0, false,
      [](Options& o, const std::string&, std::string&) { return Set(o.invertPalette, true); }},
     {"no-invert-palette", 0, false,
@@ -126,7 +127,8 @@ const OptionInfo kOptions[] = {
      [](Options& o, const std::string&, std::string&) { return Set(o.keepFileTimes, false); }},
     {"vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, true); }},
     {"no-vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, false); }},
-    {"overwrite", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.overwrite, true); }},
+    {"overwrite", 0, false,
+     [](Options& o, const std::string&, std::string&) { return Set(o.overwrite, true); }},
     {"resume", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.resume, true); }},
     {"dry-run", 'n', false, [](Options& o, const std::string&, std::string&) { return Set(o.dryRun, true); }},
     {"json", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.json, true); }},
@@ -136,8 +138,7 @@ const OptionInfo kOptions[] = {
     {"info", 0, false,
      [](Options& o, const std::string&, std::string&)
      {
-         if (o.mode == Mode::Convert)
-             o.mode = Mode::Info;
+         if (o.mode == Mode::Convert) o.mode = Mode::Info;
          return true;
      }},
     {"help", 'h', false,
@@ -149,8 +150,7 @@ const OptionInfo kOptions[] = {
     {"version", 0, false,
      [](Options& o, const std::string&, std::string&)
      {
-         if (o.mode != Mode::Help)
-             o.mode = Mode::Version;
+         if (o.mode != Mode::Help) o.mode = Mode::Version;
          return true;
      }},
 };
@@ -158,16 +158,14 @@ const OptionInfo kOptions[] = {
 const OptionInfo* FindLong(const std::string& name)
 {
     for (const OptionInfo& option : kOptions)
-        if (name == option.longName)
-            return &option;
+        if (name == option.longName) return &option;
     return nullptr;
 }
 
 const OptionInfo* FindShort(char name)
 {
     for (const OptionInfo& option : kOptions)
-        if (option.shortName != 0 && option.shortName == name)
-            return &option;
+        if (option.shortName != 0 && option.shortName == name) return &option;
     return nullptr;
 }
 
@@ -183,28 +181,23 @@ bool ParseOption(const std::vector<std::string>& args, size_t& i, Options& optio
         const size_t eq = arg.find('=');
         shown = arg.substr(0, eq);
         option = FindLong(shown.substr(2));
-        if (eq != std::string::npos)
-            attached = arg.substr(eq + 1);
+        if (eq != std::string::npos) attached = arg.substr(eq + 1);
     }
     else
     {
         shown = arg.substr(0, 2);
         option = FindShort(arg[1]);
-        if (arg.size() > 2)
-            attached = arg.substr(2);
+        if (arg.size() > 2) attached = arg.substr(2);
     }
-    if (option == nullptr)
-        return Fail(error, "unknown option '" + shown + "'");
+    if (option == nullptr) return Fail(error, "unknown option '" + shown + "'");
     if (!option->takesValue)
     {
-        if (attached)
-            return Fail(error, "option '" + shown + "' takes no value");
+        if (attached) return Fail(error, "option '" + shown + "' takes no value");
         return option->handle(options, std::string(), error);
     }
     if (!attached)
     {
-        if (i + 1 >= args.size())
-            return Fail(error, "option '" + shown + "' needs a value");
+        if (i + 1 >= args.size()) return Fail(error, "option '" + shown + "' needs a value");
         attached = args[++i];
     }
     return option->handle(options, *attached, error);
@@ -212,19 +205,16 @@ bool ParseOption(const std::vector<std::string>& args, size_t& i, Options& optio
 
 bool CheckOperands(const std::vector<std::string>& operands, Options& options, std::string& error)
 {
-    if (options.mode == Mode::Help || options.mode == Mode::Version)
-        return true;
+    if (options.mode == Mode::Help || options.mode == Mode::Version) return true;
     if (options.overwrite && options.resume)
         return Fail(error, "--overwrite and --resume exclude each other");
     if (options.mode == Mode::Info)
     {
-        if (operands.size() != 1)
-            return Fail(error, "--info takes one SOURCE");
+        if (operands.size() != 1) return Fail(error, "--info takes one SOURCE");
         options.source = operands[0];
         return true;
     }
-    if (operands.empty() && options.saveDefaults)
-        return true;
+    if (operands.empty() && options.saveDefaults) return true;
     if (operands.size() != 2)
         return Fail(error, operands.size() < 2 ? "SOURCE and DEST are needed" : "too many operands");
     options.source = operands[0];

@@ -35,8 +35,8 @@ struct Options
     std::string destination;
 
     // Stored defaults of the dialog; unset means "take the stored default".
-    std::optional<std::string> format; // "bmp", "tif" or "jpg"
-    std::optional<int32_t> resize;     // 1, 2, 4, 8
+    std::optional<std::string> format;    // "bmp", "tif" or "jpg"
+    std::optional<int32_t> resize;        // 1, 2, 4, 8
     std::optional<int32_t> interpolation; // 1 fast, 2 2d, 3 3d
     std::optional<int32_t> jpegQuality;   // 0..100
     std::optional<bool> invertRaw;

@@ -81,11 +81,9 @@ void CProgressLine::OnProgress(vKit::CProgressInfo info)
     const Clock::time_point now = Clock::now();
     const int32_t done = info.GetPosition();
     const int32_t total = info.GetMaximum();
-    if (done == 0)
-        m_start = now;
+    if (done == 0) m_start = now;
     // A redraw per file would cost more than small files do.
-    if (m_drawn && now - m_lastDraw < std::chrono::milliseconds(100) && done < total)
-        return;
+    if (m_drawn && now - m_lastDraw < std::chrono::milliseconds(100) && done < total) return;
     m_lastDraw = now;
     m_drawn = true;
     const double seconds = std::chrono::duration<double>(now - m_start).count();
@@ -103,8 +101,7 @@ void CProgressLine::OnProgress(vKit::CProgressInfo info)
 
 void CProgressLine::Finish()
 {
-    if (m_drawn)
-        std::fprintf(m_out, "\r\033[K");
+    if (m_drawn) std::fprintf(m_out, "\r\033[K");
     std::fflush(m_out);
     m_drawn = false;
 }

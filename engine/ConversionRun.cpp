@@ -11,8 +11,7 @@
 
 bool CDatasetConversion::IsCancelPending()
 {
-    if (m_pCancelFlag != nullptr && m_pCancelFlag->load())
-        m_progress.SetCancelRequested(true);
+    if (m_pCancelFlag != nullptr && m_pCancelFlag->load()) m_progress.SetCancelRequested(true);
     return m_progress.IsCancelRequested();
 }
 
@@ -36,10 +35,8 @@ void CDatasetConversion::Convert()
     ResetOutcome();
     m_progress.StartProgress(0, 100);
     DeterminePlan();
-    if (m_nPlan == PlanConvert)
-        ConvertFiles();
-    if (m_bGenerateVgi)
-        WriteVgiFile();
+    if (m_nPlan == PlanConvert) ConvertFiles();
+    if (m_bGenerateVgi) WriteVgiFile();
     if (IsCancelPending())
     {
         m_progress.AbortProgress();
@@ -48,8 +45,7 @@ void CDatasetConversion::Convert()
     m_progress.EndProgress();
     // Without a conversion plan the destination names nothing real (or names the source in
     // other letters), so there is no log to copy.
-    if (m_nPlan == PlanConvert)
-        CopyLogFile();
+    if (m_nPlan == PlanConvert) CopyLogFile();
 }
 
 void CDatasetConversion::PrepareLists()
@@ -76,12 +72,10 @@ void CDatasetConversion::PrepareLists()
 
 void CDatasetConversion::ConvertFiles()
 {
-    if (IsCancelPending())
-        return;
+    if (IsCancelPending()) return;
     PrepareLists();
     RememberSourceFiles();
-    if (m_bOverwrite)
-        DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
+    if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
 
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();
@@ -91,10 +85,8 @@ void CDatasetConversion::ConvertFiles()
         m_progress.GetProgressInfo().SetPosition(i);
         m_progress.FireProgress();
         const std::string dst = m_companions.GetDestinationName(i);
-        if (!dst.empty())
-            ProcessFile(m_companions.GetEntryPath(i), dst, m_companions);
-        if (IsCancelPending())
-            break;
+        if (!dst.empty()) ProcessFile(m_companions.GetEntryPath(i), dst, m_companions);
+        if (IsCancelPending()) break;
     }
     // Several source slices can share one destination (a reduction folds them); only the
     // first of such a run writes it, so a present destination counts as skipped once.
@@ -112,8 +104,7 @@ void CDatasetConversion::ConvertFiles()
             ++m_nSkippedCount;
             lastPresent = dst;
         }
-        if (IsCancelPending())
-            break;
+        if (IsCancelPending()) break;
     }
 }
 
@@ -123,13 +114,11 @@ void CDatasetConversion::ProcessFile(const std::string& src, const std::string& 
     {
         // A destination that is a file of the source itself is never replaced. For a text
         // file copied onto itself there is nothing left to do; an image would be lost.
-        if (vKit::CDataset::IsSliceOrSideImage(dst))
-            Fail(dst, "write", EEXIST);
+        if (vKit::CDataset::IsSliceOrSideImage(dst)) Fail(dst, "write", EEXIST);
     }
     else
     {
-        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(dst))
-            vKit::DeleteFile(dst);
+        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(dst)) vKit::DeleteFile(dst);
         ConvertFile(src, dst, list);
     }
     // The destination's own name, not a scan of its folder: a folder scan per file would make a
@@ -176,17 +165,15 @@ void CDatasetConversion::RememberSourceFiles()
 bool CDatasetConversion::IsSourceFile(const std::string& path) const
 {
     vKit::CPlatformStat st;
-    if (m_sourceFiles.empty() || vKit::PlatformStat(path, st) != 0)
-        return false;
-    return std::binary_search(m_sourceFiles.begin(), m_sourceFiles.end(), std::make_pair(st.device, st.inode));
+    if (m_sourceFiles.empty() || vKit::PlatformStat(path, st) != 0) return false;
+    return std::binary_search(m_sourceFiles.begin(), m_sourceFiles.end(),
+                              std::make_pair(st.device, st.inode));
 }
 
 void CDatasetConversion::CopyLogFile()
 {
     const std::string src = GetSource()->GetDataset()->GetLogFileName();
     const std::string dst = GetDestination()->GetDataset()->GetLogFileName();
-    if (src == dst || !vKit::FileExists(src) || IsSourceFile(dst))
-        return;
-    if (!vKit::CopyFile(src, dst, true))
-        Fail(dst, "copy", 0);
+    if (src == dst || !vKit::FileExists(src) || IsSourceFile(dst)) return;
+    if (!vKit::CopyFile(src, dst, true)) Fail(dst, "copy", 0);
 }

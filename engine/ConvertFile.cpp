@@ -27,8 +27,7 @@ void CDatasetConversion::ConvertFile(const std::string& src, const std::string& 
         Fail(src, "read", rc);
         return;
     }
-    if (m_bKeepFileTime)
-        ReadSourceTimes(src, times);
+    if (m_bKeepFileTime) ReadSourceTimes(src, times);
     ReduceImage(image, src, dst, list);
 
     if (GetDestination()->GetDataset()->IsSliceFile(dst, false))
@@ -43,8 +42,7 @@ void CDatasetConversion::ConvertFile(const std::string& src, const std::string& 
         image.Info().SetJpegQuality(m_nJpgCompression);
         ApplyVolumeSettings(image);
         // A side image that the shift leaves without rows is not written at all.
-        if (m_nShift != 0 && !ChangeSideImageHeight(image, m_nShift))
-            return;
+        if (m_nShift != 0 && !ChangeSideImageHeight(image, m_nShift)) return;
     }
     const int32_t saved = SaveInPlace(image, dst);
     if (saved != 0)
@@ -53,23 +51,19 @@ void CDatasetConversion::ConvertFile(const std::string& src, const std::string& 
         return;
     }
     ++m_nWrittenCount;
-    if (m_bKeepFileTime)
-        WriteDestinationTimes(dst, times);
+    if (m_bKeepFileTime) WriteDestinationTimes(dst, times);
 }
 
 void CDatasetConversion::ApplyGreyStages(vKit::CFileImageBuffer16& image)
 {
-    if (MustReversePalette())
-        ReversePalette(image.Info().ColorTable());
-    if (MustInvertRawData())
-        InvertRawData(image);
+    if (MustReversePalette()) ReversePalette(image.Info().ColorTable());
+    if (MustInvertRawData()) InvertRawData(image);
 }
 
 // Images of a volume description carry a default resolution and no private block.
 void CDatasetConversion::ApplyVolumeSettings(vKit::CFileImageBuffer16& image) const
 {
-    if (!m_bGenerateVgi)
-        return;
+    if (!m_bGenerateVgi) return;
     image.Info().SetDefaultResolution(true);
     image.Info().SetPrivateBlock(nullptr, 0);
 }
@@ -78,13 +72,10 @@ bool CDatasetConversion::ChangeSideImageHeight(vKit::CImageBuffer16& image, int3
 {
     const int32_t width = image.GetWidth();
     const int64_t height = int64_t(image.GetHeight()) + shift;
-    if (shift == 0)
-        return true;
-    if (height < 1 || height > INT32_MAX || width < 1)
-        return false;
+    if (shift == 0) return true;
+    if (height < 1 || height > INT32_MAX || width < 1) return false;
     vKit::CImageBuffer16 changed;
-    if (!changed.Create(width, int32_t(height), 32))
-        return false;
+    if (!changed.Create(width, int32_t(height), 32)) return false;
     vKit::CImageInfo info = image.Info();
     info.SetWidth(width);
     info.SetHeight(int32_t(height));
@@ -104,10 +95,8 @@ int32_t CDatasetConversion::SaveInPlace(vKit::CFileImageBuffer16& image, const s
     const std::string temp = dst.substr(0, dst.size() - name.size()) + "." + vKit::GetPathTitle(dst) +
                              ".kavex-part." + vKit::GetPathExtension(dst);
     int32_t rc = image.SaveFile(temp);
-    if (rc == 0)
-        rc = vKit::PlatformRename(temp, dst, true);
-    if (rc != 0)
-        vKit::PlatformUnlink(temp);
+    if (rc == 0) rc = vKit::PlatformRename(temp, dst, true);
+    if (rc != 0) vKit::PlatformUnlink(temp);
     return rc;
 }
 

@@ -4,8 +4,7 @@ CDatasetBase::CDatasetBase() : m_pDataset(new vKit::CDataset) {}
 
 CDatasetBase::~CDatasetBase()
 {
-    if (!m_bExternal)
-        delete m_pDataset;
+    if (!m_bExternal) delete m_pDataset;
 }
 
 vKit::CDataset* CDatasetBase::GetDataset()
@@ -20,10 +19,8 @@ vKit::CDataset* CDatasetBase::GetDataset()
 
 void CDatasetBase::SetDataset(vKit::CDataset* dataset)
 {
-    if (dataset == m_pDataset)
-        return;
-    if (!m_bExternal)
-        delete m_pDataset;
+    if (dataset == m_pDataset) return;
+    if (!m_bExternal) delete m_pDataset;
     m_pDataset = dataset;
     m_bExternal = 1;
 }

@@ -13,10 +13,8 @@ CDatasetConversion::CDatasetConversion() : m_pSource(new CDatasetBase), m_pDesti
 
 CDatasetConversion::~CDatasetConversion()
 {
-    if (!m_bSourceExternal)
-        delete m_pSource;
-    if (!m_bDestinationExternal)
-        delete m_pDestination;
+    if (!m_bSourceExternal) delete m_pSource;
+    if (!m_bDestinationExternal) delete m_pDestination;
 }
 
 CDatasetConversion& CDatasetConversion::SetJpgCompression(int32_t quality)
@@ -130,8 +128,7 @@ CDatasetConversion& CDatasetConversion::SetSource(CDatasetBase* holder)
 {
     if (holder != m_pSource)
     {
-        if (!m_bSourceExternal)
-            delete m_pSource;
+        if (!m_bSourceExternal) delete m_pSource;
         m_pSource = holder;
         m_bSourceExternal = 1;
     }
@@ -152,8 +149,7 @@ CDatasetConversion& CDatasetConversion::SetDestination(CDatasetBase* holder)
 {
     if (holder != m_pDestination)
     {
-        if (!m_bDestinationExternal)
-            delete m_pDestination;
+        if (!m_bDestinationExternal) delete m_pDestination;
         m_pDestination = holder;
         m_bDestinationExternal = 1;
     }
@@ -168,8 +164,7 @@ namespace
 // are one directory however they are spelt (a link, "a/./b").
 bool SameFolder(const std::string& a, const std::string& b)
 {
-    if (vKit::EqualsNoCase(a, b))
-        return true;
+    if (vKit::EqualsNoCase(a, b)) return true;
     vKit::CPlatformStat sa, sb;
     const std::string pa = a.empty() ? "/" : a, pb = b.empty() ? "/" : b;
     return vKit::PlatformStat(pa, sa) == 0 && vKit::PlatformStat(pb, sb) == 0 && sa.isDirectory &&
@@ -182,8 +177,7 @@ void CDatasetConversion::DeterminePlan()
 {
     m_nPlan = PlanNone;
     vKit::CDataset* destination = GetDestination()->GetDataset();
-    if (!destination->IsOpened())
-        return;
+    if (!destination->IsOpened()) return;
     // The names as a data set takes them from its first slice name.
     const std::string dst = destination->GetFirstSliceName();
     const std::string src = GetSource()->GetDataset()->GetFirstSliceName();

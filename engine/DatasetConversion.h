@@ -121,9 +121,9 @@ public:
 
     // Outcome of the last run beyond the progress record.
     const std::vector<CFailedFile>& GetFailedFiles() const { return m_failedFiles; }
-    int32_t GetWrittenCount() const { return m_nWrittenCount; }  // files saved or copied
-    int32_t GetSkippedCount() const { return m_nSkippedCount; }  // slices present already
-    int32_t GetListedCount() const { return m_nListedCount; }    // companions + slices
+    int32_t GetWrittenCount() const { return m_nWrittenCount; } // files saved or copied
+    int32_t GetSkippedCount() const { return m_nSkippedCount; } // slices present already
+    int32_t GetListedCount() const { return m_nListedCount; }   // companions + slices
 
     // A flag that another context (a signal handler) sets to request the cancel; polled with
     // the progress source's own request. Null for none.

@@ -9,7 +9,10 @@ namespace kavex::sample
 namespace
 {
 
-constexpr uint16_t Level(int v8) { return uint16_t(v8 * 257); }
+constexpr uint16_t Level(int v8)
+{
+    return uint16_t(v8 * 257);
+}
 
 // Noise amplitude in 16-bit units: a triangular spread of about +-2 grey levels of an 8-bit slice.
 constexpr int32_t kNoiseBits = 9;
@@ -19,16 +22,16 @@ constexpr int32_t kNoiseBits = 9;
 const std::vector<Ellipsoid>& CPhantom::Shapes()
 {
     static const std::vector<Ellipsoid> shapes = {
-        {0.00, 0.00, 0.00, 0.72, 0.92, 0.90, 0, Level(200)},     // shell
-        {0.00, -0.02, 0.00, 0.66, 0.86, 0.84, 0, Level(90)},     // soft tissue
-        {0.22, 0.00, 0.10, 0.11, 0.31, 0.25, -18, Level(40)},    // cavity
-        {-0.22, 0.00, 0.10, 0.16, 0.41, 0.30, 18, Level(40)},    // cavity
-        {0.00, 0.35, -0.20, 0.21, 0.25, 0.20, 0, Level(130)},    // dense region
-        {0.00, 0.10, -0.10, 0.046, 0.046, 0.05, 0, Level(150)},  // small inclusions
+        {0.00, 0.00, 0.00, 0.72, 0.92, 0.90, 0, Level(200)},    // shell
+        {0.00, -0.02, 0.00, 0.66, 0.86, 0.84, 0, Level(90)},    // soft tissue
+        {0.22, 0.00, 0.10, 0.11, 0.31, 0.25, -18, Level(40)},   // cavity
+        {-0.22, 0.00, 0.10, 0.16, 0.41, 0.30, 18, Level(40)},   // cavity
+        {0.00, 0.35, -0.20, 0.21, 0.25, 0.20, 0, Level(130)},   // dense region
+        {0.00, 0.10, -0.10, 0.046, 0.046, 0.05, 0, Level(150)}, // small inclusions
         {-0.08, -0.60, 0.00, 0.046, 0.023, 0.05, 0, Level(160)},
         {0.06, -0.60, 0.05, 0.023, 0.046, 0.05, 0, Level(160)},
         {0.30, -0.40, -0.35, 0.08, 0.06, 0.12, 30, Level(240)}, // bone-like insert
-        {-0.35, 0.45, 0.40, 0.05, 0.05, 0.05, 0, Level(10)},     // air pocket
+        {-0.35, 0.45, 0.40, 0.05, 0.05, 0.05, 0, Level(10)},    // air pocket
     };
     return shapes;
 }
@@ -49,8 +52,7 @@ void CPhantom::PaintRow(int32_t y, double zn, uint16_t* row) const
     for (const Ellipsoid& e : Shapes())
     {
         const double dz = (zn - e.cz) / e.rz;
-        if (dz * dz >= 1.0)
-            continue;
+        if (dz * dz >= 1.0) continue;
         const double scale = std::sqrt(1.0 - dz * dz);
         const double a = e.rx * scale, b = e.ry * scale;
         const double t = e.angleDeg * std::numbers::pi / 180.0;
@@ -60,15 +62,14 @@ void CPhantom::PaintRow(int32_t y, double zn, uint16_t* row) const
         const double qb = 2.0 * v * s * c * (1.0 / (a * a) - 1.0 / (b * b));
         const double qc = v * v * (s * s / (a * a) + c * c / (b * b)) - 1.0;
         const double disc = qb * qb - 4.0 * qa * qc;
-        if (disc <= 0.0)
-            continue;
+        if (disc <= 0.0) continue;
         const double root = std::sqrt(disc);
         const double u0 = (-qb - root) / (2.0 * qa) + e.cx, u1 = (-qb + root) / (2.0 * qa) + e.cx;
         // Pixel x covers the centre (2x + 1) / W - 1.
         const int32_t x0 = std::max<int32_t>(0, int32_t(std::ceil(((u0 + 1.0) * m_width - 1.0) / 2.0)));
-        const int32_t x1 = std::min<int32_t>(m_width - 1, int32_t(std::floor(((u1 + 1.0) * m_width - 1.0) / 2.0)));
-        if (x0 <= x1)
-            std::fill(row + x0, row + x1 + 1, e.density);
+        const int32_t x1 =
+            std::min<int32_t>(m_width - 1, int32_t(std::floor(((u1 + 1.0) * m_width - 1.0) / 2.0)));
+        if (x0 <= x1) std::fill(row + x0, row + x1 + 1, e.density);
     }
 }
 

@@ -95,8 +95,7 @@ int main(int argc, char** argv)
         else
             operands.push_back(arg);
     }
-    if (operands.size() != 1)
-        return Usage("one FOLDER is needed");
+    if (operands.size() != 1) return Usage("one FOLDER is needed");
     if (settings.prefix.empty() || settings.prefix.find('/') != std::string::npos)
         return Usage("--prefix must be a non-empty file name part");
     settings.folder = operands[0];
@@ -110,12 +109,13 @@ int main(int argc, char** argv)
     }
     if (!quiet)
     {
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("kavex-sample: %zu files (%d slices of %dx%d %s, side images, text files, log), "
                     "%.1f MiB in %s in %.2f s\n",
                     result.written.size(), settings.slices, settings.width, settings.height,
-                    settings.format.c_str(), double(result.bytes) / (1024.0 * 1024.0), settings.folder.c_str(),
-                    seconds);
+                    settings.format.c_str(), double(result.bytes) / (1024.0 * 1024.0),
+                    settings.folder.c_str(), seconds);
     }
     return 0;
 }

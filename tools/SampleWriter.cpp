@@ -25,11 +25,9 @@ int32_t MakeFolders(const std::string& folder)
 {
     for (size_t pos = 1; pos <= folder.size(); ++pos)
     {
-        if (pos < folder.size() && folder[pos] != vKit::PathSeparator)
-            continue;
+        if (pos < folder.size() && folder[pos] != vKit::PathSeparator) continue;
         const int32_t err = vKit::PlatformMakeFolder(folder.substr(0, pos));
-        if (err != 0 && err != EEXIST)
-            return err;
+        if (err != 0 && err != EEXIST) return err;
     }
     return 0;
 }
@@ -39,7 +37,10 @@ class CWriter
 public:
     CWriter(const SampleSettings& s, SampleResult& r) : m_s(s), m_r(r) {}
 
-    std::string PathOf(const std::string& name) const { return vKit::JoinPath(m_s.folder, m_s.prefix + name); }
+    std::string PathOf(const std::string& name) const
+    {
+        return vKit::JoinPath(m_s.folder, m_s.prefix + name);
+    }
 
     bool WriteText(const std::string& name, const std::vector<std::string>& lines)
     {
@@ -49,10 +50,8 @@ public:
         const std::string path = PathOf(name);
         vKit::CPlatformFile file;
         int32_t err = file.Open(path, vKit::PlatformOpenMode::CreateAlways);
-        if (err == 0)
-            err = file.Write(text.data(), text.size());
-        if (err == 0)
-            err = file.Close();
+        if (err == 0) err = file.Write(text.data(), text.size());
+        if (err == 0) err = file.Close();
         return Done(path, text.size(), err);
     }
 
@@ -60,8 +59,7 @@ public:
     // falling palette, so their values run the other way.
     bool WriteImage(const std::string& name, int32_t width, int32_t height, const uint16_t* density)
     {
-        if (!m_image.Create(width, height, 32))
-            return Done(PathOf(name), 0, ENOMEM);
+        if (!m_image.Create(width, height, 32)) return Done(PathOf(name), 0, ENOMEM);
         const bool falling = m_s.format == "bmp";
         const size_t count = size_t(width) * size_t(height);
         uint16_t* out = m_image.GetData();
@@ -72,8 +70,7 @@ public:
         const int32_t rc = m_image.SaveFile(path);
         int64_t size = 0;
         vKit::CPlatformStat st;
-        if (rc == 0 && vKit::PlatformStat(path, st) == 0)
-            size = int64_t(st.size);
+        if (rc == 0 && vKit::PlatformStat(path, st) == 0) size = int64_t(st.size);
         return Done(path, uint64_t(size), rc == 0 ? 0 : EIO);
     }
 
@@ -82,8 +79,7 @@ private:
     {
         info.SetPixelSizeXum(m_s.pixelSizeUm);
         info.SetPixelSizeYum(m_s.pixelSizeUm);
-        if (!falling)
-            return;
+        if (!falling) return;
         vKit::CColorTable palette(256);
         uint8_t* e = palette.GetEntries();
         for (int i = 0; i < 256; ++i)
@@ -182,8 +178,7 @@ SampleResult WriteSampleDataset(const SampleSettings& s)
     for (int32_t z = 0; z < s.slices; ++z)
     {
         phantom.RenderSlice(z, density.data());
-        if (!writer.WriteImage(SliceSuffix(z, s.format), s.width, s.height, density.data()))
-            return result;
+        if (!writer.WriteImage(SliceSuffix(z, s.format), s.width, s.height, density.data())) return result;
     }
     // Each step stops the sequence at the first failure, which the result then names.
     if (writer.WriteImage("_spr." + s.format, s.width, s.slices, phantom.FrontProjection().data()) &&

@@ -40,8 +40,7 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, raw[0], &actions, nullptr, raw.data(), environ) != 0)
-            m_pid = -1;
+        if (posix_spawn(&m_pid, raw[0], &actions, nullptr, raw.data(), environ) != 0) m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
     ~CProcess()
@@ -57,8 +56,7 @@ public:
 
     void Signal(int sig) const
     {
-        if (m_pid > 0)
-            kill(m_pid, sig);
+        if (m_pid > 0) kill(m_pid, sig);
     }
 
     CRunResult Wait()
@@ -85,7 +83,8 @@ private:
     bool m_waited = false;
 };
 
-inline CRunResult RunProgram(const CScratchFolder& scratch, const std::string& program, const std::vector<std::string>& args)
+inline CRunResult RunProgram(const CScratchFolder& scratch, const std::string& program,
+                             const std::vector<std::string>& args)
 {
     CProcess p(scratch, program, args);
     return p.Wait();

@@ -26,20 +26,19 @@ std::string Slice(const std::string& folder, const std::string& prefix, int n)
 std::vector<uint16_t> Pixels(const std::string& path, int* width = nullptr, int* height = nullptr)
 {
     vKit::CFileImageBuffer16 image;
-    if (image.LoadFile(path) != 0)
-        return {};
-    if (width)
-        *width = image.GetWidth();
-    if (height)
-        *height = image.GetHeight();
+    if (image.LoadFile(path) != 0) return {};
+    if (width) *width = image.GetWidth();
+    if (height) *height = image.GetHeight();
     return std::vector<uint16_t>(image.GetData(), image.GetData() + image.PixelCount());
 }
 
 // prefix + four digits + ".bmp"
 bool IsSliceName(const std::string& name, const std::string& prefix)
 {
-    return name.size() == prefix.size() + 8 && name.rfind(prefix, 0) == 0 && name.compare(name.size() - 4, 4, ".bmp") == 0 &&
-           std::all_of(name.begin() + long(prefix.size()), name.end() - 4, [](char c) { return c >= '0' && c <= '9'; });
+    return name.size() == prefix.size() + 8 && name.rfind(prefix, 0) == 0 &&
+           name.compare(name.size() - 4, 4, ".bmp") == 0 &&
+           std::all_of(name.begin() + long(prefix.size()), name.end() - 4,
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int CountSlices(const std::string& folder, const std::string& prefix)
@@ -60,12 +59,16 @@ protected:
     // A sample data set "scan" in the folder src.
     std::string Sample(int slices, const std::string& size = "32x24")
     {
-        const CRunResult r = RunProgram(m_scratch, "kavex-sample",
-                                 {"--quiet", "--slices", std::to_string(slices), "--size", size, m_scratch.Path("src")});
+        const CRunResult r = RunProgram(
+            m_scratch, "kavex-sample",
+            {"--quiet", "--slices", std::to_string(slices), "--size", size, m_scratch.Path("src")});
         EXPECT_EQ(r.status, 0) << r.err;
         return m_scratch.Path("src");
     }
-    CRunResult Convert(const std::vector<std::string>& args) { return RunProgram(m_scratch, "kavex-convert", args); }
+    CRunResult Convert(const std::vector<std::string>& args)
+    {
+        return RunProgram(m_scratch, "kavex-convert", args);
+    }
 
     CScratchFolder m_scratch;
 };
@@ -78,10 +81,14 @@ TEST_F(ConvertCli, HelpVersionAndUsageErrors)
     r = Convert({"--version"});
     EXPECT_EQ(r.out, std::string("kavex-convert ") + KAVEX_VERSION_STRING + "\n");
 
-    const std::vector<std::vector<std::string>> bad = {
-        {"--bogus", "a.bmp", "b.bmp"}, {"--resize", "3", "a.bmp", "b.bmp"}, {"a.bmp"},
-        {"--overwrite", "--resume", "a.bmp", "b.bmp"}, {"--shift", "2", "--top", "9", "a.bmp", "b.bmp"},
-        {"--jpeg-quality", "101", "a.bmp", "b.bmp"}, {"--shift"}, {"--info", "a.bmp", "b.bmp"}};
+    const std::vector<std::vector<std::string>> bad = {{"--bogus", "a.bmp", "b.bmp"},
+                                                       {"--resize", "3", "a.bmp", "b.bmp"},
+                                                       {"a.bmp"},
+                                                       {"--overwrite", "--resume", "a.bmp", "b.bmp"},
+                                                       {"--shift", "2", "--top", "9", "a.bmp", "b.bmp"},
+                                                       {"--jpeg-quality", "101", "a.bmp", "b.bmp"},
+                                                       {"--shift"},
+                                                       {"--info", "a.bmp", "b.bmp"}};
     for (const auto& args : bad)
     {
         r = Convert(args);
@@ -98,10 +105,11 @@ TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
     const std::string src = Sample(6);
     const CRunResult r = Convert({"--info", src + "/scan_cfg.txt"});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* line : {"prefix: scan\n", "layers: 6\n", "first: 0\n", "last: 5\n", "gaps: 1 x 5\n",
-                             "side images: scan_arc.bmp, scan_spr.bmp\n", "text files: scan_cfg.txt, scan_dicom.txt\n",
-                             "log: scan.log\n", "size: 32x24\n", "bits: 8\n", "palette: falling\n",
-                             "pixel size um: 25\n", "calibration: -1000 3000\n"})
+    for (const char* line :
+         {"prefix: scan\n", "layers: 6\n", "first: 0\n", "last: 5\n", "gaps: 1 x 5\n",
+          "side images: scan_arc.bmp, scan_spr.bmp\n", "text files: scan_cfg.txt, scan_dicom.txt\n",
+          "log: scan.log\n", "size: 32x24\n", "bits: 8\n", "palette: falling\n", "pixel size um: 25\n",
+          "calibration: -1000 3000\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 }
 
@@ -127,7 +135,8 @@ TEST_F(ConvertCli, ShiftFiveRenumbersSlicesAndCarriesEveryCompanion)
     EXPECT_TRUE(std::equal(source.begin(), source.end(), side.begin()));
     EXPECT_TRUE(std::all_of(side.begin() + source.size(), side.end(), [](uint16_t v) { return v == 0; }));
     for (const char* suffix : {"_cfg.txt", "_dicom.txt", ".log"})
-        EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix), CScratchFolder::Read(src + "/scan" + suffix)) << suffix;
+        EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix), CScratchFolder::Read(src + "/scan" + suffix))
+            << suffix;
 }
 
 TEST_F(ConvertCli, DestinationThatIsTheSourceInAnyCaseIsRefused)
@@ -198,8 +207,7 @@ TEST_F(ConvertCli, InterruptedRunThenResumeWritesOnlyMissingSlices)
         run.Signal(SIGINT);
         r = run.Wait();
     }
-    if (r.status == 0)
-        GTEST_SKIP() << "the run ended before it could be interrupted";
+    if (r.status == 0) GTEST_SKIP() << "the run ended before it could be interrupted";
     ASSERT_EQ(r.status, 130) << r.err;
     EXPECT_FALSE(fs::exists(out + "/q.log"));
     const int present = CountSlices(out, "q");
@@ -227,7 +235,8 @@ TEST_F(ConvertCli, KilledRunLeavesNoPartialSlice)
         CProcess run(m_scratch, "kavex-convert", {"--resume", src + "/scan0000.bmp", out + "/q.bmp"});
         const int target = CountSlices(fs::exists(out) ? out : src, "q") + 10 + 7 * round;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while ((!fs::exists(out) || CountSlices(out, "q") < target) && std::chrono::steady_clock::now() < deadline)
+        while ((!fs::exists(out) || CountSlices(out, "q") < target) &&
+               std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(300));
         run.Signal(SIGKILL);
         run.Wait();
@@ -278,7 +287,8 @@ TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
     const std::string src = Sample(4);
     const std::string out = m_scratch.Folder("out");
     CRunResult r = Convert({"--dry-run", src + "/scan0001.bmp", out});
-    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.bmp\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.bmp\n"), std::string::npos)
+        << r.out;
     EXPECT_NE(Hive().find("[Software\\Quorell\\Kavex\\Paths]"), std::string::npos) << Hive();
     EXPECT_EQ(Hive().find("Settings"), std::string::npos);
 
@@ -290,10 +300,12 @@ TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
     EXPECT_NE(Hive().find("\"ResizeOptions\"=dword:00000002"), std::string::npos) << Hive();
 
     r = Convert({"--dry-run", src + "/scan0001.bmp", out});
-    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0000.tif\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0000.tif\n"), std::string::npos)
+        << r.out;
     // Given options still win over the stored ones.
     r = Convert({"--dry-run", "-r", "1", "-f", "jpg", src + "/scan0001.bmp", out});
-    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.jpg\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(src + "/scan0001.bmp -> " + out + "/scan_conv_0001.jpg\n"), std::string::npos)
+        << r.out;
 }
 
 TEST_F(ConvertCli, UnreadableSliceIsListedAndTheExitCodeSaysSo)

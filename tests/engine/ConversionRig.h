@@ -41,10 +41,8 @@ inline void WriteImage(const std::string& path, int32_t width, int32_t height,
 inline std::vector<uint8_t> Rows(const std::string& path, int32_t* width = nullptr)
 {
     vKit::CFileImageBuffer16 image;
-    if (image.LoadFile(path) != 0)
-        return {};
-    if (width)
-        *width = image.GetWidth();
+    if (image.LoadFile(path) != 0) return {};
+    if (width) *width = image.GetWidth();
     std::vector<uint8_t> rows;
     for (int32_t y = 0; y < image.GetHeight(); ++y)
         rows.push_back(uint8_t(*image.PixelPtr(0, y) >> 8));

@@ -69,7 +69,8 @@ TEST(ConversionRun, ShiftRenumbersSlicesGrowsSideImageAndCarriesCompanions)
         EXPECT_EQ(side[r], 0);
 
     for (const char* suffix : {"_cfg.txt", "_dicom.txt", ".log"})
-        EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix), CScratchFolder::Read(rig.Path(std::string("scan") + suffix)))
+        EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix),
+                  CScratchFolder::Read(rig.Path(std::string("scan") + suffix)))
             << suffix;
     // Handling order: companions in list order, then the slices; no temporary file is left.
     const std::vector<std::string> written = rig.Written();
@@ -188,7 +189,8 @@ TEST(ConversionRun, OverwriteDeletesOnlyExactDestinationNamesAndNoSourceFile)
         EXPECT_EQ(CScratchFolder::Read(rig.Path(name)), bytes) << name;
     EXPECT_FALSE(CScratchFolder::Exists(rig.Path("scan20007.bmp")));
     EXPECT_TRUE(CScratchFolder::Exists(rig.Path("scan2x.bmp")));
-    EXPECT_EQ(Rows(rig.Path("scan22000.bmp")), std::vector<uint8_t>(CConversionRig::kHeight, SliceValue(2000)));
+    EXPECT_EQ(Rows(rig.Path("scan22000.bmp")),
+              std::vector<uint8_t>(CConversionRig::kHeight, SliceValue(2000)));
     EXPECT_EQ(CScratchFolder::Read(rig.Path("scan2_cfg.txt")), before["scan_cfg.txt"]);
 }
 
