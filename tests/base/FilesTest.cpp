@@ -164,6 +164,23 @@ TEST(Files, EntriesOwnTheirRecords)
     EXPECT_EQ(files.GetCount(), 0);
 }
 
+TEST(Files, AddFileListsOneFileAsTheScanWould)
+{
+    CScratchFolder dir;
+    dir.Write("target.bin", "1234");
+    fs::create_symlink(dir.Path("target.bin"), dir.Path("link.bmp"));
+    dir.Folder("folder.bmp");
+    CFiles files;
+    EXPECT_EQ(files.AddFile(dir.Path("link.bmp")), 1);
+    EXPECT_EQ(files.AddFile(dir.Path("folder.bmp")), 1);
+    EXPECT_EQ(files.AddFile(dir.Path("missing.bmp")), 1);
+    EXPECT_EQ(files.AddFile(dir.Path("")), 1);
+    EXPECT_EQ(files.GetString(0), dir.Path("link.bmp"));
+    ASSERT_NE(files.GetFileInfo(0), nullptr);
+    EXPECT_EQ(files.GetFileInfo(0)->GetFileSize(), 4u);
+    EXPECT_EQ(files.GetFileInfo(0)->GetFullPath(), files.GetString(0));
+}
+
 TEST(Files, WithoutRecordsTheScanStoresPathsOnly)
 {
     CScratchFolder dir;
