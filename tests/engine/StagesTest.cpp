@@ -252,8 +252,9 @@ TEST(Stages, CancelledRunDescribesOnlySlicesPresentAndKeepsOldLog)
     std::ofstream(out + "/q.log") << "old log";
     rig.Wire(rig.Path("s0000.bmp"), out + "/q0000.jpg");
     rig.Job().SetGenerateVgi(true);
-    // Companions are positions 0..3; the cancel lands while slice 0001 is handled.
-    CCancelAfter cancel(rig.Job().GetProgress(), 5);
+    // Companions "_cfg", "_dicom", "_spr" are positions 0..2; the cancel lands while slice 0001
+    // is handled.
+    CCancelAfter cancel(rig.Job().GetProgress(), 4);
     rig.Job().Convert();
     EXPECT_EQ(ReadText(out + "/q.vgi"), VgiOf({out + "/q0000.jpg", out + "/q0001.jpg"}, "jpeg", "q"));
     EXPECT_EQ(ReadText(out + "/q.log"), "old log");
