@@ -28,8 +28,7 @@ CBuffer::CBuffer(const CBuffer& other) : CBuffer()
 
 CBuffer& CBuffer::operator=(const CBuffer& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     std::scoped_lock guard(m_Lock, other.m_Lock);
     if (m_nAlignment != other.m_nAlignment || m_nSize < other.m_nSize)
         Allocate(other.m_nSize, other.m_nAlignment);
@@ -122,8 +121,7 @@ int64_t CBuffer::BlockBytes() const
 
 void CBuffer::Release()
 {
-    if (!m_bExternal)
-        delete[] m_pBlock;
+    if (!m_bExternal) delete[] m_pBlock;
     m_pBlock = nullptr;
     m_pData = nullptr;
 }
@@ -143,18 +141,15 @@ uint8_t* CBuffer::Allocate(int64_t size, int32_t alignment)
     Guard g(m_Lock);
     Free();
     m_nAlignment = alignment;
-    if (size <= 0 || size > kMaxBlock)
-        return nullptr;
+    if (size <= 0 || size > kMaxBlock) return nullptr;
     const int64_t gap = AlignmentGap(alignment);
     uint8_t* block = new (std::nothrow) uint8_t[static_cast<size_t>(size + gap)];
-    if (!block)
-        return nullptr;
+    if (!block) return nullptr;
     uint8_t* data = block;
     if (gap > 0)
     {
         const uint64_t misfit = reinterpret_cast<uintptr_t>(block) % static_cast<uint64_t>(gap);
-        if (misfit != 0)
-            data += gap - static_cast<int64_t>(misfit);
+        if (misfit != 0) data += gap - static_cast<int64_t>(misfit);
     }
     m_pBlock = block;
     m_pData = data;
@@ -174,37 +169,30 @@ void CBuffer::Init()
 void CBuffer::Fill(uint8_t value)
 {
     Guard g(m_Lock);
-    if (m_pBlock)
-        std::memset(m_pBlock, value, static_cast<size_t>(BlockBytes()));
+    if (m_pBlock) std::memset(m_pBlock, value, static_cast<size_t>(BlockBytes()));
 }
 
 bool CBuffer::SetData(const void* source, int64_t n)
 {
     Guard g(m_Lock);
-    if (n <= 0)
-        return true;
+    if (n <= 0) return true;
     if (!m_pData || m_nSize < n)
     {
         // The source may lie in our own memory; Allocate would release it before the copy.
         const uintptr_t from = reinterpret_cast<uintptr_t>(source);
         const uintptr_t block = reinterpret_cast<uintptr_t>(m_pBlock);
-        if (m_pBlock && from >= block && from < block + static_cast<uintptr_t>(BlockBytes()))
-            return false;
-        if (!Allocate(n, m_nAlignment))
-            return false;
+        if (m_pBlock && from >= block && from < block + static_cast<uintptr_t>(BlockBytes())) return false;
+        if (!Allocate(n, m_nAlignment)) return false;
     }
-    if (source && source != m_pData)
-        std::memmove(m_pData, source, static_cast<size_t>(n));
+    if (source && source != m_pData) std::memmove(m_pData, source, static_cast<size_t>(n));
     return true;
 }
 
 bool CBuffer::Assign(const CBuffer& other)
 {
-    if (this == &other)
-        return true;
+    if (this == &other) return true;
     std::scoped_lock guard(m_Lock, other.m_Lock);
-    if (other.m_nSize > 0 && !SetData(other.m_pData, other.m_nSize))
-        return false;
+    if (other.m_nSize > 0 && !SetData(other.m_pData, other.m_nSize)) return false;
     m_nUsed = other.m_nUsed;
     m_nUserValue = other.m_nUserValue;
     m_bUnixLineEnds = other.m_bUnixLineEnds;
@@ -215,17 +203,13 @@ bool CBuffer::Assign(const CBuffer& other)
 int32_t CBuffer::Grow(int64_t n)
 {
     Guard g(m_Lock);
-    if (n <= 0)
-        return 1;
-    if (n > kMaxBlock - m_nSize)
-        return 0;
+    if (n <= 0) return 1;
+    if (n > kMaxBlock - m_nSize) return 0;
     // Build the larger buffer beside the old one, so that a failed allocation loses nothing.
     CBuffer larger;
-    if (!larger.Allocate(m_nSize + n, m_nAlignment))
-        return 0;
+    if (!larger.Allocate(m_nSize + n, m_nAlignment)) return 0;
     larger.Fill(0);
-    if (m_nSize > 0)
-        std::memcpy(larger.m_pData, m_pData, static_cast<size_t>(m_nSize));
+    if (m_nSize > 0) std::memcpy(larger.m_pData, m_pData, static_cast<size_t>(m_nSize));
     const int64_t used = m_nUsed;
     const int64_t userValue = m_nUserValue;
     Release();
@@ -249,22 +233,19 @@ int32_t CBuffer::GrowCopy(int64_t n)
 void CBuffer::EnsureRoom(int64_t n)
 {
     Guard g(m_Lock);
-    if (m_nGrowStep > 0 && n > 0 && m_nUsed + n >= m_nSize)
-        Grow((n / m_nGrowStep + 1) * m_nGrowStep);
+    if (m_nGrowStep > 0 && n > 0 && m_nUsed + n >= m_nSize) Grow((n / m_nGrowStep + 1) * m_nGrowStep);
 }
 
 bool CBuffer::AppendText(std::string_view text)
 {
     Guard g(m_Lock);
-    if (text.empty())
-        return true;
+    if (text.empty()) return true;
     const int64_t length = static_cast<int64_t>(text.size());
     EnsureRoom(length);
     // A grow step of 0 or less, or a used count set by hand, can leave too little room:
     // grow by exactly what is missing rather than write past the memory.
     const int64_t missing = m_nUsed + length + 1 - m_nSize;
-    if (missing > 0 && Grow(missing) == 0)
-        return false;
+    if (missing > 0 && Grow(missing) == 0) return false;
     std::memcpy(m_pData + m_nUsed, text.data(), text.size());
     m_nUsed += length;
     return true;

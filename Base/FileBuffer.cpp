@@ -22,8 +22,7 @@ int32_t WriteInPlace(const std::string& path, const uint8_t* data, int64_t size)
 {
     CPlatformFile file;
     int32_t err = file.Open(path, PlatformOpenMode::WriteExisting);
-    if (err == 0)
-        err = file.Write(data, static_cast<uint64_t>(size));
+    if (err == 0) err = file.Write(data, static_cast<uint64_t>(size));
     const int32_t closeErr = file.Close();
     return err != 0 ? err : closeErr;
 }
@@ -183,26 +182,21 @@ int32_t CFileBuffer::LoadFrom(const std::string& name, int32_t extra)
 int32_t CFileBuffer::LoadFile(int32_t extra, bool withProgress)
 {
     Guard g(GetLock());
-    if (m_bSkipLoad)
-        return 0;
+    if (m_bSkipLoad) return 0;
     m_bBusy = 1;
     m_nMode = ModeRead;
     m_bLoaded = 0;
     m_nExtra = std::max(extra, 0);
-    if (withProgress)
-        m_progress.StartProgress(0, 100);
+    if (withProgress) m_progress.StartProgress(0, 100);
 
     // The size comes from the open file itself, so it cannot change between asking and reading.
     CPlatformFile file;
     int64_t size = 0;
     int32_t err = file.Open(m_strFileName, PlatformOpenMode::Read, true);
-    if (err == 0)
-        err = file.GetSize(size);
-    if (err == 0)
-        err = ReadOpened(file, size, m_nExtra, withProgress);
+    if (err == 0) err = file.GetSize(size);
+    if (err == 0) err = ReadOpened(file, size, m_nExtra, withProgress);
     file.Close();
-    if (err != 0)
-        MakeEmpty(m_nExtra);
+    if (err != 0) MakeEmpty(m_nExtra);
     m_bLoaded = err == 0 ? 1 : 0;
     m_bBusy = 0;
     if (withProgress)
@@ -217,10 +211,8 @@ int32_t CFileBuffer::LoadFile(int32_t extra, bool withProgress)
 
 int32_t CFileBuffer::ReadOpened(CPlatformFile& file, int64_t size, int32_t extra, bool withProgress)
 {
-    if (size < 0 || size > std::numeric_limits<int64_t>::max() / 2)
-        return EFBIG;
-    if (size + extra > 0 && Allocate(size + extra, kFileAlignment) == nullptr)
-        return ENOMEM;
+    if (size < 0 || size > std::numeric_limits<int64_t>::max() / 2) return EFBIG;
+    if (size + extra > 0 && Allocate(size + extra, kFileAlignment) == nullptr) return ENOMEM;
     Fill(0);
     const int64_t piece = withProgress ? kProgressChunk : std::max<int64_t>(size, 1);
     int64_t total = 0;
@@ -229,8 +221,7 @@ int32_t CFileBuffer::ReadOpened(CPlatformFile& file, int64_t size, int32_t extra
         const int64_t want = std::min(piece, size - total);
         uint64_t got = 0;
         const int32_t err = file.Read(GetData() + total, static_cast<uint64_t>(want), &got);
-        if (err != 0)
-            return err;
+        if (err != 0) return err;
         total += static_cast<int64_t>(got);
         // The file shrank since its size was read: keep what there is.
         const bool shortRead = static_cast<int64_t>(got) < want;
@@ -238,11 +229,9 @@ int32_t CFileBuffer::ReadOpened(CPlatformFile& file, int64_t size, int32_t extra
         {
             m_progress.GetProgressInfo().SetPosition(static_cast<int32_t>(total * 100 / size));
             m_progress.FireProgress();
-            if (m_progress.IsCancelRequested())
-                return ECANCELED;
+            if (m_progress.IsCancelRequested()) return ECANCELED;
         }
-        if (shortRead)
-            break;
+        if (shortRead) break;
     }
     SetUsed(total);
     return 0;
@@ -253,11 +242,9 @@ int32_t CFileBuffer::ReadOpened(CPlatformFile& file, int64_t size, int32_t extra
 int32_t CFileBuffer::Save()
 {
     Guard g(GetLock());
-    if (m_nMode != ModeWrite)
-        return EINVAL;
+    if (m_nMode != ModeWrite) return EINVAL;
     m_bSaved = 0;
-    if (m_strFileName.empty())
-        return ENOENT;
+    if (m_strFileName.empty()) return ENOENT;
     const uint8_t* data = GetData();
     const int64_t used = data ? GetUsed() : 0;
 
@@ -272,8 +259,7 @@ int32_t CFileBuffer::Save()
         err = EACCES;
     else
         err = PlatformWriteFileAtomically(m_strFileName, data, static_cast<size_t>(used));
-    if (err == 0)
-        m_bSaved = 1;
+    if (err == 0) m_bSaved = 1;
     return err;
 }
 

@@ -12,8 +12,7 @@ CProgressInfo::CProgressInfo(const CProgressInfo& other) : CProgressInfo()
 
 CProgressInfo& CProgressInfo::operator=(const CProgressInfo& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     // Read the source under its lock first, then write under ours: never both at once, so two
     // records assigned to each other from two threads cannot deadlock.
     int32_t position, maximum, started, finished, cancelled, counterB;
@@ -39,13 +38,13 @@ CProgressInfo& CProgressInfo::operator=(const CProgressInfo& other)
     return *this;
 }
 
-#define VKIT_LOCKED_GET(Type, Name, Field)                                                                     \
+#define VKIT_LOCKED_GET(Type, Name, Field)                                                                   \
     Type CProgressInfo::Name() const                                                                         \
     {                                                                                                        \
         std::lock_guard<std::recursive_mutex> guard(m_lock);                                                 \
         return Field;                                                                                        \
     }
-#define VKIT_LOCKED_SET(Type, Name, Field, Expr)                                                               \
+#define VKIT_LOCKED_SET(Type, Name, Field, Expr)                                                             \
     void CProgressInfo::Name(Type value)                                                                     \
     {                                                                                                        \
         std::lock_guard<std::recursive_mutex> guard(m_lock);                                                 \
@@ -80,8 +79,7 @@ float CProgressInfo::GetPercent() const
     // Measured from the minimum over the width of the range; in 64 bits so that extreme
     // bounds cannot overflow.
     const int64_t range = int64_t{m_nMaximum} - m_nMinimum;
-    if (range < 1)
-        return 0.0f;
+    if (range < 1) return 0.0f;
     const double done = static_cast<double>(int64_t{m_nPosition} - m_nMinimum);
     return static_cast<float>(done / static_cast<double>(range) * 100.0);
 }
@@ -97,8 +95,7 @@ CProgressBase::CProgressBase(const CProgressBase& other)
 
 CProgressBase& CProgressBase::operator=(const CProgressBase& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     m_bNotify = other.m_bNotify.load();
     m_bEnabled = other.m_bEnabled.load();
     m_bCancelRequested = other.m_bCancelRequested.load();
@@ -122,8 +119,7 @@ void CProgressBase::StartProgress(int32_t minimum, int32_t maximum)
 
 void CProgressBase::FireProgress()
 {
-    if (m_bNotify != 0)
-        OnProgress.Raise(m_record);
+    if (m_bNotify != 0) OnProgress.Raise(m_record);
 }
 
 void CProgressBase::EndProgress()
@@ -131,16 +127,14 @@ void CProgressBase::EndProgress()
     m_record.SetFinished(true);
     m_record.SetPosition(m_record.GetMaximum());
     FireProgress();
-    if (m_bCancelRequested != 0)
-        m_bAborted = 1;
+    if (m_bCancelRequested != 0) m_bAborted = 1;
 }
 
 void CProgressBase::AbortProgress()
 {
     m_record.SetCancelled(true);
     FireProgress();
-    if (m_bCancelRequested != 0)
-        m_bAborted = 1;
+    if (m_bCancelRequested != 0) m_bAborted = 1;
 }
 
 } // namespace vKit

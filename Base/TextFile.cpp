@@ -19,8 +19,7 @@ constexpr int64_t kTextGrowStep = 4096;
 
 CTextFileBuffer::CTextFileBuffer(int64_t size)
 {
-    if (size < 0)
-        size = 0;
+    if (size < 0) size = 0;
     Allocate(size + 2, 0);
     Fill(0);
     SetUsed(size);
@@ -30,8 +29,7 @@ std::string CTextFileBuffer::GetText() const
 {
     Guard g(GetLock());
     const char* text = reinterpret_cast<const char*>(GetData());
-    if (!text)
-        return std::string();
+    if (!text) return std::string();
     return std::string(text, strnlen(text, static_cast<size_t>(GetSize())));
 }
 
@@ -39,8 +37,7 @@ void CTextFileBuffer::SetText(const std::string& text)
 {
     Guard g(GetLock());
     const int64_t length = static_cast<int64_t>(text.size());
-    if (!Allocate(length + 2, 0))
-        return;
+    if (!Allocate(length + 2, 0)) return;
     Fill(0);
     std::memcpy(GetData(), text.data(), text.size());
     SetUsed(length);
@@ -68,8 +65,7 @@ std::vector<std::string> CTextFileBuffer::GetLines() const
 bool CTextFile::AppendLinesTo(CBuffer& buffer) const
 {
     for (int32_t i = 0; i < GetCount(); ++i)
-        if (!buffer.AppendLine(GetString(i)))
-            return false;
+        if (!buffer.AppendLine(GetString(i))) return false;
     return true;
 }
 
@@ -78,8 +74,7 @@ int32_t CTextFile::SaveAs(const std::string& path, bool unixLineEnds) const
     CTextFileBuffer buffer;
     buffer.SetGrowStep(kTextGrowStep);
     buffer.SetUnixLineEnds(unixLineEnds);
-    if (!AppendLinesTo(buffer))
-        return ENOMEM;
+    if (!AppendLinesTo(buffer)) return ENOMEM;
     return buffer.SaveAs(path);
 }
 
@@ -87,8 +82,7 @@ int32_t CTextFile::LoadFrom(const std::string& path)
 {
     CTextFileBuffer buffer;
     const int32_t err = buffer.LoadFrom(path);
-    if (err != 0)
-        return err;
+    if (err != 0) return err;
     RemoveAll();
     for (const std::string& line : buffer.GetLines())
         Append(line);

@@ -30,8 +30,7 @@ void CTimer::Start()
 
 void CTimer::Stop()
 {
-    if (!m_bStarted)
-        return;
+    if (!m_bStarted) return;
     m_nStop = Now();
     m_bStopped = true;
 }
@@ -46,8 +45,7 @@ void CTimer::Reset()
 
 int64_t CTimer::GetElapsedCount() const
 {
-    if (!m_bStarted)
-        return 0;
+    if (!m_bStarted) return 0;
     const int64_t end = m_bStopped ? m_nStop : Now();
     return end - m_nStart;
 }

@@ -17,8 +17,7 @@ std::string Used(const vKit::CBuffer& b)
 bool AllZero(const uint8_t* p, int64_t n)
 {
     for (int64_t i = 0; i < n; ++i)
-        if (p[i] != 0)
-            return false;
+        if (p[i] != 0) return false;
     return true;
 }
 

@@ -57,8 +57,7 @@ std::string Used(const vKit::CBuffer& b)
 bool ZeroFrom(const vKit::CBuffer& b, int64_t from)
 {
     for (int64_t i = from; i < b.GetSize(); ++i)
-        if (b.GetData()[i] != 0)
-            return false;
+        if (b.GetData()[i] != 0) return false;
     return true;
 }
 
@@ -71,8 +70,7 @@ struct Recorder
     {
         positions.push_back(info.GetPosition());
         last = info;
-        if (cancelAtSecond && positions.size() == 2)
-            cancelAtSecond->SetCancelRequested(true);
+        if (cancelAtSecond && positions.size() == 2) cancelAtSecond->SetCancelRequested(true);
     }
 };
 

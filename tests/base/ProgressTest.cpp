@@ -23,8 +23,7 @@ struct Listener
         // A handler owns its copy: changing it must not reach the source or the next handler.
         info.SetPosition(-999);
         info.SetCancelled(true);
-        if (cancel)
-            cancel->SetCancelRequested(true);
+        if (cancel) cancel->SetCancelRequested(true);
     }
 };
 
