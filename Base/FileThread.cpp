@@ -18,6 +18,7 @@ bool HasJob(const CFileBuffer& buffer)
 CFileThread::~CFileThread()
 {
     Stop(-1);
+    WaitForEnd(-1);
     ClearSlots();
 }
 

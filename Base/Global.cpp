@@ -89,7 +89,7 @@ void ShutDown(CGlobalState& s)
 {
     WriteGUIDMap(s.folders.guidSeqFile, *s.guidMap);
     s.fileThread->RequestStop();
-    s.fileThread->Stop(-1);
+    s.fileThread->WaitForEnd(-1);
     s.fileThread.reset();
     s.trace.reset();
     s.logList.reset();

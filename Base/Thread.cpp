@@ -35,7 +35,20 @@ bool CAutoResetEvent::Wait(int32_t timeoutMs)
 CBaseThread::~CBaseThread()
 {
     Stop(-1);
-    if (m_thread.joinable()) m_thread.join();
+    WaitForEnd(-1);
+}
+
+bool CBaseThread::WaitForEnd(int32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> state(m_stateMutex);
+    if (!m_thread.joinable()) return true;
+    if (timeoutMs < 0)
+        m_stateCv.wait(state, [this] { return m_bEnded; });
+    else if (!m_stateCv.wait_for(state, std::chrono::milliseconds(timeoutMs), [this] { return m_bEnded; }))
+        return false;
+    // Past m_bEnded the thread touches nothing of the object: the join is immediate.
+    m_thread.join();
+    return true;
 }
 
 bool CBaseThread::CreateThread(bool suspended)

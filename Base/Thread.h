@@ -4,8 +4,8 @@
 // CBaseThread runs ThreadMain on a thread of its own. The thread is created suspended and starts
 // working when resumed. RequestStop sets a flag that ThreadMain polls and wakes the thread through
 // its auto-reset event; Stop requests the stop and waits for the thread's end. Derived classes
-// keep their fields under m_Lock and call Stop(-1) in their destructor, so that the loop has
-// ended before their part of the object goes away.
+// keep their fields under m_Lock and call Stop(-1) and WaitForEnd() in their destructor, so that
+// the thread has left every virtual function before their part of the object goes away.
 
 #include <condition_variable>
 #include <cstdint>
@@ -64,6 +64,10 @@ public:
     // 0 at once when the loop has finished; else requests the stop and waits for the thread's end:
     // without limit for timeoutMs <= 0 (then 0), else at most timeoutMs (-1 when it timed out).
     int8_t Stop(int32_t timeoutMs = -1);
+    // Waits for the thread's end (timeoutMs < 0: without limit) without asking it to stop; true
+    // when no thread runs any more. Unlike Stop, a finished loop still counts as running until
+    // the thread has left ExitInstance.
+    bool WaitForEnd(int32_t timeoutMs = -1);
 
 protected:
     mutable std::recursive_mutex m_Lock;

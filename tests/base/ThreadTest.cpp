@@ -35,7 +35,11 @@ bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs = 5000)
 class CIdleThread : public vKit::CBaseThread
 {
 public:
-    ~CIdleThread() override { Stop(-1); }
+    ~CIdleThread() override
+    {
+        Stop(-1);
+        WaitForEnd(-1);
+    }
     void ThreadMain() override
     {
         ++m_nRuns;
@@ -53,6 +57,7 @@ public:
     {
         m_bGo = true;
         Stop(-1);
+        WaitForEnd(-1);
     }
     void ThreadMain() override
     {
@@ -80,6 +85,7 @@ TEST(BaseThread, StopOnAnIdleWorkerReturnsPromptlyAndAgainAtOnce)
     EXPECT_EQ(thread.Stop(0), 0);
     EXPECT_LT(MillisecondsSince(start), 2000);
     EXPECT_TRUE(thread.IsFinished());
+    EXPECT_TRUE(thread.WaitForEnd(2000));
     EXPECT_FALSE(thread.HasThread());
     EXPECT_EQ(thread.Stop(5000), 0) << "a finished loop stops at once";
 }
