@@ -59,4 +59,9 @@ void CNamedSemaphore::Close()
     m_handle = nullptr;
 }
 
+int32_t CNamedSemaphore::Remove(const std::string& name)
+{
+    return sem_unlink(name.c_str()) == 0 ? 0 : errno;
+}
+
 } // namespace vKit

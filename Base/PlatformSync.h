@@ -29,6 +29,8 @@ public:
     // The current count, or -1 when it cannot be read.
     int32_t GetCount() const;
     void Close();
+    // Removes the name from the system; processes that have it open keep their semaphore.
+    static int32_t Remove(const std::string& name);
 
 private:
     void* m_handle = nullptr;

@@ -203,6 +203,12 @@ int32_t CGlobalConfig::GetInstanceCount()
     return g_nGlobalConfigs;
 }
 
+bool CGlobalConfig::HoldsInstanceUnit()
+{
+    std::lock_guard<std::mutex> guard(g_globalLock);
+    return g_bHoldsInstanceUnit;
+}
+
 vKit::CNamedSemaphore& CGlobalConfig::GetInstanceSemaphore()
 {
     static vKit::CNamedSemaphore semaphore;

@@ -88,6 +88,8 @@ public:
     static int32_t GetInstanceCount();
     // The semaphore the running program holds a unit of (not open when the system refused it).
     static vKit::CNamedSemaphore& GetInstanceSemaphore();
+    // True while this process holds its unit of the semaphore.
+    static bool HoldsInstanceUnit();
 
 private:
     vKit::CQuorellReg m_Reg;

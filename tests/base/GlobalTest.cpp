@@ -1,6 +1,7 @@
 #include "Base/Global.h"
 #include "Base/FileThread.h"
 #include "Base/PlatformConsole.h"
+#include "Base/PlatformSync.h"
 #include "Base/Reg/GUIDSeqMap.h"
 #include "Base/Timer.h"
 #include "Base/Trace.h"
@@ -10,6 +11,7 @@
 
 #include <regex>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace
 {
@@ -165,4 +167,20 @@ TEST(Trace, TheLibrarySwitchCountsFromTheLibrarysStartUp)
     EXPECT_EQ(vKit::CGlobal::GetTrace(), trace) << "one trace object at most";
     vKit::CGlobal::SetTrace(false);
     EXPECT_EQ(vKit::CGlobal::GetTrace(), nullptr);
+}
+
+TEST(NamedSemaphore, CountsUnitsAcrossHandlesOfTheSameName)
+{
+    EXPECT_EQ(vKit::PlatformSemaphoreName("{BCDA2984-5214-498f-B7E1-69F6ABAC0112}"),
+              "/Quorell-BCDA2984-5214-498f-B7E1-69F6ABAC0112");
+    const std::string name = vKit::PlatformSemaphoreName("test-" + std::to_string(getpid()));
+    vKit::CNamedSemaphore first, second;
+    if (first.Open(name, 2) != 0) GTEST_SKIP() << "named semaphores are not available here";
+    ASSERT_EQ(second.Open(name, 100), 0) << "an existing semaphore keeps its count";
+    EXPECT_TRUE(first.TryTake());
+    EXPECT_TRUE(second.TryTake());
+    EXPECT_FALSE(first.TryTake()) << "taking never waits";
+    second.Give();
+    EXPECT_EQ(first.GetCount(), 1);
+    EXPECT_EQ(vKit::CNamedSemaphore::Remove(name), 0);
 }
