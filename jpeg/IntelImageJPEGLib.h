@@ -41,7 +41,7 @@ enum IJLERR
     IJL_FILE_ERROR = -2,    // the file could not be opened, read or written
     IJL_DECODE_ERROR = -3,  // libjpeg refused the stream, or its data ended early
     IJL_ENCODE_ERROR = -4,  // libjpeg failed while encoding
-    IJL_UNSUPPORTED = -5,   // arithmetic coding, precision other than 8 bits, no grey conversion
+    IJL_UNSUPPORTED = -5,   // precision other than 8 bits, colour spaces without a grey conversion
     IJL_TOO_LARGE = -6,     // dimensions beyond the limits below, or too many progressive scans
     IJL_MEMORY_ERROR = -7,  // an allocation failed
 };
@@ -50,9 +50,11 @@ enum IJLERR
 constexpr int kJpegMaxDimension = 65500;        // the format's own ceiling
 constexpr uint64_t kJpegMaxPixels = 1ull << 28; // 256 Mpixel, e.g. 16384 x 16384
 // A complete Huffman-coded scan spends at least one bit per 8x8 block of its largest component,
-// so a stream carries at most 512 pixels per byte; beyond this floor the pixel count may not
-// exceed 1024 per byte of the stream (which also bounds arithmetic-coded oddities).
-constexpr uint64_t kJpegFreePixels = 1ull << 22;
+// so such a stream carries at most 512 pixels per byte. Arithmetic coding has no such floor:
+// a short arithmetic stream closed by its end marker decodes, legally and without a warning, as
+// a picture of zeros. So beyond this many pixels a stream may not declare more than 1024 per
+// byte; only flat arithmetic-coded pictures larger than 512 x 512 are refused by it.
+constexpr uint64_t kJpegFreePixels = 1ull << 18;
 constexpr uint64_t kJpegPixelsPerByte = 1024;
 constexpr int kJpegMaxScans = 256;
 

@@ -24,13 +24,10 @@ int ColorOfComponents(int components)
     }
 }
 
-// Refuses, before anyone allocates a row buffer, arithmetic-coded streams and dimensions that
-// are absurd for the stream at hand (see the limits in IntelImageJPEGLib.h). Arithmetic coding
-// is no baseline JPEG, and libjpeg decodes a short arithmetic stream as zeros without a
-// warning, so a truncated one could not be told from a whole one.
+// Refuses dimensions whose row buffer would be absurd for the stream at hand, before anyone
+// allocates it (see the limits in IntelImageJPEGLib.h).
 int CheckHeader(const jpeg_decompress_struct& decoder, size_t streamSize)
 {
-    if (decoder.arith_code) return IJL_UNSUPPORTED;
     const uint64_t pixels = uint64_t(decoder.image_width) * decoder.image_height;
     if (decoder.image_width > unsigned(kJpegMaxDimension) ||
         decoder.image_height > unsigned(kJpegMaxDimension))
