@@ -496,47 +496,42 @@ bool HasLocalFiles(const QMimeData* data)
     }
     return false;
 }
+
+// Accepts a drag as a copy when the drop target takes it, and says so to the caller.
+bool AcceptDrag(CMyDropTarget& target, QDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (target.DragEffect(HasLocalFiles(data), FormatsOf(data)) != CMyDropTarget::EffectCopy)
+    {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
 } // namespace
 
 void CKavexWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (m_pLogic->DropTarget().DragEffect(HasLocalFiles(data), FormatsOf(data)) == CMyDropTarget::EffectCopy)
-    {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
-    else
-        event->ignore();
+    AcceptDrag(m_pLogic->DropTarget(), event);
 }
 
 void CKavexWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (m_pLogic->DropTarget().DragEffect(HasLocalFiles(data), FormatsOf(data)) == CMyDropTarget::EffectCopy)
-    {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
-    else
-        event->ignore();
+    AcceptDrag(m_pLogic->DropTarget(), event);
 }
 
 void CKavexWindow::dropEvent(QDropEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (m_pLogic->DropTarget().DragEffect(HasLocalFiles(data), FormatsOf(data)) != CMyDropTarget::EffectCopy)
-    {
-        event->ignore();
+    if (!AcceptDrag(m_pLogic->DropTarget(), event))
         return;
-    }
+    const QMimeData* data = event->mimeData();
     std::vector<std::string> paths;
     for (const QUrl& url : data->urls())
     {
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
     }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
     m_pLogic->DropTarget().Drop(paths);
 }
