@@ -52,14 +52,31 @@ void CImageBuffer32::Clear()
     if (m_pData) std::memset(m_pData, 0, size_t(PixelCount()) * 4);
 }
 
+// floor(v * 65536 / n) without a division per sample. With m = ceil(2^48 / n) = 2^48 / n + e,
+// 0 <= e < 1, the product v * m / 2^32 exceeds v * 65536 / n by v * e / 2^32 < 2^-16, while
+// the fraction of v * 65536 / n is at most 1 - 1/n; for n <= 65536 the error never reaches the
+// next integer, so the high bits are the exact quotient. m is split in 32-bit halves so that
+// the loop needs only 32 x 32 -> 64-bit products, which vectorise.
 bool CImageBuffer32::AddScaled(const CImageBuffer16* image, int32_t n)
 {
     if (!image || n < 1 || !m_pData || image->IsEmpty() || image->PixelCount() != PixelCount()) return false;
-    const uint32_t divisor = uint32_t(n);
     const uint16_t* s = image->GetData();
+    uint32_t* d = m_pData;
     const int64_t count = PixelCount();
+    if (n > 65536)
+    {
+        for (int64_t i = 0; i < count; ++i)
+            d[i] += (uint32_t(s[i]) << 16) / uint32_t(n);
+        return true;
+    }
+    const uint64_t m = ((uint64_t(1) << 48) + uint64_t(n) - 1) / uint64_t(n);
+    const uint32_t high = uint32_t(m >> 32);
+    const uint32_t low = uint32_t(m);
     for (int64_t i = 0; i < count; ++i)
-        m_pData[i] += (uint32_t(s[i]) << 16) / divisor;
+    {
+        const uint32_t v = s[i];
+        d[i] += v * high + uint32_t((uint64_t(v) * low) >> 32);
+    }
     return true;
 }
 
