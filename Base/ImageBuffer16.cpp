@@ -60,6 +60,21 @@ CImageBuffer16& CImageBuffer16::operator=(const CImageBuffer16& other)
     return *this;
 }
 
+void CImageBuffer16::Swap(CImageBuffer16& other)
+{
+    if (this == &other) return;
+    std::swap(m_pixels, other.m_pixels);
+    std::swap(m_pData, other.m_pData);
+    std::swap(m_nWidth, other.m_nWidth);
+    std::swap(m_nHeight, other.m_nHeight);
+    std::swap(m_nRowStart, other.m_nRowStart);
+    std::swap(m_nRowCount, other.m_nRowCount);
+    std::swap(m_info, other.m_info);
+    CHistogramBuffer histogram(m_histogram);
+    m_histogram = other.m_histogram;
+    other.m_histogram = histogram;
+}
+
 bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
 {
     Free();

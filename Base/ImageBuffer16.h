@@ -53,7 +53,21 @@ public:
     CImageBuffer16() = default;
     CImageBuffer16(const CImageBuffer16& other) { *this = other; }
     CImageBuffer16& operator=(const CImageBuffer16& other);
+    // Moves take the samples over without copying them; the source is left empty.
+    CImageBuffer16(CImageBuffer16&& other) { Swap(other); }
+    CImageBuffer16& operator=(CImageBuffer16&& other)
+    {
+        if (this != &other)
+        {
+            Free();
+            Swap(other);
+        }
+        return *this;
+    }
     virtual ~CImageBuffer16() = default;
+
+    // Exchanges samples, size, description, row range and histogram with another image.
+    void Swap(CImageBuffer16& other);
 
     // Frees, resets the description to a 16-bit image of this size with grey-ramp palettes,
     // and allocates the samples (uninitialised). False, and an empty image, when either side

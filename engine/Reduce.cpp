@@ -40,7 +40,8 @@ void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel)
         }
     }
     reduced.SetInfo(info);
-    image = reduced;
+    // The reduced samples take the place of the old ones; nothing is copied.
+    image.Swap(reduced);
 }
 
 } // namespace

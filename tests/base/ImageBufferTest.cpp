@@ -152,4 +152,52 @@ TEST(ImageBuffer32, RefusesMissingMismatchedAndZeroGroups)
     EXPECT_FALSE(CImageBuffer32().ToImage16(&out));
 }
 
+// Every 16-bit value against the plain quotient, for the group sizes a run meets and for the
+// ones where an inexact reciprocal would first go wrong (large n, both sides of 65536).
+TEST(ImageBuffer32, AddScaledIsTheExactQuotientForEverySample)
+{
+    CImageBuffer16 ramp;
+    ASSERT_TRUE(ramp.Create(256, 256));
+    for (uint32_t v = 0; v < 65536; ++v)
+        ramp.GetData()[v] = uint16_t(v);
+    CImageBuffer32 acc;
+    ASSERT_TRUE(acc.FromImage16(&ramp));
+    for (int32_t n : {1, 2, 3, 5, 6, 7, 8, 255, 4097, 65535, 65536, 65537, 2147483647})
+    {
+        acc.Clear();
+        ASSERT_TRUE(acc.AddScaled(&ramp, n));
+        int64_t wrong = 0;
+        for (uint32_t v = 0; v < 65536; ++v)
+            wrong += acc.GetData()[v] != (v << 16) / uint32_t(n);
+        EXPECT_EQ(wrong, 0) << "group of " << n;
+    }
+}
+
+TEST(ImageBuffer16, SwapAndMoveHandOverSamplesWithoutCopying)
+{
+    CImageBuffer16 a, b;
+    ASSERT_TRUE(a.Create(3, 2) && b.Create(1, 1));
+    a.Fill(7);
+    a.Info().SetPrivateA(4);
+    a.ComputeHistogram8(true);
+    const uint16_t* samples = a.GetData();
+
+    a.Swap(b);
+    EXPECT_EQ(b.GetData(), samples);
+    EXPECT_EQ(b.GetSize(), std::make_pair(3, 2));
+    EXPECT_EQ(b.Info().GetPrivateA(), 4);
+    EXPECT_EQ(b.Histogram().GetBin(0), 6u);
+    EXPECT_EQ(a.GetSize(), std::make_pair(1, 1));
+    EXPECT_EQ(a.Histogram().GetBin(0), 0u);
+
+    CImageBuffer16 moved(std::move(b));
+    EXPECT_EQ(moved.GetData(), samples);
+    EXPECT_TRUE(b.IsEmpty());
+    a = std::move(moved);
+    EXPECT_EQ(a.GetData(), samples);
+    EXPECT_EQ(a.Row(1)[2], 7);
+    EXPECT_TRUE(moved.IsEmpty());
+    EXPECT_EQ(moved.GetWidth(), 0);
+}
+
 } // namespace
