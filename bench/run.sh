@@ -7,12 +7,12 @@
 #
 # Environment: BENCH_STACKS (default "256x1024x1024 64x512x512", slices x width x height),
 # BENCH_RUNS, BENCH_DIR (default build/bench), BENCH_WORK (default "W1 W2 W3 W4 W5"),
-# BENCH_PEERS (default "gm im numpy").
+# BENCH_PEERS (default "gm im numpy"), BENCH_BIN (default build/bin: the programs measured).
 set -euo pipefail
 export LC_ALL=C
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BIN=$ROOT/build/bin
+BIN=${BENCH_BIN:-$ROOT/build/bin}
 WORKDIR=${BENCH_DIR:-$ROOT/build/bench}
 RUNS=${BENCH_RUNS:-3}
 STACKS=${BENCH_STACKS:-"256x1024x1024 64x512x512"}
