@@ -2,6 +2,7 @@
 
 #include "Base/BMPFile.h"
 #include "Base/JpgFile.h"
+#include "Base/PlatformAtomicWrite.h"
 #include "Base/Strings.h"
 #include "Base/TiffFile.h"
 
@@ -117,12 +118,22 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
         source = &clamped;
     }
     CBMPFile bmp;
-    if (!bmp.FromImage(*source) || !bmp.WriteBmp(path))
+    if (!bmp.FromImage(*source))
     {
         AddMessage(bmp.GetError());
         return Failed;
     }
+    if (WriteFileBytes(path, bmp.GetFileData(), bmp.GetFileSize()) != 0)
+    {
+        AddMessage("The file could not be written");
+        return Failed;
+    }
     return Ok;
+}
+
+int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const
+{
+    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size) : PlatformWriteFile(path, data, size);
 }
 
 } // namespace vKit

@@ -32,6 +32,15 @@ public:
     int32_t LoadFile(const std::string& path);
     int32_t SaveFile(const std::string& path);
 
+    // SaveFile writes a new file under a temporary name and renames it onto the path (the
+    // default), or, cleared, straight to the path: for a caller that saves under a temporary
+    // name of its own and renames it into place itself.
+    bool GetSaveAtomically() const { return m_bSaveAtomically; }
+    void SetSaveAtomically(bool on) { m_bSaveAtomically = on; }
+    // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
+    // errno value.
+    int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
+
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
     void AddMessage(const std::string& text) { m_messages.push_back(text); }
@@ -61,6 +70,7 @@ private:
     int32_t m_nPadMultipleX = 0;
     int32_t m_nPadMultipleY = 0;
     uint16_t m_nPadValue = 0xFF00;
+    bool m_bSaveAtomically = true;
 };
 
 } // namespace vKit

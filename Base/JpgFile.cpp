@@ -297,21 +297,34 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
     }
 }
 
+namespace
+{
+
+// The stream of the samples, put on disk the way the saved image asks for.
+int32_t WriteJpegStream(const CFileImageBuffer16& image, const CImageBuffer16& samples, const std::string& path)
+{
+    CJpgFile jpg;
+    std::vector<uint8_t> stream;
+    if (!jpg.EncodeJpeg(samples, stream)) return CFileImageBuffer16::Failed;
+    return image.WriteFileBytes(path, stream.data(), stream.size());
+}
+
+} // namespace
+
 int32_t SaveJpegSlice(CFileImageBuffer16& image, const std::string& path)
 {
     try
     {
         const int32_t ceiling = image.Info().GetGreyCeiling();
-        CJpgFile jpg;
         if (ceiling == 0 || ceiling == 0xFF00 || !image.Info().GetClampOnExport())
-            return jpg.WriteJpeg(path, image);
+            return WriteJpegStream(image, image, path);
         // 8-bit data whose top was not yet clamped to the file's white is written from a
         // clamped copy; the image itself is left as it is.
         CImageBuffer16 clamped(image);
         if (clamped.IsEmpty() != image.IsEmpty()) return CFileImageBuffer16::Failed;
         clamped.ClampTop(image.Info().GetClampMode());
         clamped.Info().SetClampOnExport(false);
-        return jpg.WriteJpeg(path, clamped);
+        return WriteJpegStream(image, clamped, path);
     }
     catch (const std::exception&)
     {

@@ -15,4 +15,9 @@ namespace vKit
 // Returns 0 or an errno value.
 int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size);
 
+// Writes the bytes straight to path as a new file (whatever was at the name is removed first), for
+// a caller that writes under a temporary name of its own and renames it into place itself. On
+// failure the partial file is removed. Returns 0 or an errno value.
+int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size);
+
 } // namespace vKit

@@ -486,7 +486,7 @@ int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, c
             image.AddMessage(message);
         return CFileImageBuffer16::Failed;
     }
-    return PlatformWriteFileAtomically(path, file.Data(), file.Size());
+    return image.WriteFileBytes(path, file.Data(), file.Size());
 }
 
 } // namespace
