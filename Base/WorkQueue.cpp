@@ -58,8 +58,7 @@ bool CWorkQueue::Wait(uint64_t ticket)
     for (;;)
     {
         auto it = m_slots.find(ticket);
-        if (it == m_slots.end())
-            return false;
+        if (it == m_slots.end()) return false;
         if (it->second.state == EState::Done)
         {
             const bool ok = it->second.ok;
@@ -97,8 +96,7 @@ void CWorkQueue::HelperMain(int32_t lane)
     for (;;)
     {
         m_queued.wait(lock, [this] { return m_bStopping || !m_pending.empty(); });
-        if (m_bStopping)
-            return;
+        if (m_bStopping) return;
         RunOldest(lock, lane);
     }
 }

@@ -74,7 +74,7 @@ private:
     std::condition_variable m_queued; // a job was posted, or the helpers are to stop
     std::condition_variable m_ended;  // a job ended
     std::map<uint64_t, SSlot> m_slots;
-    std::deque<uint64_t> m_pending;   // queued tickets, oldest first
+    std::deque<uint64_t> m_pending; // queued tickets, oldest first
     uint64_t m_nextTicket = 0;
     bool m_bStopping = false;
     std::vector<std::thread> m_helpers;

@@ -77,23 +77,31 @@ int main()
             [&] { kavex::ReduceFastRows(source.GetData(), kSize, reduced.GetData(), w, w, f); });
         box.kernel = MegapixelsPerSecond(
             [&] { kavex::Reduce2DRows(source.GetData(), kSize, reduced.GetData(), w, w, f, sums.data()); });
-        avg3d.kernel = MegapixelsPerSecond([&] {
-            kavex::Reduce2DRows(source.GetData(), kSize, reduced.GetData(), w, w, f, sums.data());
-            sum.AddScaled(&reduced, f);
-        });
-        fast.image = MegapixelsPerSecond([&] {
-            vKit::CImageBuffer16 image = source;
-            kavex::ReduceFast(image, f);
-        });
-        box.image = MegapixelsPerSecond([&] {
-            vKit::CImageBuffer16 image = source;
-            kavex::Reduce2D(image, f);
-        });
-        avg3d.image = MegapixelsPerSecond([&] {
-            vKit::CImageBuffer16 image = source;
-            kavex::Reduce2D(image, f);
-            sum.AddScaled(&image, f);
-        });
+        avg3d.kernel = MegapixelsPerSecond(
+            [&]
+            {
+                kavex::Reduce2DRows(source.GetData(), kSize, reduced.GetData(), w, w, f, sums.data());
+                sum.AddScaled(&reduced, f);
+            });
+        fast.image = MegapixelsPerSecond(
+            [&]
+            {
+                vKit::CImageBuffer16 image = source;
+                kavex::ReduceFast(image, f);
+            });
+        box.image = MegapixelsPerSecond(
+            [&]
+            {
+                vKit::CImageBuffer16 image = source;
+                kavex::Reduce2D(image, f);
+            });
+        avg3d.image = MegapixelsPerSecond(
+            [&]
+            {
+                vKit::CImageBuffer16 image = source;
+                kavex::Reduce2D(image, f);
+                sum.AddScaled(&image, f);
+            });
         Print("fast", f, fast);
         Print("2d", f, box);
         Print("3d", f, avg3d);

@@ -31,11 +31,13 @@ TEST(WorkQueueThread, WithoutHelpersJobsRunInsideWaitOnTheConsumerInOrder)
     std::vector<int> order;
     std::vector<std::thread::id> threads;
     for (int i = 0; i < 3; ++i)
-        queue.Post([&, i](int32_t lane) {
-            EXPECT_EQ(lane, 0);
-            order.push_back(i);
-            threads.push_back(std::this_thread::get_id());
-        });
+        queue.Post(
+            [&, i](int32_t lane)
+            {
+                EXPECT_EQ(lane, 0);
+                order.push_back(i);
+                threads.push_back(std::this_thread::get_id());
+            });
     EXPECT_TRUE(order.empty());
     for (uint64_t t = 0; t < 3; ++t)
         EXPECT_TRUE(queue.Wait(t));
@@ -54,14 +56,16 @@ TEST(WorkQueueThread, EveryJobRunsOnceAndItsResultIsVisibleAfterWait)
     std::atomic<int> runs{0};
     std::vector<uint64_t> tickets;
     for (int i = 0; i < Jobs; ++i)
-        tickets.push_back(queue.Post([&, i](int32_t lane) {
-            int64_t sum = 0;
-            for (int k = 0; k <= i * 50; ++k)
-                sum += k;
-            results[size_t(i)] = sum;
-            lanes[size_t(i)] = lane;
-            ++runs;
-        }));
+        tickets.push_back(queue.Post(
+            [&, i](int32_t lane)
+            {
+                int64_t sum = 0;
+                for (int k = 0; k <= i * 50; ++k)
+                    sum += k;
+                results[size_t(i)] = sum;
+                lanes[size_t(i)] = lane;
+                ++runs;
+            }));
     for (int i = 0; i < Jobs; ++i)
     {
         ASSERT_TRUE(queue.Wait(tickets[size_t(i)]));
@@ -81,15 +85,19 @@ TEST(WorkQueueThread, WaitingConsumerRunsQueuedJobsMeanwhile)
     CWorkQueue queue(1);
     std::atomic<bool> firstStarted{false}, secondDone{false};
     std::atomic<int32_t> secondLane{-1};
-    const uint64_t first = queue.Post([&](int32_t) {
-        firstStarted = true;
-        Await(secondDone);
-    });
+    const uint64_t first = queue.Post(
+        [&](int32_t)
+        {
+            firstStarted = true;
+            Await(secondDone);
+        });
     ASSERT_TRUE(Await(firstStarted));
-    const uint64_t second = queue.Post([&](int32_t lane) {
-        secondLane = lane;
-        secondDone = true;
-    });
+    const uint64_t second = queue.Post(
+        [&](int32_t lane)
+        {
+            secondLane = lane;
+            secondDone = true;
+        });
     EXPECT_TRUE(queue.Wait(first));
     EXPECT_TRUE(secondDone.load());
     EXPECT_EQ(secondLane.load(), 0);
@@ -115,20 +123,24 @@ TEST(WorkQueueThread, AbandonDropsQueuedJobsAndWaitsForTheRunningOne)
     CWorkQueue queue(1);
     std::atomic<bool> started{false}, release{false}, ended{false};
     std::atomic<int> laterRuns{0};
-    const uint64_t running = queue.Post([&](int32_t) {
-        started = true;
-        Await(release);
-        std::this_thread::sleep_for(20ms);
-        ended = true;
-    });
+    const uint64_t running = queue.Post(
+        [&](int32_t)
+        {
+            started = true;
+            Await(release);
+            std::this_thread::sleep_for(20ms);
+            ended = true;
+        });
     ASSERT_TRUE(Await(started));
     std::vector<uint64_t> queued;
     for (int i = 0; i < 5; ++i)
         queued.push_back(queue.Post([&](int32_t) { ++laterRuns; }));
-    std::thread releaser([&] {
-        std::this_thread::sleep_for(30ms);
-        release = true;
-    });
+    std::thread releaser(
+        [&]
+        {
+            std::this_thread::sleep_for(30ms);
+            release = true;
+        });
     queue.Abandon();
     releaser.join();
     EXPECT_TRUE(ended.load());
@@ -148,18 +160,22 @@ TEST(WorkQueueThread, DestroyingWithQueuedJobsDropsThem)
     std::thread releaser;
     {
         CWorkQueue queue(1);
-        queue.Post([&](int32_t) {
-            started = true;
-            Await(release);
-            ++runs;
-        });
+        queue.Post(
+            [&](int32_t)
+            {
+                started = true;
+                Await(release);
+                ++runs;
+            });
         ASSERT_TRUE(Await(started));
         for (int i = 0; i < 10; ++i)
             queue.Post([&](int32_t) { ++runs; });
-        releaser = std::thread([&] {
-            std::this_thread::sleep_for(20ms);
-            release = true;
-        });
+        releaser = std::thread(
+            [&]
+            {
+                std::this_thread::sleep_for(20ms);
+                release = true;
+            });
     }
     releaser.join();
     EXPECT_EQ(runs.load(), 1);

@@ -34,8 +34,7 @@ public:
     bool AnyTemporaryLeft() const
     {
         for (int t : m_temp)
-            if (t != 0)
-                return true;
+            if (t != 0) return true;
         return false;
     }
 
@@ -58,8 +57,7 @@ public:
         volatile uint64_t sink = 0;
         for (int k = 0; k < (i % 3) * 20000; ++k)
             sink = sink + uint64_t(k);
-        if (m_throw[size_t(i)])
-            throw std::runtime_error("work failed");
+        if (m_throw[size_t(i)]) throw std::runtime_error("work failed");
         m_temp[size_t(i)] = 1;
     }
     void Commit(int32_t i, bool ended) override
@@ -67,8 +65,7 @@ public:
         Note("C", i);
         committed.push_back(i);
         endedFlags.push_back(ended);
-        if (m_temp[size_t(i)])
-            disk.insert(m_names[size_t(i)]);
+        if (m_temp[size_t(i)]) disk.insert(m_names[size_t(i)]);
         m_temp[size_t(i)] = 0;
     }
     void Discard(int32_t i) override
@@ -109,8 +106,7 @@ std::string Event(char kind, size_t k)
 size_t IndexOf(const std::vector<std::string>& log, const std::string& event)
 {
     for (size_t k = 0; k < log.size(); ++k)
-        if (log[k] == event)
-            return k;
+        if (log[k] == event) return k;
     return log.size();
 }
 
@@ -155,10 +151,8 @@ TEST(SliceRunnerThread, MemberOfAGroupIsDecidedOnlyAfterTheEarlierMemberIsCommit
     EXPECT_EQ(runner.Run(pass), int32_t(names.size()));
     for (size_t k = 1; k < names.size(); ++k)
     {
-        if (names[k].empty() || names[k] != names[k - 1])
-            continue;
-        EXPECT_LT(IndexOf(pass.log, Event('C', k - 1)), IndexOf(pass.log, Event('D', k)))
-            << "entry " << k;
+        if (names[k].empty() || names[k] != names[k - 1]) continue;
+        EXPECT_LT(IndexOf(pass.log, Event('C', k - 1)), IndexOf(pass.log, Event('D', k))) << "entry " << k;
     }
     // "D2" and "d2" are one destination for a file system that ignores letter case.
     EXPECT_LT(IndexOf(pass.log, "C5"), IndexOf(pass.log, "D6"));
