@@ -2,12 +2,14 @@
 // A fresh folder per test, built and removed with std::filesystem so that fixtures never depend on
 // the file utilities under test. Removal first makes every folder writable again.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <vector>
 
 class CScratchFolder
 {
@@ -15,22 +17,18 @@ public:
     CScratchFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "kavex-scratch-XXXXXX").string();
-        if (const char* made = mkdtemp(pattern.data()))
-            m_path = made;
+        if (const char* made = mkdtemp(pattern.data())) m_path = made;
     }
     ~CScratchFolder()
     {
         namespace fs = std::filesystem;
-        if (m_path.empty())
-            return;
+        if (m_path.empty()) return;
         std::error_code ec;
         fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (auto it = fs::recursive_directory_iterator(m_path, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
-        {
+        for (auto it = fs::recursive_directory_iterator(m_path, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
             if (it->is_directory() && !it->is_symlink())
                 fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
         fs::remove_all(m_path, ec);
     }
     CScratchFolder(const CScratchFolder&) = delete;
@@ -55,6 +53,15 @@ public:
     {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Sorted entry names of the folder or of a folder in it.
+    std::vector<std::string> Names(const std::string& folder = "") const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder.empty() ? m_path : Path(folder)))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
     static bool Exists(const std::string& path)
     {

@@ -5,58 +5,32 @@
 namespace
 {
 
-using vKit::WildcardMatch;
-
-TEST(Wildcard, QuestionMarkMatchesOneOrNoneBeforeTheDotOrAtTheEnd)
+void Matches(const char* mask, std::initializer_list<const char*> yes, std::initializer_list<const char*> no)
 {
-    // A slice mask finds shorter numbers too, as a Windows scan does.
-    EXPECT_TRUE(WildcardMatch("p????.bmp", "p1234.bmp"));
-    EXPECT_TRUE(WildcardMatch("p????.bmp", "p12.bmp"));
-    EXPECT_TRUE(WildcardMatch("p????.bmp", "p.bmp"));
-    EXPECT_FALSE(WildcardMatch("p????.bmp", "p12345.bmp"));
-    // Only before a dot: in the middle of a name a question mark needs its character.
-    EXPECT_FALSE(WildcardMatch("p?x.bmp", "px.bmp"));
-    EXPECT_TRUE(WildcardMatch("abc?", "abc"));
-    EXPECT_TRUE(WildcardMatch("abc?", "abcd"));
-    EXPECT_FALSE(WildcardMatch("abc?", "abcde"));
-    // A question mark never stands for the dot itself.
-    EXPECT_FALSE(WildcardMatch("a?b", "a.b"));
-    EXPECT_FALSE(WildcardMatch("p??.bmp", "p1.2.bmp"));
-    EXPECT_TRUE(WildcardMatch("*.???", "a.bm"));
+    for (const char* name : yes)
+        EXPECT_TRUE(vKit::WildcardMatch(mask, name)) << mask << " " << name;
+    for (const char* name : no)
+        EXPECT_FALSE(vKit::WildcardMatch(mask, name)) << mask << " " << name;
 }
 
-TEST(Wildcard, IgnoresCaseOfAsciiLettersOnly)
+TEST(Wildcard, WindowsMatchingRules)
 {
-    EXPECT_TRUE(WildcardMatch("P????.BMP", "p0001.bmp"));
-    EXPECT_TRUE(WildcardMatch("scan_ARC.*", "Scan_arc.Tif"));
-    // UTF-8 letters are compared as bytes: "é" is not "É".
-    EXPECT_FALSE(WildcardMatch("\xc3\xa9*", "\xc3\x89t\xc3\xa9.bmp"));
-    EXPECT_TRUE(WildcardMatch("\xc3\xa9*", "\xc3\xa9t\xc3\xa9.bmp"));
-}
-
-TEST(Wildcard, StarRules)
-{
-    EXPECT_TRUE(WildcardMatch("*", "anything.at.all"));
-    EXPECT_TRUE(WildcardMatch("*.*", "noextension"));
-    EXPECT_TRUE(WildcardMatch("*.*", ".hidden"));
-    EXPECT_TRUE(WildcardMatch("*.*", "a.b.c"));
-    EXPECT_TRUE(WildcardMatch("*.", "noextension"));
-    EXPECT_FALSE(WildcardMatch("*.", "a.txt"));
-    EXPECT_TRUE(WildcardMatch("*.bmp", "a.b.bmp"));
-    EXPECT_TRUE(WildcardMatch("*.bmp", "x.bmp.bmp"));
-    EXPECT_FALSE(WildcardMatch("*.bmp", "a.bmpx"));
-    EXPECT_FALSE(WildcardMatch("*.bmp", "abmp"));
-    EXPECT_TRUE(WildcardMatch("scan*_cfg.txt", "scan_cfg.txt"));
-    EXPECT_TRUE(WildcardMatch("a*b*c", "aXbYbZc"));
-    EXPECT_FALSE(WildcardMatch("a*b*c", "aXbYbZ"));
-}
-
-TEST(Wildcard, PlainNamesAndEmptyMask)
-{
-    EXPECT_TRUE(WildcardMatch("scan0001.bmp", "SCAN0001.BMP"));
-    EXPECT_FALSE(WildcardMatch("scan0001.bmp", "scan0001.bmp2"));
-    EXPECT_FALSE(WildcardMatch("scan0001.bmp", "scan0001"));
-    EXPECT_FALSE(WildcardMatch("", "a"));
+    // A question mark takes one character, or none before the dot or at the end; never the dot.
+    Matches("p????.bmp", {"p1234.bmp", "p12.bmp", "p.bmp"}, {"p12345.bmp"});
+    Matches("p?x.bmp", {}, {"px.bmp"});
+    Matches("abc?", {"abc"}, {"abcde"});
+    Matches("a?b", {}, {"a.b"});
+    Matches("*.???", {"a.bm"}, {});
+    // Only ASCII letters ignore case: UTF-8 "é" is not "É".
+    Matches("P????.BMP", {"p0001.bmp"}, {});
+    Matches("\xc3\xa9*", {"\xc3\xa9t.bmp"}, {"\xc3\x89t.bmp"});
+    Matches("*.*", {"noextension", ".hidden"}, {});
+    Matches("*.", {"noextension"}, {"a.txt"});
+    Matches("*.bmp", {"a.b.bmp"}, {"a.bmpx", "abmp"});
+    Matches("scan*_cfg.txt", {"scan_cfg.txt"}, {});
+    Matches("a*b*c", {"aXbYbZc"}, {"aXbYbZ"});
+    Matches("scan0001.bmp", {"SCAN0001.BMP"}, {"scan0001.bmp2", "scan0001"});
+    Matches("", {}, {"a"});
     EXPECT_TRUE(vKit::HasWildcards("p????.bmp"));
     EXPECT_FALSE(vKit::HasWildcards("p0000.bmp"));
 }
