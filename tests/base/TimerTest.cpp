@@ -8,7 +8,6 @@
 TEST(Timer, NeverStartedReadsZeroAndStopFreezesTime)
 {
     vKit::CTimer t;
-    EXPECT_EQ(t.GetFrequency(), 1000000000);
     EXPECT_EQ(t.GetElapsedMilliseconds(), 0);
     t.Start();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
