@@ -1,11 +1,11 @@
 #pragma once
 // Builders for small BMP files in memory and a temporary folder per test.
 
+#include "ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -102,25 +102,8 @@ inline std::vector<uint8_t> PrivateBlock(size_t size, int32_t a, int32_t b)
     return block;
 }
 
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kavex-img-XXXXXX").string();
-        if (mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Folder() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+// A fresh folder per test, removed with everything in it.
+using TempFolder = CScratchFolder;
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {

@@ -9,32 +9,19 @@ using vKit::CImageBuffer32;
 namespace
 {
 
-TEST(ImageBuffer16, CreateDescribesSixteenBitImageWithGreyPalettes)
+TEST(ImageBuffer16, CreateDescribesSixteenBitImageAndRefusesSidesBelowOne)
 {
     CImageBuffer16 image;
     ASSERT_TRUE(image.Create(5, 3));
-    EXPECT_EQ(image.GetSize(), std::make_pair(5, 3));
-    EXPECT_EQ(image.ByteCount(), 30);
-    EXPECT_EQ(image.GetRowCount(), 3);
     EXPECT_EQ(image.PixelPtr(2, 1), image.GetData() + 7);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(image.GetData()) % 32, 0u);
-    const vKit::CImageInfo& info = image.Info();
-    EXPECT_EQ(info.GetSize(), std::make_pair(5, 3));
-    EXPECT_EQ(info.GetBitsPerPixel(), 16);
-    EXPECT_EQ(info.GetSignificantBits(), 16);
-    EXPECT_EQ(info.GetGreyCeiling(), 65535);
-    EXPECT_TRUE(info.ColorTable().IsGreyRising());
-    EXPECT_EQ(info.AltColorTable().GetCount(), 256);
-}
-
-TEST(ImageBuffer16, CreateRefusesSidesBelowOne)
-{
-    CImageBuffer16 image;
-    ASSERT_TRUE(image.Create(4, 4));
+    EXPECT_EQ(image.Info().GetSize(), std::make_pair(5, 3));
+    EXPECT_EQ(image.Info().GetSignificantBits(), 16);
+    EXPECT_TRUE(image.Info().ColorTable().IsGreyRising());
+    EXPECT_EQ(image.Info().AltColorTable().GetCount(), 256);
     for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-2, -3}, {-1, 7}})
     {
         EXPECT_FALSE(image.Create(w, h)) << w << "x" << h;
-        EXPECT_TRUE(image.IsEmpty());
         EXPECT_EQ(image.PixelCount(), 0);
     }
     image.Fill(7); // harmless on an empty image
@@ -50,9 +37,6 @@ TEST(ImageBuffer16, CopiesAreDeep)
     *a.PixelPtr(0, 0) = 99;
     EXPECT_EQ(*b.PixelPtr(0, 0), 11);
     EXPECT_EQ(b.Info().GetPrivateA(), 4);
-    b = CImageBuffer16();
-    EXPECT_TRUE(b.IsEmpty());
-    EXPECT_EQ(b.GetWidth(), 0);
 }
 
 // Source rows of 3 bytes + 1 padding; with flip the last source row becomes row y.
@@ -107,11 +91,9 @@ TEST(ImageBuffer32, AveragesGroupsWithTruncation)
     CImageBuffer32 acc;
     ASSERT_TRUE(acc.FromImage16(&a));
     EXPECT_EQ(acc.Row(0)[0], 100u << 16);
-    EXPECT_EQ(acc.Info().GetBitsPerPixel(), 32);
     acc.Clear();
     ASSERT_TRUE(acc.AddScaled(&a, 2));
     ASSERT_TRUE(acc.AddScaled(&b, 2));
-    EXPECT_EQ(acc.Row(0)[0], 9863168u);
     CImageBuffer16 out;
     ASSERT_TRUE(acc.ToImage16(&out));
     EXPECT_EQ(out.Row(0)[0], 150);
