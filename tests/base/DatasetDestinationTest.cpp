@@ -12,21 +12,14 @@ namespace
 {
 
 using vKit::CDataset;
+using Names = std::vector<std::string>;
 
-std::vector<std::string> Destinations(const CDataset& ds)
-{
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < ds.GetCount(); ++i)
-        names.push_back(ds.GetDestinationName(i));
-    return names;
-}
-
-std::vector<std::string> Sources(const CDataset& ds, const std::string& destination)
+Names Sources(const CDataset& ds, const std::string& destination)
 {
     vKit::CStringsLst list;
     list.Append("left over");
     ds.GetSourcesOf(list, destination);
-    std::vector<std::string> out;
+    Names out;
     for (int32_t i = 0; i < list.GetCount(); ++i)
         out.push_back(list.GetString(i));
     return out;
@@ -41,43 +34,30 @@ TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
     ds.SetCompanionsOnly(true);
     ASSERT_EQ(ds.Open(dir.Path("p0000.bmp")), 4);
     ds.BuildDestinationNames("/out", "q", "tif", 5);
-    EXPECT_EQ(Destinations(ds), (std::vector<std::string>{"/out/q_arc.tif", "/out/q_cfg.txt",
-                                                          "/out/q_dicom.txt", "/out/q_spr.tif"}));
-
-    // Folding slice numbers leaves every side file as it is.
-    ds.DivideNumbers(2);
-    EXPECT_EQ(ds.GetDestinationName(3), "/out/q_spr.tif");
-    EXPECT_EQ(Sources(ds, "/OUT/Q_SPR.TIF"), std::vector<std::string>{dir.Path("p_spr.bmp")});
+    ds.DivideNumbers(2); // folding slice numbers leaves every side file as it is
+    Names names;
+    for (int32_t i = 0; i < ds.GetCount(); ++i)
+        names.push_back(ds.GetDestinationName(i));
+    EXPECT_EQ(names, (Names{"/out/q_arc.tif", "/out/q_cfg.txt", "/out/q_dicom.txt", "/out/q_spr.tif"}));
+    EXPECT_EQ(Sources(ds, "/OUT/Q_SPR.TIF"), Names{dir.Path("p_spr.bmp")});
 }
 
-class DatasetSlices : public ::testing::Test
+TEST(DatasetDestination, ShiftThenDivide)
 {
-protected:
-    void SetUp() override
-    {
-        for (int n = 0; n <= 7; ++n)
-            dir.Write("s000" + std::to_string(n) + ".bmp", "x");
-        ds.SetSlicesOnly(true);
-        ASSERT_EQ(ds.Open(dir.Path("s0000.bmp")), 8);
-    }
     CScratchFolder dir;
+    for (int n = 0; n <= 7; ++n)
+        dir.Write("s000" + std::to_string(n) + ".bmp", "x");
     CDataset ds;
-};
-
-TEST_F(DatasetSlices, ShiftThenDivide)
-{
+    ds.SetSlicesOnly(true);
+    ASSERT_EQ(ds.Open(dir.Path("s0000.bmp")), 8);
     ds.BuildDestinationNames("/out", "q", "jpg", 3);
-    EXPECT_EQ(ds.GetDestinationName(0), "/out/q0003.jpg");
     EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
     ds.DivideNumbers(1); // no folding
     EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
-
     ds.DivideNumbers(2);
     EXPECT_EQ(ds.GetDestinationName(4), "/out/q0003.jpg"); // (4 + 3) / 2
-    EXPECT_EQ(ds.GetDestinationName(5), "/out/q0004.jpg"); // (5 + 3) / 2
     EXPECT_EQ(ds.GetDestinationName(6), "/out/q0004.jpg"); // (6 + 3) / 2
-    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"),
-              (std::vector<std::string>{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
+    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"), (Names{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
     EXPECT_TRUE(Sources(ds, "").empty());
 }
 
@@ -95,6 +75,16 @@ protected:
         source.SetSlicesOnly(true);
         ASSERT_EQ(source.Open(dir.Path("scan0000.bmp")), 4);
     }
+    // Deletes the data set named by member with every file listed, protecting the source or not.
+    int32_t DeleteOld(const std::string& member, bool protect = true)
+    {
+        CDataset old;
+        old.SetAllFiles(true);
+        EXPECT_GT(old.Open(dir.Path(member)), 0);
+        const int32_t result = old.DeleteFiles(protect ? &source : nullptr);
+        EXPECT_TRUE(old.GetProgressInfo().IsFinished());
+        return result;
+    }
     bool Has(const char* name) const { return CScratchFolder::Exists(dir.Path(name)); }
     CScratchFolder dir;
     CDataset source;
@@ -102,23 +92,16 @@ protected:
 
 TEST_F(DatasetDelete, DestinationBesideTheSourceTakesNoSourceFile)
 {
-    CDataset old;
-    old.SetAllFiles(true);
-    ASSERT_EQ(old.Open(dir.Path("scan20000.bmp")), 5); // scan2000.bmp is listed by the loose mask
-    EXPECT_EQ(old.DeleteFiles(&source), 0);
+    EXPECT_EQ(DeleteOld("scan20000.bmp"), 0); // scan2000.bmp is listed by the loose mask
     EXPECT_FALSE(Has("scan20000.bmp") || Has("scan20001.bmp") || Has("scan2_spr.bmp") ||
                  Has("scan2_cfg.txt"));
     EXPECT_TRUE(Has("scan0000.bmp") && Has("scan2000.bmp") && Has("scan_cfg.txt") && Has("scan_dicom.txt"));
     EXPECT_TRUE(Has("scan2.log"));
-    EXPECT_TRUE(old.GetProgressInfo().IsFinished());
 }
 
 TEST_F(DatasetDelete, ExactNamesAloneKeepTheLooseMatch)
 {
-    CDataset old;
-    old.SetAllFiles(true);
-    old.Open(dir.Path("scan20000.bmp"));
-    old.DeleteFiles();
+    DeleteOld("scan20000.bmp", false);
     EXPECT_TRUE(Has("scan2000.bmp"));
     EXPECT_FALSE(Has("scan20000.bmp"));
 }
@@ -127,10 +110,7 @@ TEST_F(DatasetDelete, OtherFormatWithTheSourcePrefixKeepsTheSourceTexts)
 {
     dir.Write("scan0000.tif", "x");
     dir.Write("scan_spr.tif", "x");
-    CDataset old;
-    old.SetAllFiles(true);
-    ASSERT_EQ(old.Open(dir.Path("SCAN0000.tif")), 4);
-    old.DeleteFiles(&source);
+    DeleteOld("SCAN0000.tif");
     EXPECT_FALSE(Has("scan0000.tif") || Has("scan_spr.tif"));
     EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt") && Has("scan0000.bmp"));
 }
@@ -139,10 +119,7 @@ TEST_F(DatasetDelete, SourceFolderSpeltAnotherWay)
 {
     std::filesystem::create_directory_symlink(dir.Path(), dir.Path("alias"));
     dir.Write("scan0000.jpg", "x");
-    CDataset old;
-    old.SetAllFiles(true);
-    ASSERT_EQ(old.Open(dir.Path("alias/./scan0000.jpg")), 3);
-    old.DeleteFiles(&source);
+    DeleteOld("alias/./scan0000.jpg");
     EXPECT_FALSE(Has("scan0000.jpg"));
     EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt"));
 }
@@ -180,8 +157,7 @@ TEST(DatasetDeleteRules, CancelStopsAfterTheCurrentFile)
     old.OnProgress.Subscribe(&canceller, &Canceller::Seen); // start event, then file 0
     EXPECT_EQ(old.DeleteFiles(), 1);
     old.OnProgress.Unsubscribe(&canceller, &Canceller::Seen);
-    EXPECT_FALSE(CScratchFolder::Exists(dir.Path("q0000.bmp")));
-    EXPECT_TRUE(CScratchFolder::Exists(dir.Path("q0001.bmp")));
+    EXPECT_EQ(dir.Names(), (Names{"q0001.bmp", "q0002.bmp"}));
     EXPECT_TRUE(old.GetProgressInfo().IsCancelled());
 }
 
