@@ -5,9 +5,13 @@
 
 #include "Base/FileUtils.h"
 #include "Base/Platform.h"
+#include "Base/WorkQueue.h"
+#include "engine/ConversionPass.h"
+#include "engine/SliceRunner.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 bool CDatasetConversion::IsCancelPending()
 {
@@ -76,54 +80,52 @@ void CDatasetConversion::ConvertFiles()
     PrepareLists();
     RememberSourceFiles();
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
+    RemoveStaleParts();
 
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();
     m_progress.StartProgress(0, cc + sc);
-    for (int32_t i = 0; i < cc; ++i)
-    {
-        m_progress.GetProgressInfo().SetPosition(i);
-        m_progress.FireProgress();
-        const std::string dst = m_companions.GetDestinationName(i);
-        if (!dst.empty()) ProcessFile(m_companions.GetEntryPath(i), dst, m_companions);
-        if (IsCancelPending()) break;
-    }
-    // Several source slices can share one destination (a reduction folds them); only the
-    // first of such a run writes it, so a present destination counts as skipped once.
-    std::string lastPresent;
-    for (int32_t j = 0; j < sc; ++j)
-    {
-        m_progress.GetProgressInfo().SetPosition(cc + j);
-        m_progress.FireProgress();
-        const std::string dst = m_slices.GetDestinationName(j);
-        if (!vKit::FileExists(dst))
-            ProcessFile(m_slices.GetEntryPath(j), dst, m_slices);
-        else if (dst != lastPresent && (m_writtenFiles.GetCount() == 0 ||
-                                        m_writtenFiles.GetString(m_writtenFiles.GetCount() - 1) != dst))
-        {
-            ++m_nSkippedCount;
-            lastPresent = dst;
-        }
-        if (IsCancelPending()) break;
-    }
+    const int32_t helpers = GetEffectiveThreads() - 1;
+    CSliceRunner runner(helpers, helpers > 0 ? CSliceRunner::DefaultLookAhead(helpers) : 0);
+    std::vector<vKit::CFileImageBuffer16> laneImages(size_t(runner.GetLanes()));
+    const CImageSettings settings = CurrentImageSettings();
+    // Each pass ends after the file during which a cancel was requested; a cancel during the
+    // companions still lets the slice pass handle its first slice.
+    CConversionPass companions(*this, m_companions, 0, false, settings, laneImages);
+    runner.Run(companions);
+    CConversionPass slices(*this, m_slices, cc, true, settings, laneImages);
+    runner.Run(slices);
 }
 
-void CDatasetConversion::ProcessFile(const std::string& src, const std::string& dst, vKit::CDataset& list)
+int32_t CDatasetConversion::GetEffectiveThreads() const
 {
-    if (IsSourceFile(dst))
+    constexpr int32_t Most = 64;
+    if (m_nThreads > 0) return std::min(m_nThreads, Most);
+    std::string text;
+    if (vKit::PlatformGetEnv("KAVEX_THREADS", text))
     {
-        // A destination that is a file of the source itself is never replaced. For a text
-        // file copied onto itself there is nothing left to do; an image would be lost.
-        if (vKit::CDataset::IsSliceOrSideImage(dst)) Fail(dst, "write", EEXIST);
+        char* end = nullptr;
+        const long n = std::strtol(text.c_str(), &end, 10);
+        if (end != text.c_str() && *end == '\0' && n >= 1) return int32_t(std::min<long>(n, Most));
     }
-    else
+    return vKit::CWorkQueue::DefaultHelpers() + 1;
+}
+
+// A killed run can leave the temporary file of an image it was writing; the files of this
+// run's destinations go before anything is written.
+void CDatasetConversion::RemoveStaleParts()
+{
+    std::string previous;
+    for (vKit::CDataset* list : {&m_companions, &m_slices})
     {
-        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(dst)) vKit::DeleteFile(dst);
-        ConvertFile(src, dst, list);
+        for (int32_t i = 0; i < list->GetCount(); ++i)
+        {
+            const std::string dst = list->GetDestinationName(i);
+            if (dst.empty() || dst == previous || !vKit::CDataset::IsSliceOrSideImage(dst)) continue;
+            vKit::PlatformUnlink(PartName(dst));
+            previous = dst;
+        }
     }
-    // The destination's own name, not a scan of its folder: a folder scan per file would make a
-    // run of n slices cost n * n directory entries.
-    m_writtenFiles.AddFile(dst);
 }
 
 // The old destination goes file by file, and only files named exactly as its members: a

@@ -1,69 +1,212 @@
-// The per-image pipeline of one file, and how its result reaches the destination name: every
-// image is saved under a temporary name beside the destination and renamed into place when it
-// is complete, so a killed run never leaves a truncated file that a resumed run would keep.
+// Handling one file, in three parts so that images can be worked on ahead of their turn: the
+// calling thread decides what a file needs (DecideFile), the work loads, transforms and saves an
+// image under a temporary name beside its destination on any thread (WorkImage), and the calling
+// thread completes the files in list order (CommitFile): renames the image into place, copies a
+// text file, lists failures and written files. A killed run never leaves a truncated file under
+// a destination name, and a file worked on ahead that is never committed is removed again.
 
 #include "engine/DatasetConversion.h"
 
 #include "Base/FileUtils.h"
 #include "Base/Platform.h"
 #include "Base/Strings.h"
+#include "Base/StringsLst.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+
+void CDatasetConversion::ProcessFile(const std::string& src, const std::string& dst, vKit::CDataset& list)
+{
+    CFileStep step = DecideFile(src, dst, list, false);
+    if (step.action == CFileStep::Image)
+    {
+        vKit::CFileImageBuffer16 image;
+        WorkImage(step, CurrentImageSettings(), image);
+    }
+    CommitFile(step, true);
+}
 
 void CDatasetConversion::ConvertFile(const std::string& src, const std::string& dst, vKit::CDataset& list)
 {
-    if (!vKit::CDataset::IsSliceOrSideImage(dst))
+    CFileStep step;
+    step.src = src;
+    step.dst = dst;
+    PlanConversion(step, list);
+    if (step.action == CFileStep::Image)
     {
-        CopyCompanion(src, dst);
+        vKit::CFileImageBuffer16 image;
+        WorkImage(step, CurrentImageSettings(), image);
+    }
+    CompleteConversion(step, true);
+}
+
+CImageSettings CDatasetConversion::CurrentImageSettings()
+{
+    CImageSettings s;
+    s.resizeFactor = m_nResizeFactor;
+    s.resizeQuality = m_nResizeQuality;
+    s.jpegQuality = m_nJpgCompression;
+    s.shift = m_nShift;
+    s.reversePalette = MustReversePalette();
+    s.invertRawData = MustInvertRawData();
+    s.generateVgi = m_bGenerateVgi != 0;
+    s.keepFileTime = m_bKeepFileTime != 0;
+    return s;
+}
+
+std::string CDatasetConversion::PartName(const std::string& dst)
+{
+    // Hidden, and unlike any member name, so that no scan of the data set lists it; the
+    // extension stays, since it chooses the writer.
+    const std::string name = vKit::GetPathFileName(dst);
+    return dst.substr(0, dst.size() - name.size()) + "." + vKit::GetPathTitle(dst) + ".kavex-part." +
+           vKit::GetPathExtension(dst);
+}
+
+CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
+                                         bool slicePass)
+{
+    CFileStep step;
+    step.src = src;
+    step.dst = dst;
+    if (dst.empty()) return step;
+    if (slicePass && vKit::FileExists(dst))
+        step.action = CFileStep::Present;
+    else if (IsSourceFile(dst))
+        step.action = CFileStep::SourceFile;
+    else
+        PlanConversion(step, list);
+    return step;
+}
+
+void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
+{
+    if (!vKit::CDataset::IsSliceOrSideImage(step.dst))
+    {
+        step.action = CFileStep::Copy;
         return;
     }
-    CCarriedTimes times;
-    vKit::CFileImageBuffer16 image;
-    const int32_t rc = image.LoadFile(src);
+    step.action = CFileStep::Image;
+    step.part = PartName(step.dst);
+    step.isSlice = GetDestination()->GetDataset()->IsSliceFile(step.dst, false);
+    const int32_t f = m_nResizeFactor;
+    if (m_nResizeQuality == 3 && (f == 2 || f == 4 || f == 8))
+    {
+        vKit::CStringsLst names;
+        list.GetSourcesOf(names, step.dst);
+        for (int32_t i = 0; i < names.GetCount(); ++i)
+            step.group.push_back(names.GetString(i));
+    }
+}
+
+void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settings,
+                                   vKit::CFileImageBuffer16& image)
+{
+    try
+    {
+        // The temporary name is this run's own; the rename at the commit is what makes the
+        // file appear, so the writer needs no temporary of its own.
+        image.SetSaveAtomically(false);
+        step.loadCode = image.LoadFile(step.src);
+        if (step.loadCode != 0) return;
+        if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
+        ReduceImage(image, step, settings);
+        if (step.isSlice)
+        {
+            image.Info().SetJpegQuality(settings.jpegQuality);
+            ApplyGreyStages(image, settings);
+            ApplyVolumeSettings(image, settings);
+        }
+        else
+        {
+            ApplyGreyStages(image, settings);
+            image.Info().SetJpegQuality(settings.jpegQuality);
+            ApplyVolumeSettings(image, settings);
+            // A side image that the shift leaves without rows is not written at all.
+            if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
+            {
+                step.noRows = true;
+                return;
+            }
+        }
+        step.saveCode = image.SaveFile(step.part);
+    }
+    catch (const std::exception&)
+    {
+        step.saveCode = ENOMEM;
+    }
+}
+
+void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
+{
+    switch (step.action)
+    {
+    case CFileStep::Nothing:
+    case CFileStep::Present:
+        return;
+    case CFileStep::SourceFile:
+        // A destination that is a file of the source itself is never replaced. For a text
+        // file copied onto itself there is nothing left to do; an image would be lost.
+        if (vKit::CDataset::IsSliceOrSideImage(step.dst)) Fail(step.dst, "write", EEXIST);
+        break;
+    case CFileStep::Copy:
+    case CFileStep::Image:
+        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(step.dst)) vKit::DeleteFile(step.dst);
+        CompleteConversion(step, ended);
+        break;
+    }
+    // The destination's own name, not a scan of its folder: a folder scan per file would make a
+    // run of n slices cost n * n directory entries.
+    m_writtenFiles.AddFile(step.dst);
+}
+
+void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
+{
+    if (step.action == CFileStep::Copy)
+    {
+        CopyCompanion(step.src, step.dst);
+        return;
+    }
+    if (step.action != CFileStep::Image) return;
+    if (!ended) step.saveCode = ENOMEM;
+    if (step.loadCode != 0)
+    {
+        Fail(step.src, "read", step.loadCode);
+        return;
+    }
+    for (const auto& [name, rc] : step.unreadable)
+        Fail(name, "read", rc);
+    if (step.noRows) return;
+    int32_t rc = step.saveCode;
+    if (rc == 0) rc = vKit::PlatformRename(step.part, step.dst, true);
     if (rc != 0)
     {
-        Fail(src, "read", rc);
-        return;
-    }
-    if (m_bKeepFileTime) ReadSourceTimes(src, times);
-    ReduceImage(image, src, dst, list);
-
-    if (GetDestination()->GetDataset()->IsSliceFile(dst, false))
-    {
-        image.Info().SetJpegQuality(m_nJpgCompression);
-        ApplyGreyStages(image);
-        ApplyVolumeSettings(image);
-    }
-    else
-    {
-        ApplyGreyStages(image);
-        image.Info().SetJpegQuality(m_nJpgCompression);
-        ApplyVolumeSettings(image);
-        // A side image that the shift leaves without rows is not written at all.
-        if (m_nShift != 0 && !ChangeSideImageHeight(image, m_nShift)) return;
-    }
-    const int32_t saved = SaveInPlace(image, dst);
-    if (saved != 0)
-    {
-        Fail(dst, "write", saved);
+        vKit::PlatformUnlink(step.part);
+        Fail(step.dst, "write", rc);
         return;
     }
     ++m_nWrittenCount;
-    if (m_bKeepFileTime) WriteDestinationTimes(dst, times);
+    if (step.timesRead) WriteDestinationTimes(step.dst, step.times);
 }
 
-void CDatasetConversion::ApplyGreyStages(vKit::CFileImageBuffer16& image)
+void CDatasetConversion::DiscardFile(CFileStep& step)
 {
-    if (MustReversePalette()) ReversePalette(image.Info().ColorTable());
-    if (MustInvertRawData()) InvertRawData(image);
+    if (step.action == CFileStep::Image) vKit::PlatformUnlink(step.part);
+}
+
+void CDatasetConversion::ApplyGreyStages(vKit::CFileImageBuffer16& image, const CImageSettings& settings)
+{
+    if (settings.reversePalette) ReversePalette(image.Info().ColorTable());
+    if (settings.invertRawData) InvertRawData(image);
 }
 
 // Images of a volume description carry a default resolution and no private block.
-void CDatasetConversion::ApplyVolumeSettings(vKit::CFileImageBuffer16& image) const
+void CDatasetConversion::ApplyVolumeSettings(vKit::CFileImageBuffer16& image, const CImageSettings& settings)
 {
-    if (!m_bGenerateVgi) return;
+    if (!settings.generateVgi) return;
     image.Info().SetDefaultResolution(true);
     image.Info().SetPrivateBlock(nullptr, 0);
 }
@@ -80,24 +223,12 @@ bool CDatasetConversion::ChangeSideImageHeight(vKit::CImageBuffer16& image, int3
     info.SetWidth(width);
     info.SetHeight(int32_t(height));
     changed.SetInfo(info);
-    changed.Fill(0);
     const int32_t kept = std::min(image.GetHeight(), int32_t(height));
     std::memcpy(changed.GetData(), image.GetData(), size_t(width) * size_t(kept) * sizeof(uint16_t));
-    image = changed;
+    std::fill(changed.Row(kept), changed.GetData() + changed.PixelCount(), uint16_t(0));
+    changed.SamplesChanged();
+    image.Swap(changed);
     return true;
-}
-
-int32_t CDatasetConversion::SaveInPlace(vKit::CFileImageBuffer16& image, const std::string& dst)
-{
-    // Hidden, and unlike any member name, so that no scan of the data set lists it; the
-    // extension stays, since it chooses the writer.
-    const std::string name = vKit::GetPathFileName(dst);
-    const std::string temp = dst.substr(0, dst.size() - name.size()) + "." + vKit::GetPathTitle(dst) +
-                             ".kavex-part." + vKit::GetPathExtension(dst);
-    int32_t rc = image.SaveFile(temp);
-    if (rc == 0) rc = vKit::PlatformRename(temp, dst, true);
-    if (rc != 0) vKit::PlatformUnlink(temp);
-    return rc;
 }
 
 void CDatasetConversion::CopyCompanion(const std::string& src, const std::string& dst)

@@ -6,11 +6,18 @@
 // GetProgress().OnProgress before each file; a cancel request (SetCancelRequested on the progress
 // source, or the flag given to SetCancelFlag) is honoured after the current file.
 //
-// Per-image pipeline (ConvertFile), each stage a call of its own:
+// Per-image pipeline (WorkImage), each stage a call of its own:
 //   load -> ReduceImage -> [slice]  JPEG quality, palette reversal, raw inversion, volume settings
 //                          [side]   palette reversal, raw inversion, JPEG quality, volume settings,
 //                                   height change by the shift
-//        -> save under a temporary name, rename into place -> destination file times.
+//        -> save under a temporary name; then, in file order, rename into place -> file times.
+//
+// Several files are converted at a time (one per processor, SetThreads): the next few files are
+// decided and their images loaded, transformed and saved under temporary names on helper
+// threads, while the calling thread raises the progress events and completes the files in list
+// order. What callers observe is that of one file after the other: events in file order on the
+// calling thread, the cancel honoured after the current file, the written files listed in
+// handling order, and after a cancel no file that the plain loop would not have written.
 
 #include "Base/ColorTable.h"
 #include "Base/Dataset.h"
@@ -39,6 +46,48 @@ struct CCarriedTimes
     uint64_t creation = 0;
     uint64_t lastAccess = 0;
     uint64_t lastWrite = 0;
+};
+
+// The options the work on an image reads, fixed when the files of a run are handled, so that
+// helper threads never read the job itself.
+struct CImageSettings
+{
+    int32_t resizeFactor = 1;
+    int32_t resizeQuality = 1;
+    int32_t jpegQuality = 33;
+    int32_t shift = 0;
+    bool reversePalette = false;
+    bool invertRawData = false;
+    bool generateVgi = false;
+    bool keepFileTime = false;
+};
+
+// One file of a run: what the calling thread decided for it and, for an image, what the work on
+// it produced. The work writes nothing but its own step and the step's temporary file.
+struct CFileStep
+{
+    enum EAction
+    {
+        Nothing,    // no destination name
+        Present,    // a slice whose destination exists already
+        SourceFile, // the destination is a file of the source itself
+        Copy,       // a companion text file
+        Image,      // a slice or side image to convert
+    };
+    EAction action = Nothing;
+    std::string src;
+    std::string dst;
+    // Images only: the decision...
+    std::string part;               // the temporary name the image is saved under
+    bool isSlice = false;           // a slice, not a side image
+    std::vector<std::string> group; // 3D averaging: every source of the destination, list order
+    // ... and what the work produced.
+    int32_t loadCode = 0;
+    std::vector<std::pair<std::string, int32_t>> unreadable; // group members that did not load
+    bool noRows = false;                                     // a side image the shift empties
+    int32_t saveCode = -1;
+    bool timesRead = false;
+    CCarriedTimes times;
 };
 
 class CDatasetConversion
@@ -129,29 +178,54 @@ public:
     // the progress source's own request. Null for none.
     void SetCancelFlag(const std::atomic<bool>* flag) { m_pCancelFlag = flag; }
 
+    // Files converted at a time. 0 (the default): KAVEX_THREADS from the environment when it
+    // holds a number from 1, else one per processor. 1 converts on the calling thread alone.
+    int32_t GetThreads() const { return m_nThreads; }
+    void SetThreads(int32_t threads) { m_nThreads = threads; }
+    // The number a run uses.
+    int32_t GetEffectiveThreads() const;
+
     // Adds (shift > 0) or drops (shift < 0) rows at the bottom of a side image; the new rows
     // are 0. False, leaving the image as it was, when no row would remain.
     static bool ChangeSideImageHeight(vKit::CImageBuffer16& image, int32_t shift);
 
 protected:
-    // Pipeline stages; each is defined in the file of its stage.
-    void ReduceImage(vKit::CFileImageBuffer16& image, const std::string& src, const std::string& dst,
-                     vKit::CDataset& list);
+    // Pipeline stages; each is defined in the file of its stage. The static ones run on any
+    // thread.
+    static void ReduceImage(vKit::CFileImageBuffer16& image, CFileStep& step, const CImageSettings& settings);
     static void ReversePalette(vKit::CColorTable& table);
     static void InvertRawData(vKit::CImageBuffer16& image);
-    bool ReadSourceTimes(const std::string& src, CCarriedTimes& times) const;
+    static bool ReadSourceTimes(const std::string& src, CCarriedTimes& times);
     void WriteDestinationTimes(const std::string& dst, const CCarriedTimes& times) const;
 
+    // The three parts of handling one file. DecideFile (calling thread) finds what the file
+    // needs, changing no file; slicePass adds the test for a present destination. WorkImage
+    // (any thread) loads, transforms and saves an image under its temporary name. CommitFile
+    // (calling thread, in file order) completes the file: renames, copies, lists.
+    CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
+                         bool slicePass);
+    static void WorkImage(CFileStep& step, const CImageSettings& settings, vKit::CFileImageBuffer16& image);
+    void CommitFile(CFileStep& step, bool ended);
+    // Removes what the work on a file left when the file will not be committed.
+    static void DiscardFile(CFileStep& step);
+    CImageSettings CurrentImageSettings();
+    // The hidden name beside dst that its image is written under before it is renamed into place.
+    static std::string PartName(const std::string& dst);
+
 private:
+    friend class CConversionPass;
+
+    void PlanConversion(CFileStep& step, vKit::CDataset& list);
+    void CompleteConversion(CFileStep& step, bool ended);
+    void RemoveStaleParts();
     bool IsCancelPending();
     void ResetOutcome();
     void Fail(const std::string& path, const char* action, int32_t code);
     void DeleteOldDestination(const std::string& dstFirst);
     void RememberSourceFiles();
     bool IsSourceFile(const std::string& path) const;
-    void ApplyGreyStages(vKit::CFileImageBuffer16& image);
-    void ApplyVolumeSettings(vKit::CFileImageBuffer16& image) const;
-    int32_t SaveInPlace(vKit::CFileImageBuffer16& image, const std::string& dst);
+    static void ApplyGreyStages(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
+    static void ApplyVolumeSettings(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
     void CopyCompanion(const std::string& src, const std::string& dst);
     void CopyLogFile();
     std::string SourceExtension();
@@ -184,6 +258,7 @@ private:
     int32_t m_nSkippedCount = 0;
     int32_t m_nListedCount = 0;
     const std::atomic<bool>* m_pCancelFlag = nullptr;
+    int32_t m_nThreads = 0;
     // (device, inode) of every file of the source data set, sorted: never written or deleted.
     std::vector<std::pair<uint64_t, uint64_t>> m_sourceFiles;
 };

@@ -4,7 +4,7 @@
 #include "engine/DatasetConversion.h"
 #include "engine/FileTimes.h"
 
-bool CDatasetConversion::ReadSourceTimes(const std::string& src, CCarriedTimes& times) const
+bool CDatasetConversion::ReadSourceTimes(const std::string& src, CCarriedTimes& times)
 {
     CFileTimes record;
     if (record.ReadTimes(src) != 0)

@@ -3,7 +3,6 @@
 
 #include "Base/ImageBuffer32.h"
 #include "Base/Strings.h"
-#include "Base/StringsLst.h"
 #include "engine/DatasetConversion.h"
 #include "engine/Reduce.h"
 
@@ -17,22 +16,19 @@ namespace
 // bits of the sum. A member that fails to load, or has another size, is left out, so the result
 // is darker by its share rather than mixed with stale samples. Members that did not load are
 // returned in unreadable with their codes.
-void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const vKit::CStringsLst& names,
+void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const std::vector<std::string>& names,
                int32_t f, std::vector<std::pair<std::string, int32_t>>& unreadable)
 {
-    const int32_t n = names.GetCount();
+    const int32_t n = int32_t(names.size());
     kavex::Reduce2D(image, f);
     vKit::CImageBuffer32 sum;
-    if (!sum.FromImage16(&image))
-        return;
+    if (!sum.FromImage16(&image)) return;
     sum.Clear();
     sum.AddScaled(&image, n);
     vKit::CFileImageBuffer16 member;
-    for (int32_t i = 0; i < n; ++i)
+    for (const std::string& name : names)
     {
-        const std::string name = names.GetString(i);
-        if (vKit::CompareNoCase(name, src) == 0)
-            continue;
+        if (vKit::CompareNoCase(name, src) == 0) continue;
         if (const int32_t rc = member.LoadFile(name); rc != 0)
         {
             unreadable.emplace_back(name, rc);
@@ -46,31 +42,20 @@ void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const vK
 
 } // namespace
 
-void CDatasetConversion::ReduceImage(vKit::CFileImageBuffer16& image, const std::string& src,
-                                     const std::string& dst, vKit::CDataset& list)
+void CDatasetConversion::ReduceImage(vKit::CFileImageBuffer16& image, CFileStep& step,
+                                     const CImageSettings& settings)
 {
-    const int32_t f = m_nResizeFactor;
-    if (f != 2 && f != 4 && f != 8)
-        return;
-    if (m_nResizeQuality == 1)
+    const int32_t f = settings.resizeFactor;
+    if (f != 2 && f != 4 && f != 8) return;
+    if (settings.resizeQuality == 1)
     {
         kavex::ReduceFast(image, f);
         return;
     }
-    if (m_nResizeQuality != 3)
+    if (settings.resizeQuality != 3 || step.group.size() < 2)
     {
         kavex::Reduce2D(image, f);
         return;
     }
-    vKit::CStringsLst names;
-    list.GetSourcesOf(names, dst);
-    if (names.GetCount() < 2)
-        kavex::Reduce2D(image, f);
-    else
-    {
-        std::vector<std::pair<std::string, int32_t>> unreadable;
-        Average3D(image, src, names, f, unreadable);
-        for (const auto& [name, rc] : unreadable)
-            Fail(name, "read", rc);
-    }
+    Average3D(image, step.src, step.group, f, step.unreadable);
 }
