@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,6 @@ public:
     std::string Folder(const std::string& name) const { return m_scratch.Folder(name); }
     const CScratchFolder& Scratch() const { return m_scratch; }
     CDatasetConversion& Job() { return m_job; }
-    vKit::CDataset& Source() { return m_source; }
 
     std::vector<std::string> Written()
     {
@@ -113,4 +113,35 @@ private:
     vKit::CDataset m_source;
     vKit::CDataset m_destination;
     CDatasetConversion m_job;
+};
+
+// Rows of slice n of a rig source, as Rows reads them.
+inline std::vector<uint8_t> SliceRows(int32_t n)
+{
+    return std::vector<uint8_t>(CConversionRig::kHeight, SliceValue(n));
+}
+
+// Calls a function from a progress event, the way the dialog's handler runs, and keeps the last
+// information it saw.
+class CProgressProbe
+{
+public:
+    CProgressProbe(vKit::CProgressBase& source, std::function<void(const vKit::CProgressInfo&)> f = {})
+        : m_source(source), m_f(std::move(f))
+    {
+        m_source.OnProgress.Subscribe(this, &CProgressProbe::On);
+    }
+    ~CProgressProbe() { m_source.OnProgress.Unsubscribe(this, &CProgressProbe::On); }
+    CProgressProbe(const CProgressProbe&) = delete;
+    CProgressProbe& operator=(const CProgressProbe&) = delete;
+    void On(vKit::CProgressInfo info)
+    {
+        m_last = info;
+        if (m_f) m_f(info);
+    }
+    vKit::CProgressInfo m_last;
+
+private:
+    vKit::CProgressBase& m_source;
+    std::function<void(const vKit::CProgressInfo&)> m_f;
 };

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace
 {
 
@@ -21,66 +18,59 @@ vKit::CColorTable FallingPalette()
     return table;
 }
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Samples (full 16 bits) and first palette entry of a written image.
-struct Written
-{
-    uint16_t sample = 0;
-    uint8_t firstEntry = 0;
-};
-
-Written Load(const std::string& path)
+// High byte of the first sample and first palette entry of a written image.
+std::pair<int32_t, int32_t> SampleAndFirstEntry(const std::string& path)
 {
     vKit::CFileImageBuffer16 image;
     EXPECT_EQ(image.LoadFile(path), 0) << path;
-    Written w;
-    if (!image.IsEmpty())
-        w.sample = *image.PixelPtr(0, 0);
-    if (image.Info().ColorTable().GetCount() > 0)
-        w.firstEntry = image.Info().ColorTable().GetEntries()[0];
-    return w;
+    if (image.IsEmpty()) return {-1, -1};
+    const vKit::CColorTable& table = image.Info().ColorTable();
+    return {*image.PixelPtr(0, 0) >> 8, table.GetCount() > 0 ? table.GetEntries()[0] : 0};
 }
 
-struct GreyCase
-{
-    bool falling; // K: BMP source with a falling palette
-    const char* extension;
-    bool invertPalette, invertRaw;
-    bool reverse, invert; // expected decisions
-};
-
+// Every row of the decision table, through a whole conversion: the source slice holds 10 under a
+// rising palette in its own file; the palette the job is told decides.
 TEST(Stages, DecisionTableRows)
 {
-    const GreyCase rows[] = {
+    struct
+    {
+        bool falling; // BMP source with a falling palette
+        const char* extension;
+        bool invertPalette, invertRaw;
+        bool reverse, invert; // expected decisions
+    } const rows[] = {
         {false, "tif", true, false, false, false}, {false, "tif", false, true, false, true},
         {false, "bmp", false, true, false, true},  {false, "bmp", true, false, true, false},
         {true, "tif", false, false, true, true},   {true, "jpg", true, true, false, false},
         {true, "bmp", false, true, false, true},   {true, "bmp", true, false, true, false},
     };
-    for (const GreyCase& c : rows)
+    for (const auto& c : rows)
     {
+        const std::string row = std::string(c.falling ? "falling " : "rising ") + c.extension +
+                                (c.invertPalette ? " palette" : "") + (c.invertRaw ? " raw" : "");
         CConversionRig rig;
         rig.WriteSource("s", 0, 1);
-        rig.Wire(rig.Path("s0000.bmp"), rig.Folder("out") + "/d0000." + c.extension);
+        const std::string out = rig.Folder("out") + "/d0000." + c.extension;
+        rig.Wire(rig.Path("s0000.bmp"), out);
         CDatasetConversion& job = rig.Job();
         job.SetSourcePalette(c.falling ? FallingPalette() : vKit::CColorTable(256));
         job.SetInvertPalette(c.invertPalette).SetInvertRawData(c.invertRaw);
-        EXPECT_EQ(job.MustReversePalette(), c.reverse) << c.falling << c.extension << c.invertPalette << c.invertRaw;
-        EXPECT_EQ(job.MustInvertRawData(), c.invert) << c.falling << c.extension << c.invertPalette << c.invertRaw;
-        EXPECT_EQ(job.IsDestinationRangeInverted(), c.invert);
+        EXPECT_EQ(job.MustReversePalette(), c.reverse) << row;
+        EXPECT_EQ(job.MustInvertRawData(), c.invert) << row;
         EXPECT_EQ(job.IsDestinationPaletteFalling(),
-                  std::string(c.extension) == "bmp" && (c.falling != c.invertPalette));
+                  std::string(c.extension) == "bmp" && (c.falling != c.invertPalette))
+            << row;
+        job.Convert();
+        const auto [sample, firstEntry] = SampleAndFirstEntry(out);
+        EXPECT_NEAR(sample, c.invert ? 255 - SliceValue(0) : SliceValue(0), 1) << row;
+        if (std::string(c.extension) == "bmp")
+        {
+            EXPECT_EQ(firstEntry, c.reverse ? 255 : 0) << row;
+        }
     }
 }
 
-TEST(Stages, EmptyCopiedPaletteCountsAsFallingForBmpSourceOnly)
+TEST(Stages, EmptyCopiedPaletteCountsAsFalling)
 {
     CConversionRig rig;
     rig.WriteSource("s", 0, 1);
@@ -91,85 +81,33 @@ TEST(Stages, EmptyCopiedPaletteCountsAsFallingForBmpSourceOnly)
     EXPECT_FALSE(rig.Job().MustInvertRawData());
 }
 
-TEST(Stages, FallingBmpToTiffComplementsSamplesUnlessInvertRawIsSet)
+// Slices of one value each, averaged by 2 in three directions.
+std::vector<std::vector<uint8_t>> ThreeD(CConversionRig& rig, std::initializer_list<int32_t> values)
 {
-    for (bool invertRaw : {false, true})
-    {
-        CConversionRig rig;
-        rig.WriteSource("s", 0, 1);
-        const std::string out = rig.Folder("out");
-        rig.Wire(rig.Path("s0000.bmp"), out + "/d0000.tif");
-        rig.Job().SetSourcePalette(FallingPalette());
-        rig.Job().SetInvertRawData(invertRaw);
-        rig.Job().Convert();
-        const uint16_t v = uint16_t(SliceValue(0) << 8);
-        EXPECT_EQ(Load(out + "/d0000.tif").sample, invertRaw ? v : uint16_t(65535 - v));
-    }
+    int32_t n = 0;
+    for (int32_t v : values)
+        if (v >= 0)
+            WriteImage(SliceName(rig.Path(""), "v", n++), 4, 4, {uint8_t(v)});
+        else
+            rig.Scratch().Write("v000" + std::to_string(n++) + ".bmp", "not a bitmap");
+    rig.Wire(rig.Path("v0000.bmp"), rig.Folder("out") + "/a0000.bmp");
+    rig.Job().SetResizeFactor(2).SetResizeQuality(3);
+    rig.Job().Convert();
+    return {Rows(SliceName(rig.Path("out"), "a", 0)), Rows(SliceName(rig.Path("out"), "a", 1))};
 }
 
-TEST(Stages, BmpDestinationOptionsActDirectly)
+TEST(Stages, ThreeDGroupAverageLoneLastSliceAndMemberThatFailsToLoad)
 {
     CConversionRig rig;
-    rig.WriteSource("s", 0, 1);
-    const std::string out = rig.Folder("out");
-    rig.Wire(rig.Path("s0000.bmp"), out + "/d0000.bmp");
-    rig.Job().SetSourcePalette(vKit::CColorTable(256));
-    rig.Job().SetInvertPalette(true);
-    rig.Job().Convert();
-    const Written w = Load(out + "/d0000.bmp");
-    EXPECT_EQ(w.sample >> 8, SliceValue(0));
-    EXPECT_EQ(w.firstEntry, 255); // the ramp, reversed
+    // (100 * 256 * 65536 / 2 + 201 * 256 * 65536 / 2) / 65536 = 38528, high byte 150; a group of
+    // one slice is its 2D reduction.
+    EXPECT_EQ(ThreeD(rig, {100, 201, 77}), (std::vector<std::vector<uint8_t>>{{150, 150}, {77, 77}}));
+    EXPECT_EQ(rig.Written().size(), 2u);
 
-    CConversionRig raw;
-    raw.WriteSource("s", 0, 1);
-    raw.Wire(raw.Path("s0000.bmp"), raw.Folder("out") + "/d0000.bmp");
-    raw.Job().SetSourcePalette(FallingPalette());
-    raw.Job().SetInvertRawData(true);
-    raw.Job().Convert();
-    const Written r = Load(raw.Folder("out") + "/d0000.bmp");
-    EXPECT_EQ(r.sample >> 8, 255 - SliceValue(0));
-    EXPECT_EQ(r.firstEntry, 0); // palette kept
-}
-
-// Slices of three values averaged by 2 in three directions.
-class ThreeD : public ::testing::Test
-{
-protected:
-    void Write(int32_t n, uint8_t value)
-    {
-        WriteImage(SliceName(m_rig.Path(""), "v", n), 4, 4, {value});
-    }
-    void Run()
-    {
-        m_rig.Wire(m_rig.Path("v0000.bmp"), m_rig.Folder("out") + "/a0000.bmp");
-        m_rig.Job().SetResizeFactor(2).SetResizeQuality(3);
-        m_rig.Job().Convert();
-    }
-    std::vector<uint8_t> Out(int32_t n) { return Rows(SliceName(m_rig.Folder("out"), "a", n)); }
-
-    CConversionRig m_rig;
-};
-
-TEST_F(ThreeD, GroupAverageAndLoneLastSlice)
-{
-    Write(0, 100);
-    Write(1, 201);
-    Write(2, 77);
-    Run();
-    // (100 * 256 * 65536 / 2 + 201 * 256 * 65536 / 2) / 65536 = 38528, high byte 150.
-    EXPECT_EQ(Out(0), std::vector<uint8_t>(2, 150));
-    EXPECT_EQ(Out(1), std::vector<uint8_t>(2, 77));
-    EXPECT_EQ(m_rig.Written().size(), 2u);
-}
-
-TEST_F(ThreeD, MemberThatFailsToLoadIsLeftOutOfTheSum)
-{
-    Write(0, 100);
-    std::ofstream(m_rig.Path("v0001.bmp")) << "not a bitmap";
-    Run();
-    EXPECT_EQ(Out(0), std::vector<uint8_t>(2, 50));
-    // The broken member is reported, not silently passed over.
-    EXPECT_FALSE(m_rig.Job().GetFailedFiles().empty());
+    // A member that does not load is left out of the sum, and reported.
+    CConversionRig broken;
+    EXPECT_EQ(ThreeD(broken, {100, -1})[0], std::vector<uint8_t>(2, 50));
+    EXPECT_EQ(broken.FailedPaths(), std::vector<std::string>{"read " + broken.Path("v0001.bmp")});
 }
 
 TEST(Stages, FactorAndShiftFoldSliceNumbers)
@@ -186,16 +124,17 @@ TEST(Stages, FactorAndShiftFoldSliceNumbers)
 
 std::string VgiOf(const std::vector<std::string>& slices, const char* format, const std::string& prefix)
 {
-    std::string text = "{volume1}\r\n[representation]\r\ndatatype = unsigned integer\r\nbitsperelement = 8\r\n\r\n";
+    std::string text =
+        "{volume1}\r\n[representation]\r\ndatatype = unsigned integer\r\nbitsperelement = 8\r\n\r\n";
     for (size_t k = 0; k < slices.size(); ++k)
     {
         text += "[file" + std::to_string(k + 1) + "]\r\n";
-        if (format)
-            text += std::string("FileFormat = ") + format + "\r\n";
+        if (format) text += std::string("FileFormat = ") + format + "\r\n";
         text += "Name = " + slices[k] + "\r\nPosition = 0 0 " + std::to_string(k) +
                 "\r\nDatatype = unsigned integer\r\nBitsPerElement = 8\r\n\r\n";
     }
-    return text + "{volumeprimitive1}\r\n[volume]\r\nvolume = volume1\r\n\r\n[description]\r\ntext = " + prefix +
+    return text +
+           "{volumeprimitive1}\r\n[volume]\r\nvolume = volume1\r\n\r\n[description]\r\ntext = " + prefix +
            "\r\n\r\n[geometry]\r\nscale = 1 1 1\r\n";
 }
 
@@ -207,58 +146,51 @@ TEST(Stages, VolumeDescriptionListsSlicesInOrderWithConsecutivePositions)
     rig.Wire(rig.Path("s0000.bmp"), out + "/p_0000.bmp");
     rig.Job().SetGenerateVgi(true);
     rig.Job().Convert();
-    EXPECT_EQ(ReadText(out + "/p_.vgi"),
+    EXPECT_EQ(CScratchFolder::Read(out + "/p_.vgi"),
               VgiOf({out + "/p_0000.bmp", out + "/p_0001.bmp", out + "/p_0002.bmp"}, "bmp", "p_"));
-    // Written images carry no private block and a default resolution.
-    EXPECT_EQ(ReadText(out + "/p_0000.bmp").size(), ReadText(rig.Path("s0000.bmp")).size() - 56);
-}
+    // Written images carry no private block.
+    EXPECT_EQ(CScratchFolder::Read(out + "/p_0000.bmp").size(),
+              CScratchFolder::Read(rig.Path("s0000.bmp")).size() - 56);
 
-TEST(Stages, VolumeDescriptionOfTiffWithGapsHasNoFormatLines)
-{
-    CConversionRig rig;
+    // TIFF slices 0000, 0002, 0004: positions 0, 1, 2 and no format lines.
+    CConversionRig gaps;
     for (int32_t n : {0, 2, 4})
-        WriteImage(SliceName(rig.Path(""), "g", n), 4, 4, {1});
-    const std::string out = rig.Folder("out");
-    rig.Wire(rig.Path("g0000.bmp"), out + "/t0000.tif");
-    rig.Job().SetGenerateVgi(true);
-    rig.Job().Convert();
-    EXPECT_EQ(ReadText(out + "/t.vgi"), VgiOf({out + "/t0000.tif", out + "/t0002.tif", out + "/t0004.tif"}, nullptr, "t"));
+        WriteImage(SliceName(gaps.Path(""), "g", n), 4, 4, {1});
+    const std::string tif = gaps.Folder("out");
+    gaps.Wire(gaps.Path("g0000.bmp"), tif + "/t0000.tif");
+    gaps.Job().SetGenerateVgi(true);
+    gaps.Job().Convert();
+    EXPECT_EQ(CScratchFolder::Read(tif + "/t.vgi"),
+              VgiOf({tif + "/t0000.tif", tif + "/t0002.tif", tif + "/t0004.tif"}, nullptr, "t"));
 }
-
-class CCancelAfter
-{
-public:
-    CCancelAfter(vKit::CProgressBase& p, int32_t position) : m_p(p), m_position(position)
-    {
-        m_p.OnProgress.Subscribe(this, &CCancelAfter::On);
-    }
-    ~CCancelAfter() { m_p.OnProgress.Unsubscribe(this, &CCancelAfter::On); }
-    void On(vKit::CProgressInfo info)
-    {
-        if (info.GetPosition() == m_position && !info.IsFinished())
-            m_p.SetCancelRequested(true);
-    }
-
-private:
-    vKit::CProgressBase& m_p;
-    int32_t m_position;
-};
 
 TEST(Stages, CancelledRunDescribesOnlySlicesPresentAndKeepsOldLog)
 {
     CConversionRig rig;
     rig.WriteSource("s", 0, 4);
     const std::string out = rig.Folder("out");
-    std::ofstream(out + "/q.log") << "old log";
+    rig.Scratch().Write("out/q.log", "old log");
     rig.Wire(rig.Path("s0000.bmp"), out + "/q0000.jpg");
-    rig.Job().SetGenerateVgi(true);
-    // Companions "_cfg", "_dicom", "_spr" are positions 0..2; the cancel lands while slice 0001
-    // is handled.
-    CCancelAfter cancel(rig.Job().GetProgress(), 4);
-    rig.Job().Convert();
-    EXPECT_EQ(ReadText(out + "/q.vgi"), VgiOf({out + "/q0000.jpg", out + "/q0001.jpg"}, "jpeg", "q"));
-    EXPECT_EQ(ReadText(out + "/q.log"), "old log");
-    EXPECT_TRUE(CScratchFolder::Exists(out + "/q_cfg.txt"));
+    CDatasetConversion& job = rig.Job();
+    job.SetGenerateVgi(true);
+    {
+        // Companions "_cfg", "_dicom", "_spr" are positions 0..2; the cancel lands while slice 0001
+        // is handled.
+        CProgressProbe cancel(job.GetProgress(),
+                              [&job](const vKit::CProgressInfo& info)
+                              {
+                                  if (info.GetPosition() == 4 && !info.IsFinished())
+                                      job.GetProgress().SetCancelRequested(true);
+                              });
+        job.Convert();
+    }
+    EXPECT_EQ(CScratchFolder::Read(out + "/q.vgi"),
+              VgiOf({out + "/q0000.jpg", out + "/q0001.jpg"}, "jpeg", "q"));
+    EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), "old log");
+    EXPECT_EQ(CScratchFolder::Read(out + "/q_cfg.txt"), CScratchFolder::Read(rig.Path("s_cfg.txt")));
+    // A run that ends replaces the old log.
+    job.Convert();
+    EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), CScratchFolder::Read(rig.Path("s.log")));
 }
 
 TEST(Stages, KeptFileTimesFollowEachSlice)
