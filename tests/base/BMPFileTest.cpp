@@ -58,13 +58,9 @@ TEST(BMPFile, HandWrittenFileLoadsAndIsWrittenWithDefaultBlock)
     const uint16_t top[] = {0x100, 0x200, 0x300}, bottom[] = {0x700, 0x800, 0x900};
     EXPECT_TRUE(std::equal(top, top + 3, image.Row(0)));
     EXPECT_TRUE(std::equal(bottom, bottom + 3, image.Row(1)));
-    const vKit::CImageInfo& info = image.Info();
-    EXPECT_EQ(info.GetSignificantBits(), 8);
-    EXPECT_EQ(info.GetGreyCeiling(), 65520);
-    EXPECT_EQ(info.GetImageBytes(), 8);
-    EXPECT_EQ(info.GetRowPadding(), 1);
-    EXPECT_NEAR(info.GetPixelSizeYum(), 254.0, 0.1);
-    EXPECT_EQ(info.ColorTable(), vKit::CColorTable(256));
+    EXPECT_EQ(image.Info().GetSignificantBits(), 8);
+    EXPECT_EQ(image.Info().GetGreyCeiling(), 65520);
+    EXPECT_NEAR(image.Info().GetPixelSizeYum(), 254.0, 0.1);
 
     std::vector<uint8_t> expected = in, block(56, 0);
     std::copy_n("Quorell", 8, block.begin());
@@ -115,9 +111,7 @@ const Refusal Refusals[] = {
     {"4 bits", [](BmpLayout& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
     {"16 bits", [](BmpLayout& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
     {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
-    {"24 bits with palette", [](BmpLayout& s) { s.bitsPerPixel = 24; }, nullptr},
     {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr},
-    {"300 colours", [](BmpLayout& s) { s.coloursUsed = 300, s.paletteEntries = 300; }, nullptr},
     {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr},
     {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr},
     {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr},
@@ -145,7 +139,6 @@ TEST(BMPFile, MalformedHeadersAreRefused)
         if (r.bytes) r.bytes(f);
         CBMPFile bmp;
         EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
-        EXPECT_FALSE(bmp.GetError().empty()) << r.name;
         EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << r.name; // no layout was kept
     }
 }
@@ -178,99 +171,68 @@ TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)
         EXPECT_EQ(image.LoadFile(path), 2) << path;
 }
 
-TEST(BMPFile, SaveWritesHighBytesAndLeavesImageUnclampedCopyClamped)
+// The high bytes of the samples; resolution fields truncated, clamped or the default; an open top
+// (ceiling 65520) clamped in the copy only, 65300 written as 0xFE in mode 1 alone.
+TEST(BMPFile, SaveWritesHighBytesResolutionAndClampedCopy)
 {
     TempFolder dir;
     CFileImageBuffer16 image;
     ASSERT_TRUE(image.Create(4, 1));
     const uint16_t samples[] = {65535, 65300, 65100, 0x12FF};
     std::copy_n(samples, 4, image.Row(0));
-
-    // Full 16-bit data: the high bytes as they are.
+    image.Info().SetResolutionX(3937.9);
+    image.Info().SetResolutionY(1e12); // a nonsense pixel size must not overflow the field
     std::vector<uint8_t> out = SaveBytes(image, dir);
-    const size_t rows = Get32(out, 10);
-    EXPECT_EQ(std::vector<uint8_t>(out.begin() + long(rows), out.end()),
-              (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
+    EXPECT_EQ(std::vector<uint8_t>(out.end() - 4, out.end()), (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
+    EXPECT_EQ(Get32(out, 34), 4u);
+    EXPECT_EQ(Get32(out, 38), 3937u);
+    EXPECT_EQ(Get32(out, 42), uint32_t(INT32_MAX));
 
-    // An open top (ceiling 65520) with clamping asked: 65300 is written as 0xFE in mode 1 only.
+    image.Info().SetDefaultResolution(true); // for an unknown resolution only
+    image.Info().SetResolutionX(0.0);
     image.Info().SetGreyCeiling(65520);
     image.Info().SetClampOnExport(true);
     for (int32_t mode : {0, 1})
     {
         image.Info().SetClampMode(mode);
         out = SaveBytes(image, dir);
-        EXPECT_EQ(out[rows + 1], mode == 0 ? 0xFF : 0xFE) << mode;
+        EXPECT_EQ(out[out.size() - 3], mode == 0 ? 0xFF : 0xFE) << mode;
         EXPECT_TRUE(std::equal(samples, samples + 4, image.Row(0))); // the image itself is not clamped
     }
-    image.Info().SetGreyCeiling(0xFF00); // already the file's white: nothing to clamp
-    EXPECT_EQ(SaveBytes(image, dir)[rows + 1], 0xFF);
-}
-
-TEST(BMPFile, ResolutionFieldsAreTruncatedClampedOrDefaulted)
-{
-    TempFolder dir;
-    CFileImageBuffer16 image;
-    ASSERT_TRUE(image.Create(1, 1));
-    image.Info().SetResolutionX(3937.9);
-    image.Info().SetResolutionY(1e12); // a nonsense pixel size must not overflow the field
-    std::vector<uint8_t> out = SaveBytes(image, dir);
-    EXPECT_EQ(Get32(out, 38), 3937u);
-    EXPECT_EQ(Get32(out, 42), uint32_t(INT32_MAX));
-    EXPECT_EQ(Get32(out, 34), 4u); // (1 + 3) x 1
-
-    image.Info().SetResolutionX(0.0);
-    image.Info().SetResolutionY(2000.0);
-    image.Info().SetDefaultResolution(true);
-    out = SaveBytes(image, dir);
-    EXPECT_EQ(Get32(out, 38), 72u);
-    EXPECT_EQ(Get32(out, 42), 2000u);
     EXPECT_EQ(Get32(out, 34), 0u);
+    EXPECT_EQ(Get32(out, 38), 72u);
+    image.Info().SetGreyCeiling(0xFF00); // already the file's white: nothing to clamp
+    EXPECT_EQ(SaveBytes(image, dir)[out.size() - 3], 0xFF);
 }
 
-TEST(FileImageBuffer16, ExtensionChoosesFormatIgnoringCase)
-{
-    TempFolder dir;
-    CFileImageBuffer16 image;
-    ASSERT_TRUE(image.Create(2, 2));
-    image.Fill(0x4000);
-    EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);
-    EXPECT_EQ(image.LoadFile(dir.Path("UP.BmP")), 0);
-    EXPECT_EQ(*image.PixelPtr(1, 1), 0x4000);
-
-    // Only three-letter extensions count; unknown or missing ones touch nothing.
-    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("a.tiff"));
-    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("noext"));
-    for (const char* name : {"a.tiff", "noext", "a.png"})
-        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
-    // A dot in a folder name is no extension of the file.
-    dir.Folder("x.bmp");
-    for (const char* name : {"b.png", "b", "x.bmp/c"})
-        EXPECT_EQ(image.SaveFile(dir.Path(name)), 2) << name;
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "noext", "x.bmp"}));
-    EXPECT_EQ(*image.PixelPtr(1, 1), 0x4000);
-}
-
-TEST(FileImageBuffer16, SaveReplacesInOneStepAndLeavesNoTemporaryFiles)
+// The extension, in any letter case, chooses the format; the file is replaced in one step, with
+// the permissions of any new file, not those of a private temporary file.
+TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
 {
     TempFolder dir;
     CFileImageBuffer16 image;
     ASSERT_TRUE(image.Create(3, 3));
-    image.Fill(0x1100);
-    const std::string path = dir.Path("s0001.bmp");
-    WriteBytes(path, std::vector<uint8_t>(10, 'x'));
-    ASSERT_EQ(image.SaveFile(path), 0);
-    EXPECT_EQ(std::filesystem::file_size(path), 54u + 1024 + 56 + 12);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"s0001.bmp"});
-
-    // New files get the permissions of any new file, not those of a private temporary file.
-    WriteBytes(dir.Path("plain"), {});
+    image.Fill(0x4000);
+    dir.Write("UP.BmP", "old bytes");
+    EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir.Path("UP.BmP")), 54u + 1024 + 56 + 12);
+    EXPECT_EQ(image.LoadFile(dir.Path("UP.BmP")), 0);
     struct stat made, plain;
-    ASSERT_EQ(stat(path.c_str(), &made), 0);
-    ASSERT_EQ(stat(dir.Path("plain").c_str(), &plain), 0);
+    ASSERT_EQ(stat(dir.Path("UP.BmP").c_str(), &made), 0);
+    ASSERT_EQ(stat(dir.Write("plain", "").c_str(), &plain), 0);
     EXPECT_EQ(made.st_mode & 0777, plain.st_mode & 0777);
 
+    // Only three-letter extensions count; unknown or missing ones touch nothing, nor does a dot in
+    // a folder name.
+    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("a.tiff"));
+    for (const char* name : {"a.tiff", "a.png"})
+        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
+    dir.Folder("x.bmp");
+    for (const char* name : {"b.png", "b", "x.bmp/c"})
+        EXPECT_EQ(image.SaveFile(dir.Path(name)), 2) << name;
     EXPECT_NE(image.SaveFile(dir.Path("missing/s0002.bmp")), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("missing")));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "plain", "x.bmp"}));
+    EXPECT_EQ(*image.PixelPtr(2, 2), 0x4000);
 }
 
 // ImageMagick as an independent reader of what we write, and as a writer of a file we read.
@@ -280,16 +242,14 @@ TEST(BMPFile, ImageMagickAgreesOnSamples)
     TempFolder dir;
     CFileImageBuffer16 image;
     ASSERT_TRUE(image.Create(7, 3));
-    for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 7; ++x)
-            *image.PixelPtr(x, y) = uint16_t((y * 7 + x) * 12 << 8);
+    std::vector<uint8_t> ramp;
+    for (int32_t i = 0; i < 21; ++i)
+        ramp.push_back(uint8_t(i * 12));
+    std::transform(ramp.begin(), ramp.end(), image.GetData(), [](uint8_t v) { return uint16_t(v << 8); });
     ASSERT_EQ(image.SaveFile(dir.Path("ours.bmp")), 0);
     const std::string toRaw = "convert " + dir.Path("ours.bmp") + " -depth 8 gray:" + dir.Path("ours.raw");
     ASSERT_EQ(std::system(toRaw.c_str()), 0);
-    const std::vector<uint8_t> raw = ReadBytes(dir.Path("ours.raw"));
-    ASSERT_EQ(raw.size(), 21u);
-    for (size_t i = 0; i < raw.size(); ++i)
-        EXPECT_EQ(raw[i], i * 12) << i;
+    EXPECT_EQ(ReadBytes(dir.Path("ours.raw")), ramp);
 
     // 256 distinct greys make ImageMagick write a full 256-entry 8-bit palette file.
     const std::string make =
@@ -297,13 +257,11 @@ TEST(BMPFile, ImageMagickAgreesOnSamples)
         " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
     ASSERT_EQ(std::system(make.c_str()), 0);
     ASSERT_EQ(image.LoadFile(dir.Path("im.bmp")), 0) << (image.Messages().empty() ? "" : image.Messages()[0]);
-    const std::vector<uint8_t> expected = ReadBytes(dir.Path("im.raw"));
-    ASSERT_EQ(expected.size(), 5u * 256);
     const uint8_t* palette = image.Info().ColorTable().GetEntries();
-    for (int32_t y = 0; y < 256; ++y)
-        for (int32_t x = 0; x < 5; ++x)
-            ASSERT_EQ(palette[4 * (*image.PixelPtr(x, y) >> 8)], expected[size_t(y) * 5 + x])
-                << x << "," << y;
+    std::vector<uint8_t> greys;
+    for (int64_t i = 0; i < image.PixelCount(); ++i)
+        greys.push_back(palette[4 * (image.GetData()[i] >> 8)]);
+    EXPECT_EQ(greys, ReadBytes(dir.Path("im.raw")));
 }
 
 } // namespace

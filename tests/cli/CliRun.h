@@ -66,8 +66,7 @@ public:
         if (m_pid > 0 && !m_waited)
         {
             while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR)
-            {
-            }
+                continue;
             m_waited = true;
             r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }

@@ -145,3 +145,13 @@ private:
     vKit::CProgressBase& m_source;
     std::function<void(const vKit::CProgressInfo&)> m_f;
 };
+
+// For a probe: requests the job's cancel when its run reaches file position (companions first).
+inline std::function<void(const vKit::CProgressInfo&)> CancelAt(CDatasetConversion& job, int32_t position)
+{
+    return [&job, position](const vKit::CProgressInfo& info)
+    {
+        if (info.GetMaximum() == job.GetListedCount() && info.GetPosition() == position && !info.IsFinished())
+            job.GetProgress().SetCancelRequested(true);
+    };
+}

@@ -174,14 +174,7 @@ TEST(Stages, CancelledRunDescribesOnlySlicesPresentAndKeepsOldLog)
     CDatasetConversion& job = rig.Job();
     job.SetGenerateVgi(true);
     {
-        // Companions "_cfg", "_dicom", "_spr" are positions 0..2; the cancel lands while slice 0001
-        // is handled.
-        CProgressProbe cancel(job.GetProgress(),
-                              [&job](const vKit::CProgressInfo& info)
-                              {
-                                  if (info.GetPosition() == 4 && !info.IsFinished())
-                                      job.GetProgress().SetCancelRequested(true);
-                              });
+        CProgressProbe cancel(job.GetProgress(), CancelAt(job, 3 + 1)); // slice 0001, after three companions
         job.Convert();
     }
     EXPECT_EQ(CScratchFolder::Read(out + "/q.vgi"),
