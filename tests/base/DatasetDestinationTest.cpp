@@ -62,66 +62,59 @@ TEST(DatasetDestination, ShiftThenDivide)
 }
 
 // A source "scan" with slices 0000-0002 and 2000 and its text files, and in the same folder an
-// earlier destination "scan2" whose mask also matches the source's "scan2000.bmp".
-class DatasetDelete : public ::testing::Test
+// earlier destination "scan2" whose mask also matches the source's "scan2000.bmp". The old data set
+// named by a member is deleted with every file listed, protecting the source or not.
+TEST(DatasetDelete, OverwriteDeletesExactDestinationNamesAndNoSourceFile)
 {
-protected:
-    void SetUp() override
+    const struct
     {
-        for (const char* name : {"scan0000.bmp", "scan0001.bmp", "scan0002.bmp", "scan2000.bmp",
-                                 "scan_cfg.txt", "scan_dicom.txt", "scan.log", "scan20000.bmp",
-                                 "scan20001.bmp", "scan2_spr.bmp", "scan2_cfg.txt", "scan2.log"})
+        const char* member;
+        Names extra;
+        bool protect;
+        Names gone, kept;
+    } cases[] = {
+        {"scan20000.bmp",
+         {},
+         true,
+         {"scan20000.bmp", "scan20001.bmp", "scan2_spr.bmp", "scan2_cfg.txt"},
+         {"scan0000.bmp", "scan2000.bmp", "scan_cfg.txt", "scan_dicom.txt", "scan2.log"}},
+        // Exact destination names alone keep the loose match.
+        {"scan20000.bmp", {}, false, {"scan20000.bmp"}, {"scan2000.bmp"}},
+        // Another format with the source's prefix keeps the source's texts.
+        {"SCAN0000.tif",
+         {"scan0000.tif", "scan_spr.tif"},
+         true,
+         {"scan0000.tif", "scan_spr.tif"},
+         {"scan_cfg.txt", "scan_dicom.txt", "scan0000.bmp"}},
+        // So does the source folder spelt another way.
+        {"alias/./scan0000.jpg",
+         {"scan0000.jpg"},
+         true,
+         {"scan0000.jpg"},
+         {"scan_cfg.txt", "scan_dicom.txt"}},
+    };
+    for (const auto& c : cases)
+    {
+        CScratchFolder dir;
+        Names names = {"scan0000.bmp",  "scan0001.bmp",   "scan0002.bmp",  "scan2000.bmp",
+                       "scan_cfg.txt",  "scan_dicom.txt", "scan.log",      "scan20000.bmp",
+                       "scan20001.bmp", "scan2_spr.bmp",  "scan2_cfg.txt", "scan2.log"};
+        names.insert(names.end(), c.extra.begin(), c.extra.end());
+        for (const std::string& name : names)
             dir.Write(name, "x");
+        std::filesystem::create_directory_symlink(dir.Path(), dir.Path("alias"));
+        CDataset source, old;
         source.SetSlicesOnly(true);
         ASSERT_EQ(source.Open(dir.Path("scan0000.bmp")), 4);
-    }
-    // Deletes the data set named by member with every file listed, protecting the source or not.
-    int32_t DeleteOld(const std::string& member, bool protect = true)
-    {
-        CDataset old;
         old.SetAllFiles(true);
-        EXPECT_GT(old.Open(dir.Path(member)), 0);
-        const int32_t result = old.DeleteFiles(protect ? &source : nullptr);
+        ASSERT_GT(old.Open(dir.Path(c.member)), 0);
+        EXPECT_EQ(old.DeleteFiles(c.protect ? &source : nullptr), 0) << c.member;
         EXPECT_TRUE(old.GetProgressInfo().IsFinished());
-        return result;
+        for (const std::string& name : c.gone)
+            EXPECT_FALSE(CScratchFolder::Exists(dir.Path(name))) << c.member << ": " << name;
+        for (const std::string& name : c.kept)
+            EXPECT_TRUE(CScratchFolder::Exists(dir.Path(name))) << c.member << ": " << name;
     }
-    bool Has(const char* name) const { return CScratchFolder::Exists(dir.Path(name)); }
-    CScratchFolder dir;
-    CDataset source;
-};
-
-TEST_F(DatasetDelete, DestinationBesideTheSourceTakesNoSourceFile)
-{
-    EXPECT_EQ(DeleteOld("scan20000.bmp"), 0); // scan2000.bmp is listed by the loose mask
-    EXPECT_FALSE(Has("scan20000.bmp") || Has("scan20001.bmp") || Has("scan2_spr.bmp") ||
-                 Has("scan2_cfg.txt"));
-    EXPECT_TRUE(Has("scan0000.bmp") && Has("scan2000.bmp") && Has("scan_cfg.txt") && Has("scan_dicom.txt"));
-    EXPECT_TRUE(Has("scan2.log"));
-}
-
-TEST_F(DatasetDelete, ExactNamesAloneKeepTheLooseMatch)
-{
-    DeleteOld("scan20000.bmp", false);
-    EXPECT_TRUE(Has("scan2000.bmp"));
-    EXPECT_FALSE(Has("scan20000.bmp"));
-}
-
-TEST_F(DatasetDelete, OtherFormatWithTheSourcePrefixKeepsTheSourceTexts)
-{
-    dir.Write("scan0000.tif", "x");
-    dir.Write("scan_spr.tif", "x");
-    DeleteOld("SCAN0000.tif");
-    EXPECT_FALSE(Has("scan0000.tif") || Has("scan_spr.tif"));
-    EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt") && Has("scan0000.bmp"));
-}
-
-TEST_F(DatasetDelete, SourceFolderSpeltAnotherWay)
-{
-    std::filesystem::create_directory_symlink(dir.Path(), dir.Path("alias"));
-    dir.Write("scan0000.jpg", "x");
-    DeleteOld("alias/./scan0000.jpg");
-    EXPECT_FALSE(Has("scan0000.jpg"));
-    EXPECT_TRUE(Has("scan_cfg.txt") && Has("scan_dicom.txt"));
 }
 
 TEST(DatasetDeleteRules, WhatTheSourceScanWouldListIsProtected)

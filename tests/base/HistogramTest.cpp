@@ -39,22 +39,17 @@ TEST(Histogram, CountsHighBytesOrFullSamples)
 {
     CImageBuffer16 image = Image({0x0000, 0x01FF, 0x0100, 0xFFFF});
     image.ComputeHistogram8(true);
-    EXPECT_EQ(image.Histogram().GetBinCount(), 256);
-    EXPECT_EQ(image.Histogram().GetBin(1), 2u);
-    EXPECT_EQ(image.Histogram().GetBin(255), 1u);
     image.ComputeHistogram8(false); // without reset the counts add up
     EXPECT_EQ(image.Histogram().GetBin(1), 4u);
-
+    EXPECT_EQ(image.Histogram().GetBin(255), 2u);
     image.ComputeHistogram16(true);
-    EXPECT_EQ(image.Histogram().GetBin(0x01FF), 1u);
-    EXPECT_EQ(image.Histogram().GetBin(1), 0u);
     EXPECT_EQ(image.Histogram().NthUsedBin(2), 0x01FF);
     EXPECT_EQ(image.Histogram().NthUsedBin(4), -1);
 }
 
 // Counting full samples without reset into 256 bins, or after the image freed its histogram,
 // must not index past the bins.
-TEST(Histogram, CountingWithoutResetIntoTooFewBinsStartsAfresh)
+TEST(Histogram, BinsAreNeverIndexedPastTheirEndAndCopiesAreDeep)
 {
     CImageBuffer16 image = Image({0xFFFF, 7});
     image.ComputeHistogram8(true);
@@ -64,20 +59,13 @@ TEST(Histogram, CountingWithoutResetIntoTooFewBinsStartsAfresh)
     image.Histogram().Clear();
     image.ComputeHistogram8(false);
     EXPECT_EQ(image.Histogram().GetBin(255), 1u);
-}
 
-TEST(Histogram, EmptyBuffersReadZeroAndCopiesAreDeep)
-{
-    CHistogramBuffer h;
-    h.Add(3); // no bins yet: ignored
-    EXPECT_EQ(h.GetBin(3), 0u);
-    EXPECT_EQ(h.NthUsedBin(0), -1);
-    h = Bins256({3, 3});
-    CHistogramBuffer copy(h);
+    CHistogramBuffer none; // no bins yet: ignored
+    none.Add(3);
+    EXPECT_EQ(none.GetBin(3), 0u);
+    CHistogramBuffer h = Bins256({3, 3}), copy(h);
     h.Add(3);
     EXPECT_EQ(copy.GetBin(3), 2u);
-    h.ResetCounts();
-    EXPECT_EQ(h.GetBin(3), 0u);
 }
 
 TEST(Histogram, LevelTests)
@@ -108,18 +96,13 @@ TEST(Histogram, EnsureCountsOnceUntilSamplesChange)
 {
     CImageBuffer16 image = Image({0, 65535});
     EXPECT_TRUE(image.IsTwoLevel(false));
-    // Written behind the image's back: the histogram is not counted again...
-    image.Row(0)[0] = 5;
+    image.Row(0)[0] = 5; // written behind the image's back: not counted again...
     EXPECT_TRUE(image.IsTwoLevel(false));
-    // ...until the writer says so, or the image itself changes the samples.
-    image.SamplesChanged();
+    image.SamplesChanged(); // ...until the writer says so, or the image itself changes them
     EXPECT_FALSE(image.IsTwoLevel(false));
     image.Fill(0);
     EXPECT_FALSE(image.Histogram().GetUpToDate());
-    image.EnsureHistogram16(true);
-    EXPECT_EQ(image.Histogram().GetBin(0), 2u);
     image.Free();
-    EXPECT_FALSE(image.Histogram().GetUpToDate());
     EXPECT_EQ(image.Histogram().GetBin(0), 0u);
 }
 

@@ -37,9 +37,11 @@ public:
     const std::string& Path() const { return m_path; }
     std::string Path(const std::string& name) const { return m_path + "/" + name; }
 
+    // Writes a file, making the folders on its way.
     std::string Write(const std::string& name, const std::string& bytes) const
     {
         const std::string path = Path(name);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
