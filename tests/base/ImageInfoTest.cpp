@@ -9,23 +9,9 @@ using vKit::CImageInfo;
 namespace
 {
 
-TEST(ImageInfo, ResetGivesTheSignedDefaultBlock)
-{
-    CImageInfo info;
-    info.SetWidth(9);
-    info.SetPrivateA(5);
-    info.SetPrivateBlock(reinterpret_cast<const uint8_t*>("abc"), 3);
-    info.ColorTable().SetGreyRamp(256);
-    info.Reset();
-    std::vector<uint8_t> expected(56, 0);
-    std::copy_n("Quorell", 8, expected.begin());
-    EXPECT_EQ(info.PrivateBlock(), expected);
-    EXPECT_EQ(info.GetWidth(), 0);
-    EXPECT_EQ(info.ColorTable().GetCount(), 0);
-    EXPECT_FALSE(info.HasPrivatePair());
-}
-
-TEST(ImageInfo, PrivatePairIsMirroredLittleEndianIntoTheBytesThatFit)
+// The pair goes little-endian into bytes 8 to 15 of the block, or into the bytes that fit; Reset
+// brings back the signed 56-byte default block.
+TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
 {
     CImageInfo info;
     info.SetPrivateA(0x01020304);
@@ -34,20 +20,27 @@ TEST(ImageInfo, PrivatePairIsMirroredLittleEndianIntoTheBytesThatFit)
     EXPECT_EQ(std::vector<uint8_t>(b.begin() + 8, b.begin() + 16),
               (std::vector<uint8_t>{4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}));
     EXPECT_TRUE(info.HasPrivatePair());
-
     const uint8_t shortBlock[10] = {};
     info.SetPrivateBlock(shortBlock, 10);
     info.SetPrivateA(0x0A0B0C0D);
     EXPECT_EQ(info.PrivateBlock(), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0x0D, 0x0C}));
     info.SetPrivateBlock(nullptr, 0);
-    info.SetPrivateB(7);
+    info.SetPrivateB(7); // into no block at all
     EXPECT_TRUE(info.PrivateBlock().empty());
-    EXPECT_EQ(info.GetPrivateB(), 7);
-
     CImageInfo copy;
     copy = info;
     copy = copy;
     EXPECT_EQ(copy.GetPrivateB(), 7);
+
+    info.SetWidth(9);
+    info.ColorTable().SetGreyRamp(256);
+    info.Reset();
+    std::vector<uint8_t> signedBlock(56, 0);
+    std::copy_n("Quorell", 8, signedBlock.begin());
+    EXPECT_EQ(info.PrivateBlock(), signedBlock);
+    EXPECT_FALSE(info.HasPrivatePair());
+    EXPECT_EQ(info.GetWidth(), 0);
+    EXPECT_EQ(info.ColorTable().GetCount(), 0);
 }
 
 TEST(ImageInfo, PixelSizesConvertBothWaysAndZeroMeansUnknown)

@@ -107,35 +107,35 @@ TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
         EXPECT_TRUE(Has(r.out, line)) << line << r.out;
 }
 
-// The conversion itself is the job's; here: the folder made, the summary, one renumbered slice.
-TEST_F(ConvertCli, ShiftFiveIntoANewFolderWithSummary)
+// The conversion itself is the job's; here: the folder made, the summary, the exit code that says
+// a slice could not be read, one renumbered slice and the log.
+TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
 {
     const std::string src = Sample(10);
+    fs::resize_file(src + "/scan0002.bmp", 100);
     const std::string out = m_scratch.Path("out/deeper");
     const CRunResult r = Convert({"--json", "--shift", "5", src + "/scan0003.bmp", out + "/q.bmp"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(Has(r.err, "could not read " + src + "/scan0002.bmp")) << r.err;
     EXPECT_TRUE(Has(r.out, "\"outcome\": \"finished\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"failed\": []")) << r.out;
+    EXPECT_TRUE(Has(r.out, "\"failed\": [\"" + src + "/scan0002.bmp\"]")) << r.out;
     EXPECT_TRUE(Has(r.out, "\"destination\": \"" + out + "/q????.bmp\"")) << r.out;
     EXPECT_EQ(Pixels(out + "/q0012.bmp"), Pixels(src + "/scan0007.bmp"));
     EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), CScratchFolder::Read(src + "/scan.log"));
 }
 
-TEST_F(ConvertCli, DestinationThatIsTheSourceInAnyCaseIsRefused)
+// The source itself in other letters is refused (2); an existing destination needs --overwrite or
+// --resume (3), even when only the loose mask of "scan2" beside "scan" finds the source's slice
+// 2000, and then --overwrite deletes nothing of the source.
+TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
 {
-    const std::string src = Sample(3);
+    const std::string src = Sample(4);
     for (const std::string& dst : {src + "/SCAN0000.BMP", src + "/scan.bmp"})
     {
         const CRunResult r = Convert({"--overwrite", src + "/scan0001.bmp", dst});
         EXPECT_EQ(r.status, 2) << dst;
         EXPECT_TRUE(Has(r.err, "Not yet implemented")) << r.err;
     }
-    EXPECT_EQ(CountSlices(src, "scan"), 3);
-}
-
-TEST_F(ConvertCli, ExistingDestinationNeedsOverwriteOrResume)
-{
-    const std::string src = Sample(4);
     const std::string dst = m_scratch.Path("out/q.bmp");
     ASSERT_EQ(Convert({src + "/scan0000.bmp", dst}).status, 0);
     CRunResult r = Convert({src + "/scan0000.bmp", dst});
@@ -143,6 +143,14 @@ TEST_F(ConvertCli, ExistingDestinationNeedsOverwriteOrResume)
     EXPECT_TRUE(Has(r.err, "The destination data set already exist: " + m_scratch.Path("out/q????.bmp")))
         << r.err;
     EXPECT_TRUE(Has(r.err, "--overwrite"));
+
+    fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
+    EXPECT_EQ(Convert({src + "/scan0000.bmp", src + "/scan2????.bmp"}).status, 3);
+    ASSERT_EQ(Convert({"--overwrite", "--shift", "1", src + "/scan0000.bmp", src + "/scan2????.bmp"}).status,
+              0);
+    EXPECT_EQ(Pixels(src + "/scan2000.bmp"), Pixels(src + "/scan0000.bmp"));
+    EXPECT_EQ(CountSlices(src, "scan"), 5);
+    EXPECT_TRUE(fs::exists(src + "/scan_cfg.txt") && fs::exists(src + "/scan22001.bmp"));
 
     // A folder as destination: the dialog's proposal beside the chosen folder.
     r = Convert({"--dry-run", src + "/scan_dicom.txt", m_scratch.Path("out")});
@@ -211,20 +219,6 @@ TEST_F(ConvertCli, KilledOrInterruptedRunsThenResumeWriteOnlyCompleteAndMissingS
         EXPECT_EQ(Pixels(out + "/q" + n + ".bmp"), Pixels(src + "/scan" + n + ".bmp")) << n;
 }
 
-// "scan2" beside "scan", whose slice 2000 the destination mask also matches: the first run meets
-// an "existing" destination, and --overwrite deletes nothing of the source.
-TEST_F(ConvertCli, OverwriteBesideTheSourceDeletesNoSourceFile)
-{
-    const std::string src = Sample(3);
-    fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
-    const std::string dst = src + "/scan2????.bmp";
-    EXPECT_EQ(Convert({src + "/scan0000.bmp", dst}).status, 3);
-    ASSERT_EQ(Convert({"--overwrite", "--shift", "1", src + "/scan0000.bmp", dst}).status, 0);
-    EXPECT_EQ(Pixels(src + "/scan2000.bmp"), Pixels(src + "/scan0000.bmp"));
-    EXPECT_EQ(CountSlices(src, "scan"), 4);
-    EXPECT_TRUE(fs::exists(src + "/scan_cfg.txt") && fs::exists(src + "/scan22001.bmp"));
-}
-
 // The defaults are the dialog's: built in on a first run, then what --save-defaults stored.
 TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
 {
@@ -244,17 +238,6 @@ TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
     // Given options still win over the stored ones.
     r = Convert({"--dry-run", "-r", "1", "-f", "jpg", src + "/scan0001.bmp", out});
     EXPECT_TRUE(Has(r.out, from + "/scan_conv_0001.jpg\n")) << r.out;
-}
-
-TEST_F(ConvertCli, UnreadableSliceIsListedAndTheExitCodeSaysSo)
-{
-    const std::string src = Sample(5);
-    fs::resize_file(src + "/scan0002.bmp", 100);
-    const CRunResult r = Convert({"--json", "--quiet", src + "/scan0000.bmp", m_scratch.Path("out/q.bmp")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "could not read " + src + "/scan0002.bmp")) << r.err;
-    EXPECT_TRUE(Has(r.out, "\"failed\": [\"" + src + "/scan0002.bmp\"]")) << r.out;
-    EXPECT_TRUE(fs::exists(m_scratch.Path("out/q0004.bmp")));
 }
 
 } // namespace
