@@ -54,7 +54,7 @@ int32_t ResolutionField(double ppm, bool useDefault)
 }
 
 // The whole file in one read.
-int32_t ReadWholeFile(const std::string& path, std::unique_ptr<uint8_t[]>& data, size_t& size)
+int32_t ReadWholeFile(const std::string& path, CAlignedBlock& data, size_t& size)
 {
     CPlatformFile file;
     int32_t err = file.Open(path, PlatformOpenMode::Read, true);
@@ -62,10 +62,9 @@ int32_t ReadWholeFile(const std::string& path, std::unique_ptr<uint8_t[]>& data,
     if (err == 0) err = file.GetSize(length);
     if (err != 0) return err;
     if (length < 0 || uint64_t(length) > MaxFileSize) return EFBIG;
-    data.reset(new (std::nothrow) uint8_t[size_t(length) + 1]);
-    if (!data) return ENOMEM;
+    if (!data.Allocate(size_t(length) + 1, 32)) return ENOMEM;
     uint64_t done = 0;
-    err = file.Read(data.get(), uint64_t(length), &done);
+    err = file.Read(data.Data(), uint64_t(length), &done);
     if (err == 0 && done != uint64_t(length)) err = EIO;
     size = size_t(done);
     return err;
@@ -102,10 +101,10 @@ bool CBMPFile::ReadBmp(const std::string& path)
 {
     m_nFileSize = 0;
     m_layout = SBmpLayout();
-    const int32_t err = ReadWholeFile(path, m_pFile, m_nFileSize);
+    const int32_t err = ReadWholeFile(path, *m_pStorage, m_nFileSize);
+    m_bHeld = err == 0;
     if (err != 0)
     {
-        m_pFile.reset();
         m_nFileSize = 0;
         return Refuse("The file could not be read");
     }
@@ -117,9 +116,9 @@ bool CBMPFile::ReadBmp(const std::string& path)
 bool CBMPFile::ParseBmp(const uint8_t* data, size_t size)
 {
     m_layout = SBmpLayout();
-    m_pFile.reset(new (std::nothrow) uint8_t[size + 1]);
-    m_nFileSize = m_pFile ? size : 0;
-    if (m_pFile && size > 0) std::memcpy(m_pFile.get(), data, size);
+    m_bHeld = m_pStorage->Allocate(size + 1, 32);
+    m_nFileSize = m_bHeld ? size : 0;
+    if (m_bHeld && size > 0) std::memcpy(Bytes(), data, size);
     return ParseBmp();
 }
 
@@ -159,7 +158,7 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
 
 void CBMPFile::TakeDescription(const SBmpHeader& h)
 {
-    const uint8_t* file = m_pFile.get();
+    const uint8_t* file = Bytes();
     m_info.SetBitsPerPixel(8);
     m_info.SetSignificantBits(8);
     m_info.SetGreyCeiling(65520);
@@ -197,7 +196,7 @@ bool CBMPFile::ParseBmp()
     m_info.SetClampOnExport(false);
     m_info.SetBottomUp(true);
     m_info.SetClampMode(1);
-    const uint8_t* file = m_pFile.get();
+    const uint8_t* file = Bytes();
     if (!file || m_nFileSize <= size_t(FileHeaderSize)) return Refuse("The file is too short for a BMP file");
     if (file[0] != 'B' || file[1] != 'M') return Refuse("The file is not a BMP file");
     if (m_nFileSize < size_t(HeadersSize)) return Refuse("The BMP info header does not lie inside the file");
@@ -213,7 +212,7 @@ bool CBMPFile::ParseBmp()
 
 void CBMPFile::WriteHeaders(int32_t width, int32_t height, int32_t colours, int32_t extraBytes)
 {
-    uint8_t* d = m_pFile.get();
+    uint8_t* d = m_pStorage->Data(); // held: BuildBmp allocated it
     std::memset(d, 0, size_t(HeadersSize));
     d[0] = 'B';
     d[1] = 'M';
@@ -231,7 +230,7 @@ void CBMPFile::WriteHeaders(int32_t width, int32_t height, int32_t colours, int3
 
 bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t extraBytes)
 {
-    m_pFile.reset();
+    m_bHeld = false;
     m_nFileSize = 0;
     m_layout = SBmpLayout();
     if (width < 1 || height < 1 || colours < 0 || colours > PaletteColours || extraBytes < 0)
@@ -242,8 +241,8 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     const int64_t total = pixelOffset + imageBytes;
     if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize) return Refuse("The BMP image is too large");
     // Every byte is written below or by the caller's row loop, which also zeroes the padding.
-    m_pFile.reset(new (std::nothrow) uint8_t[size_t(total)]);
-    if (!m_pFile) return Refuse("Not enough memory for the BMP file");
+    m_bHeld = m_pStorage->Allocate(size_t(total), 32);
+    if (!m_bHeld) return Refuse("Not enough memory for the BMP file");
     m_nFileSize = size_t(total);
     m_layout.colours = colours;
     m_layout.paletteOffset = HeadersSize;
@@ -252,7 +251,7 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     m_layout.rowBytes = rowBytes;
     m_layout.imageBytes = imageBytes;
     WriteHeaders(width, height, colours, extraBytes);
-    uint8_t* palette = m_pFile.get() + HeadersSize;
+    uint8_t* palette = Bytes() + HeadersSize;
     for (int32_t i = 0; i < colours; ++i)
         std::memset(palette + 4 * i, i, 4);
     std::memset(palette + 4 * colours, 0, size_t(extraBytes));
@@ -291,7 +290,7 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
 
     // A table shorter than 256 entries leaves the grey ramp behind its last entry.
     const CColorTable& table = src.ColorTable();
-    uint8_t* d = m_pFile.get();
+    uint8_t* d = Bytes();
     std::memcpy(d + m_layout.paletteOffset, table.GetEntries(),
                 size_t(std::clamp(table.GetCount(), 0, PaletteColours)) * 4);
     const bool useDefault = src.GetDefaultResolution();
@@ -304,8 +303,8 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
 
 bool CBMPFile::WriteBmp(const std::string& path)
 {
-    if (!m_pFile) return Refuse("There is no BMP file to write");
-    if (PlatformWriteFileAtomically(path, m_pFile.get(), m_nFileSize) != 0)
+    if (!m_bHeld) return Refuse("There is no BMP file to write");
+    if (PlatformWriteFileAtomically(path, Bytes(), m_nFileSize) != 0)
         return Refuse("The file could not be written");
     return true;
 }

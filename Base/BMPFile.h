@@ -3,16 +3,14 @@
 // place; or built from an image and written in one piece. Layout: 14-byte file header,
 // info header, 256 palette entries, the private block, then bottom-up rows padded to 4 bytes.
 
+#include "Base/ImageBuffer16.h"
 #include "Base/ImageInfo.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace vKit
 {
-
-class CImageBuffer16;
 
 // The header fields as found in the file, before any check.
 struct SBmpHeader
@@ -54,6 +52,15 @@ public:
     CBMPFile& operator=(const CBMPFile&) = delete;
     virtual ~CBMPFile() = default;
 
+    // Keeps the file bytes in this block instead of the object's own, so that a caller that
+    // reads or builds file after file allocates the memory once. The block must stay while the
+    // object uses it.
+    void UseStorage(CAlignedBlock& block)
+    {
+        m_pStorage = &block;
+        m_bHeld = false;
+        m_nFileSize = 0;
+    }
     // Reads the whole file and parses it; on success the description's file name is the path.
     bool ReadBmp(const std::string& path);
     // Takes a copy of a file's bytes and parses them (for data already in memory).
@@ -70,13 +77,13 @@ public:
     CImageInfo& Info() { return m_info; }
     const CImageInfo& Info() const { return m_info; }
     // First stored row (the bottom row of the picture), rows GetRowBytes() apart.
-    const uint8_t* GetPixelRows() const { return m_pFile ? m_pFile.get() + m_layout.pixelOffset : nullptr; }
-    uint8_t* GetPixelRows() { return m_pFile ? m_pFile.get() + m_layout.pixelOffset : nullptr; }
+    const uint8_t* GetPixelRows() const { return m_bHeld ? Bytes() + m_layout.pixelOffset : nullptr; }
+    uint8_t* GetPixelRows() { return m_bHeld ? Bytes() + m_layout.pixelOffset : nullptr; }
     int64_t GetRowBytes() const { return m_layout.rowBytes; }
-    const uint8_t* GetPalette() const { return m_pFile ? m_pFile.get() + m_layout.paletteOffset : nullptr; }
+    const uint8_t* GetPalette() const { return m_bHeld ? Bytes() + m_layout.paletteOffset : nullptr; }
     int32_t GetColourCount() const { return m_layout.colours; }
     const SBmpLayout& Layout() const { return m_layout; }
-    const uint8_t* GetFileData() const { return m_pFile.get(); }
+    const uint8_t* GetFileData() const { return Bytes(); }
     size_t GetFileSize() const { return m_nFileSize; }
     // Why the last read or parse refused the file ("" after success).
     const std::string& GetError() const { return m_sError; }
@@ -87,7 +94,12 @@ private:
     void TakeDescription(const SBmpHeader& h);
     void WriteHeaders(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
 
-    std::unique_ptr<uint8_t[]> m_pFile;
+    // The file bytes, m_nFileSize of them, while a file is held.
+    uint8_t* Bytes() const { return m_bHeld ? m_pStorage->Data() : nullptr; }
+
+    CAlignedBlock m_own;
+    CAlignedBlock* m_pStorage = &m_own;
+    bool m_bHeld = false;
     size_t m_nFileSize = 0;
     SBmpLayout m_layout;
     CImageInfo m_info;

@@ -23,12 +23,9 @@ enum class EFormat
 EFormat FormatOf(const std::string& path, bool saving)
 {
     const std::string ext = UpperAscii(GetPathExtension(path));
-    if (ext == "BMP")
-        return EFormat::Bmp;
-    if (ext == "TIF" || (saving && ext == "TIFF"))
-        return EFormat::Tiff;
-    if (ext == "JPG" || (saving && ext == "JPEG"))
-        return EFormat::Jpeg;
+    if (ext == "BMP") return EFormat::Bmp;
+    if (ext == "TIF" || (saving && ext == "TIFF")) return EFormat::Tiff;
+    if (ext == "JPG" || (saving && ext == "JPEG")) return EFormat::Jpeg;
     return EFormat::None;
 }
 } // namespace
@@ -68,15 +65,28 @@ int32_t CFileImageBuffer16::SaveFile(const std::string& path)
 }
 
 // The TIFF and JPEG slice formats live in their own files.
-int32_t CFileImageBuffer16::LoadTiff(const std::string& path) { return LoadTiffSlice(*this, path); }
-int32_t CFileImageBuffer16::SaveTiff(const std::string& path) { return SaveTiffSlice(*this, path); }
-int32_t CFileImageBuffer16::LoadJpeg(const std::string& path) { return LoadJpegSlice(*this, path); }
-int32_t CFileImageBuffer16::SaveJpeg(const std::string& path) { return SaveJpegSlice(*this, path); }
+int32_t CFileImageBuffer16::LoadTiff(const std::string& path)
+{
+    return LoadTiffSlice(*this, path);
+}
+int32_t CFileImageBuffer16::SaveTiff(const std::string& path)
+{
+    return SaveTiffSlice(*this, path);
+}
+int32_t CFileImageBuffer16::LoadJpeg(const std::string& path)
+{
+    return LoadJpegSlice(*this, path);
+}
+int32_t CFileImageBuffer16::SaveJpeg(const std::string& path)
+{
+    return SaveJpegSlice(*this, path);
+}
 
 int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
 {
     m_histogram.Clear();
     CBMPFile bmp;
+    bmp.UseStorage(FileBytes());
     if (!bmp.ReadBmp(path))
     {
         AddMessage(bmp.GetError());
@@ -118,6 +128,7 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
         source = &clamped;
     }
     CBMPFile bmp;
+    bmp.UseStorage(FileBytes());
     if (!bmp.FromImage(*source))
     {
         AddMessage(bmp.GetError());
@@ -133,7 +144,8 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
 
 int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const
 {
-    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size) : PlatformWriteFile(path, data, size);
+    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size)
+                             : PlatformWriteFile(path, data, size);
 }
 
 } // namespace vKit

@@ -40,6 +40,9 @@ public:
     // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
     // errno value.
     int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
+    // Memory a writer builds a whole file in; kept from save to save, so that an image saved
+    // file after file allocates it once.
+    CAlignedBlock& FileBytes() { return m_fileBytes.block; }
 
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
@@ -71,6 +74,14 @@ private:
     int32_t m_nPadMultipleY = 0;
     uint16_t m_nPadValue = 0xFF00;
     bool m_bSaveAtomically = true;
+    // Scratch that a copy of the image does not take along.
+    struct SScratch
+    {
+        CAlignedBlock block;
+        SScratch() = default;
+        SScratch(const SScratch&) {}
+        SScratch& operator=(const SScratch&) { return *this; }
+    } m_fileBytes;
 };
 
 } // namespace vKit

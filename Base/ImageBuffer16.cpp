@@ -16,24 +16,31 @@ CAlignedBlock::CAlignedBlock(const CAlignedBlock& other)
 CAlignedBlock& CAlignedBlock::operator=(const CAlignedBlock& other)
 {
     if (this == &other) return *this;
-    Free();
-    if (other.m_nSize > 0 && Allocate(other.m_nSize, other.m_nAlignment))
+    if (other.m_nSize == 0)
+        Free();
+    else if (Allocate(other.m_nSize, other.m_nAlignment))
         std::memcpy(m_pData, other.m_pData, m_nSize);
     return *this;
 }
 
 bool CAlignedBlock::Allocate(size_t bytes, size_t alignment)
 {
-    Free();
-    if (bytes == 0) return false;
     // operator new needs a power of two no smaller than a pointer.
     size_t align = alignof(std::max_align_t);
     while (align < alignment)
         align *= 2;
+    if (m_pData && bytes > 0 && bytes <= m_nCapacity && align == m_nAlignment)
+    {
+        m_nSize = bytes;
+        return true;
+    }
+    Free();
+    if (bytes == 0) return false;
     void* p = ::operator new(bytes, std::align_val_t(align), std::nothrow);
     if (!p) return false;
     m_pData = static_cast<uint8_t*>(p);
     m_nSize = bytes;
+    m_nCapacity = bytes;
     m_nAlignment = align;
     return true;
 }
@@ -43,6 +50,7 @@ void CAlignedBlock::Free()
     if (m_pData) ::operator delete(m_pData, std::align_val_t(m_nAlignment));
     m_pData = nullptr;
     m_nSize = 0;
+    m_nCapacity = 0;
 }
 
 CImageBuffer16& CImageBuffer16::operator=(const CImageBuffer16& other)
@@ -77,7 +85,11 @@ void CImageBuffer16::Swap(CImageBuffer16& other)
 
 bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
 {
-    Free();
+    // The samples go, but not their memory: Allocate below uses it again when it is large enough.
+    m_pData = nullptr;
+    m_nWidth = m_nHeight = 0;
+    m_nRowStart = m_nRowCount = 0;
+    m_histogram.Clear();
     m_info.Reset();
     m_info.SetWidth(width);
     m_info.SetHeight(height);
@@ -88,7 +100,11 @@ bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
     m_info.SetGreyCeiling(65535);
     m_info.SetClampOnExport(false);
     // Both sides must be positive: two negative sides multiply to a positive count.
-    if (width < 1 || height < 1) return false;
+    if (width < 1 || height < 1)
+    {
+        m_pixels.Free();
+        return false;
+    }
     if (!m_pixels.Allocate(size_t(width) * size_t(height) * 2, size_t(std::max(alignment, 0)))) return false;
     m_pData = reinterpret_cast<uint16_t*>(m_pixels.Data());
     m_nWidth = width;
@@ -101,6 +117,11 @@ bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
 void CImageBuffer16::Free()
 {
     m_pixels.Free();
+    Empty();
+}
+
+void CImageBuffer16::Empty()
+{
     m_pData = nullptr;
     m_nWidth = m_nHeight = 0;
     m_nRowStart = m_nRowCount = 0;

@@ -28,22 +28,27 @@ public:
     }
     ~CAlignedBlock() { Free(); }
 
-    // False (and no memory) when bytes is 0 or the allocation fails.
+    // False (and no memory) when bytes is 0 or the allocation fails. A block that holds bytes
+    // already, at this alignment, is kept: an image loaded file after file allocates once.
     bool Allocate(size_t bytes, size_t alignment);
     void Free();
     uint8_t* Data() const { return m_pData; }
+    // The bytes asked for by the last Allocate; the block may hold more.
     size_t Size() const { return m_nSize; }
+    size_t Capacity() const { return m_nCapacity; }
 
 private:
     void Swap(CAlignedBlock& other) noexcept
     {
         std::swap(m_pData, other.m_pData);
         std::swap(m_nSize, other.m_nSize);
+        std::swap(m_nCapacity, other.m_nCapacity);
         std::swap(m_nAlignment, other.m_nAlignment);
     }
 
     uint8_t* m_pData = nullptr;
     size_t m_nSize = 0;
+    size_t m_nCapacity = 0;
     size_t m_nAlignment = 0;
 };
 
@@ -69,12 +74,15 @@ public:
     // Exchanges samples, size, description, row range and histogram with another image.
     void Swap(CImageBuffer16& other);
 
-    // Frees, resets the description to a 16-bit image of this size with grey-ramp palettes,
-    // and allocates the samples (uninitialised). False, and an empty image, when either side
-    // is below 1 or the memory is not there.
+    // Resets the description to a 16-bit image of this size with grey-ramp palettes and
+    // allocates the samples (uninitialised; memory the image holds already is used again when
+    // it is large enough). False, and an empty image, when either side is below 1 or the memory
+    // is not there.
     bool Create(int32_t width, int32_t height, int32_t alignment = 32);
     // Releases the samples; size and row range become 0 and the histogram is emptied.
     void Free();
+    // The same, keeping the memory for the next Create: for an image read file after file.
+    void Empty();
     bool IsEmpty() const { return m_pData == nullptr; }
 
     int32_t GetWidth() const { return m_nWidth; }

@@ -30,10 +30,18 @@ void CImageBuffer32::Free()
 bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
 {
     if (!image || image->IsEmpty()) return false;
-    CAlignedBlock block;
     const int64_t count = image->PixelCount();
-    if (!block.Allocate(size_t(count) * 4, 32)) return false;
-    m_pixels = std::move(block);
+    const size_t bytes = size_t(count) * 4;
+    // The memory of an earlier group is used again when it is large enough; new memory replaces
+    // it only once it was allocated, so that a failure changes nothing.
+    if (bytes <= m_pixels.Capacity())
+        m_pixels.Allocate(bytes, 32);
+    else
+    {
+        CAlignedBlock block;
+        if (!block.Allocate(bytes, 32)) return false;
+        m_pixels = std::move(block);
+    }
     m_pData = reinterpret_cast<uint32_t*>(m_pixels.Data());
     m_nWidth = image->GetWidth();
     m_nHeight = image->GetHeight();

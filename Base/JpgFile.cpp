@@ -199,6 +199,12 @@ bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
 
 bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream)
 {
+    CAlignedBlock rows;
+    return EncodeJpeg(image, stream, rows);
+}
+
+bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream, CAlignedBlock& rows)
+{
     stream.clear();
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
@@ -207,7 +213,6 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
     // The codec takes bottom-first rows of high bytes, each padded to 4 bytes.
     const int32_t padding = DibPadding(width);
     const size_t stride = size_t(width) + size_t(padding);
-    CAlignedBlock rows;
     if (!rows.Allocate(stride * size_t(height), 32)) return false;
     for (int32_t r = 0; r < height; ++r)
     {
@@ -287,7 +292,7 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
     {
         CJpgFile jpg;
         const bool ok = jpg.ReadJpeg(path);
-        image = jpg.Image();
+        image.Swap(jpg.Image());
         return ok ? CFileImageBuffer16::Ok : CFileImageBuffer16::Failed;
     }
     catch (const std::bad_alloc&)
@@ -301,11 +306,11 @@ namespace
 {
 
 // The stream of the samples, put on disk the way the saved image asks for.
-int32_t WriteJpegStream(const CFileImageBuffer16& image, const CImageBuffer16& samples, const std::string& path)
+int32_t WriteJpegStream(CFileImageBuffer16& image, const CImageBuffer16& samples, const std::string& path)
 {
     CJpgFile jpg;
     std::vector<uint8_t> stream;
-    if (!jpg.EncodeJpeg(samples, stream)) return CFileImageBuffer16::Failed;
+    if (!jpg.EncodeJpeg(samples, stream, image.FileBytes())) return CFileImageBuffer16::Failed;
     return image.WriteFileBytes(path, stream.data(), stream.size());
 }
 

@@ -76,6 +76,9 @@ public:
     int32_t WriteJpeg(const std::string& path, const CImageBuffer16& image);
     // The stream WriteJpeg would write, in memory; false when the image cannot be encoded.
     bool EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream);
+    // The same with the codec's 8-bit rows built in rows, memory the caller keeps from image to
+    // image.
+    bool EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream, CAlignedBlock& rows);
 
     // Resolution of the own image from, or into, the JFIF header of a file on disk; the
     // CJFIF result codes. A file without a JFIF header is left as it is.

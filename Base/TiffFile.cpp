@@ -306,7 +306,7 @@ int32_t CTiffFile::Refuse(const char* message)
 int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& image)
 {
     m_messages.clear();
-    image.Free();
+    image.Empty();
     if (!data || size == 0) return Refuse(MsgNotFound);
     if (size < 2 || data[0] != 'I' || data[1] != 'I') return Refuse(MsgNotIntel);
     const SBytes bytes{data, size};
@@ -479,7 +479,7 @@ bool MakePadded(const CImageBuffer16& image, int32_t width, int32_t height, uint
 int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, const std::string& path)
 {
     CTiffFile tiff;
-    CAlignedBlock file;
+    CAlignedBlock& file = image.FileBytes();
     if (!tiff.WriteTiff(file, source.GetData(), source.GetWidth(), source.GetHeight(), source.Info()))
     {
         for (const std::string& message : tiff.Messages())

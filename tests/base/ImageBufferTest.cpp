@@ -182,4 +182,27 @@ TEST(ImageBuffer16, SwapAndMoveHandOverSamplesWithoutCopying)
     EXPECT_EQ(moved.GetWidth(), 0);
 }
 
+// A slice loaded after a slice reuses the memory; a larger one gets new memory, and a copy
+// takes only the samples of its size.
+TEST(ImageBuffer16, CreateUsesTheMemoryItHoldsWhenLargeEnough)
+{
+    CImageBuffer16 image;
+    ASSERT_TRUE(image.Create(8, 8));
+    const uint16_t* block = image.GetData();
+    ASSERT_TRUE(image.Create(3, 5));
+    EXPECT_EQ(image.GetData(), block);
+    EXPECT_EQ(image.ByteCount(), 30);
+    image.Fill(9);
+    CImageBuffer16 copy(image);
+    EXPECT_EQ(copy.GetSize(), std::make_pair(3, 5));
+    EXPECT_EQ(copy.Row(4)[2], 9);
+    ASSERT_TRUE(image.Create(8, 8));
+    EXPECT_EQ(image.GetData(), block);
+    ASSERT_TRUE(image.Create(16, 9));
+    image.Fill(1);
+    EXPECT_EQ(image.Row(8)[15], 1);
+    EXPECT_FALSE(image.Create(0, 9));
+    EXPECT_TRUE(image.IsEmpty());
+}
+
 } // namespace
