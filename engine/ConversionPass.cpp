@@ -5,7 +5,7 @@
 
 CConversionPass::CConversionPass(CDatasetConversion& job, vKit::CDataset& list, int32_t firstPosition,
                                  bool slicePass, const CImageSettings& settings,
-                                 std::vector<vKit::CFileImageBuffer16>& laneImages)
+                                 std::vector<CLaneImages>& laneImages)
     : m_job(job), m_list(list), m_nFirstPosition(firstPosition), m_bSlicePass(slicePass),
       m_settings(settings), m_laneImages(laneImages), m_steps(size_t(std::max(list.GetCount(), 0)))
 {

@@ -17,7 +17,7 @@ public:
     // firstPosition: the progress position of the first entry. In the slice pass an entry whose
     // destination exists already is skipped and counted once per destination.
     CConversionPass(CDatasetConversion& job, vKit::CDataset& list, int32_t firstPosition, bool slicePass,
-                    const CImageSettings& settings, std::vector<vKit::CFileImageBuffer16>& laneImages);
+                    const CImageSettings& settings, std::vector<CLaneImages>& laneImages);
 
     int32_t GetCount() override { return int32_t(m_steps.size()); }
     std::string GetName(int32_t i) override { return m_list.GetDestinationName(i); }
@@ -36,7 +36,7 @@ private:
     const int32_t m_nFirstPosition;
     const bool m_bSlicePass;
     const CImageSettings& m_settings;
-    std::vector<vKit::CFileImageBuffer16>& m_laneImages;
+    std::vector<CLaneImages>& m_laneImages;
     std::vector<CFileStep> m_steps;
     std::string m_lastPresent;
 };

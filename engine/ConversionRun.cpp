@@ -87,7 +87,7 @@ void CDatasetConversion::ConvertFiles()
     m_progress.StartProgress(0, cc + sc);
     const int32_t helpers = GetEffectiveThreads() - 1;
     CSliceRunner runner(helpers, helpers > 0 ? CSliceRunner::DefaultLookAhead(helpers) : 0);
-    std::vector<vKit::CFileImageBuffer16> laneImages(size_t(runner.GetLanes()));
+    std::vector<CLaneImages> laneImages(size_t(runner.GetLanes()));
     const CImageSettings settings = CurrentImageSettings();
     // Each pass ends after the file during which a cancel was requested; a cancel during the
     // companions still lets the slice pass handle its first slice.

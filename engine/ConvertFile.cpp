@@ -23,8 +23,8 @@ void CDatasetConversion::ProcessFile(const std::string& src, const std::string& 
     CFileStep step = DecideFile(src, dst, list, false);
     if (step.action == CFileStep::Image)
     {
-        vKit::CFileImageBuffer16 image;
-        WorkImage(step, CurrentImageSettings(), image);
+        CLaneImages lane;
+        WorkImage(step, CurrentImageSettings(), lane);
     }
     CommitFile(step, true);
 }
@@ -37,8 +37,8 @@ void CDatasetConversion::ConvertFile(const std::string& src, const std::string& 
     PlanConversion(step, list);
     if (step.action == CFileStep::Image)
     {
-        vKit::CFileImageBuffer16 image;
-        WorkImage(step, CurrentImageSettings(), image);
+        CLaneImages lane;
+        WorkImage(step, CurrentImageSettings(), lane);
     }
     CompleteConversion(step, true);
 }
@@ -102,9 +102,9 @@ void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
     }
 }
 
-void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settings,
-                                   vKit::CFileImageBuffer16& image)
+void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
 {
+    vKit::CFileImageBuffer16& image = lane.image;
     try
     {
         // The temporary name is this run's own; the rename at the commit is what makes the
@@ -113,7 +113,7 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
         step.loadCode = image.LoadFile(step.src);
         if (step.loadCode != 0) return;
         if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
-        ReduceImage(image, step, settings);
+        ReduceImage(lane, step, settings);
         if (step.isSlice)
         {
             image.Info().SetJpegQuality(settings.jpegQuality);

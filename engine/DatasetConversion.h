@@ -23,6 +23,7 @@
 #include "Base/Dataset.h"
 #include "Base/FileImageBuffer16.h"
 #include "Base/Files.h"
+#include "Base/ImageBuffer32.h"
 #include "Base/Progress.h"
 #include "engine/DatasetBase.h"
 
@@ -60,6 +61,15 @@ struct CImageSettings
     bool invertRawData = false;
     bool generateVgi = false;
     bool keepFileTime = false;
+};
+
+// Memory one thread of a run uses from file to file, so that a run allocates its images once.
+struct CLaneImages
+{
+    vKit::CFileImageBuffer16 image;  // the file being converted
+    vKit::CImageBuffer16 scratch;    // where reductions are built
+    vKit::CFileImageBuffer16 member; // another source of a 3D group
+    vKit::CImageBuffer32 sum;        // the 3D group's accumulator
 };
 
 // One file of a run: what the calling thread decided for it and, for an image, what the work on
@@ -192,7 +202,7 @@ public:
 protected:
     // Pipeline stages; each is defined in the file of its stage. The static ones run on any
     // thread.
-    static void ReduceImage(vKit::CFileImageBuffer16& image, CFileStep& step, const CImageSettings& settings);
+    static void ReduceImage(CLaneImages& lane, CFileStep& step, const CImageSettings& settings);
     static void ReversePalette(vKit::CColorTable& table);
     static void InvertRawData(vKit::CImageBuffer16& image);
     static bool ReadSourceTimes(const std::string& src, CCarriedTimes& times);
@@ -204,7 +214,7 @@ protected:
     // (calling thread, in file order) completes the file: renames, copies, lists.
     CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
                          bool slicePass);
-    static void WorkImage(CFileStep& step, const CImageSettings& settings, vKit::CFileImageBuffer16& image);
+    static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.
     static void DiscardFile(CFileStep& step);

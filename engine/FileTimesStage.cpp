@@ -7,8 +7,7 @@
 bool CDatasetConversion::ReadSourceTimes(const std::string& src, CCarriedTimes& times)
 {
     CFileTimes record;
-    if (record.ReadTimes(src) != 0)
-        return false;
+    if (record.ReadTimes(src) != 0) return false;
     times.creation = record.m_ftCreation;
     times.lastAccess = record.m_ftLastAccess;
     times.lastWrite = record.m_ftLastWrite;

@@ -15,12 +15,11 @@ enum class Kernel
     Box
 };
 
-void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel)
+void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel, vKit::CImageBuffer16& reduced)
 {
     const int32_t w = image.GetWidth() / f;
     const int32_t h = image.GetHeight() / f;
 
-    vKit::CImageBuffer16 reduced;
     const bool created = reduced.Create(w, h, 32);
     vKit::CImageInfo info = image.Info();
     info.SetWidth(w);
@@ -46,14 +45,26 @@ void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel)
 
 } // namespace
 
+void ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
+{
+    Reduce(image, f, Kernel::Fast, scratch);
+}
+
+void Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
+{
+    Reduce(image, f, Kernel::Box, scratch);
+}
+
 void ReduceFast(vKit::CImageBuffer16& image, int32_t f)
 {
-    Reduce(image, f, Kernel::Fast);
+    vKit::CImageBuffer16 scratch;
+    ReduceFast(image, f, scratch);
 }
 
 void Reduce2D(vKit::CImageBuffer16& image, int32_t f)
 {
-    Reduce(image, f, Kernel::Box);
+    vKit::CImageBuffer16 scratch;
+    Reduce2D(image, f, scratch);
 }
 
 } // namespace kavex

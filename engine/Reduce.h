@@ -20,4 +20,9 @@ namespace kavex
 void ReduceFast(vKit::CImageBuffer16& image, int32_t f);
 void Reduce2D(vKit::CImageBuffer16& image, int32_t f);
 
+// The same, building the reduced image in scratch, which is left holding the old samples: an
+// image and a scratch reduced file after file allocate nothing once both are large enough.
+void ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
+void Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
+
 } // namespace kavex

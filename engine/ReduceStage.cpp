@@ -16,46 +16,39 @@ namespace
 // bits of the sum. A member that fails to load, or has another size, is left out, so the result
 // is darker by its share rather than mixed with stale samples. Members that did not load are
 // returned in unreadable with their codes.
-void Average3D(vKit::CFileImageBuffer16& image, const std::string& src, const std::vector<std::string>& names,
-               int32_t f, std::vector<std::pair<std::string, int32_t>>& unreadable)
+void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std::string>& names, int32_t f,
+               std::vector<std::pair<std::string, int32_t>>& unreadable)
 {
     const int32_t n = int32_t(names.size());
-    kavex::Reduce2D(image, f);
-    vKit::CImageBuffer32 sum;
-    if (!sum.FromImage16(&image)) return;
+    kavex::Reduce2D(lane.image, f, lane.scratch);
+    vKit::CImageBuffer32& sum = lane.sum;
+    if (!sum.FromImage16(&lane.image)) return;
     sum.Clear();
-    sum.AddScaled(&image, n);
-    vKit::CFileImageBuffer16 member;
+    sum.AddScaled(&lane.image, n);
     for (const std::string& name : names)
     {
         if (vKit::CompareNoCase(name, src) == 0) continue;
-        if (const int32_t rc = member.LoadFile(name); rc != 0)
+        if (const int32_t rc = lane.member.LoadFile(name); rc != 0)
         {
             unreadable.emplace_back(name, rc);
             continue;
         }
-        kavex::Reduce2D(member, f);
-        sum.AddScaled(&member, n);
+        kavex::Reduce2D(lane.member, f, lane.scratch);
+        sum.AddScaled(&lane.member, n);
     }
-    sum.ToImage16(&image);
+    sum.ToImage16(&lane.image);
 }
 
 } // namespace
 
-void CDatasetConversion::ReduceImage(vKit::CFileImageBuffer16& image, CFileStep& step,
-                                     const CImageSettings& settings)
+void CDatasetConversion::ReduceImage(CLaneImages& lane, CFileStep& step, const CImageSettings& settings)
 {
     const int32_t f = settings.resizeFactor;
     if (f != 2 && f != 4 && f != 8) return;
     if (settings.resizeQuality == 1)
-    {
-        kavex::ReduceFast(image, f);
-        return;
-    }
-    if (settings.resizeQuality != 3 || step.group.size() < 2)
-    {
-        kavex::Reduce2D(image, f);
-        return;
-    }
-    Average3D(image, step.src, step.group, f, step.unreadable);
+        kavex::ReduceFast(lane.image, f, lane.scratch);
+    else if (settings.resizeQuality != 3 || step.group.size() < 2)
+        kavex::Reduce2D(lane.image, f, lane.scratch);
+    else
+        Average3D(lane, step.src, step.group, f, step.unreadable);
 }
