@@ -39,11 +39,10 @@ inline void WriteImage(const std::string& path, int32_t width, int32_t height,
 }
 
 // High bytes of the samples row by row; empty when the file does not load.
-inline std::vector<uint8_t> Rows(const std::string& path, int32_t* width = nullptr)
+inline std::vector<uint8_t> Rows(const std::string& path)
 {
     vKit::CFileImageBuffer16 image;
     if (image.LoadFile(path) != 0) return {};
-    if (width) *width = image.GetWidth();
     std::vector<uint8_t> rows;
     for (int32_t y = 0; y < image.GetHeight(); ++y)
         rows.push_back(uint8_t(*image.PixelPtr(0, y) >> 8));
@@ -53,8 +52,7 @@ inline std::vector<uint8_t> Rows(const std::string& path, int32_t* width = nullp
 class CConversionRig
 {
 public:
-    static constexpr int32_t kWidth = 7; // not a multiple of 4: rows carry padding
-    static constexpr int32_t kHeight = 5;
+    static constexpr int32_t kWidth = 7, kHeight = 5; // rows of 7 carry padding
     static constexpr int32_t kSideHeight = 12;
 
     // Slices first .. first + count - 1 of prefix, a "_spr" side image whose row r holds r + 1,
