@@ -29,6 +29,8 @@ TEST(ConversionRun, ShiftRenumbersSlicesGrowsSideImageAndCarriesCompanions)
     // The side image gains 5 zero rows at the bottom.
     std::vector<uint8_t> side = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0, 0, 0};
     EXPECT_EQ(Rows(out + "/q_spr.bmp"), side);
+    EXPECT_EQ(CScratchFolder::Read(out + "/q_spr.bmp").size(), // rows of 7 samples stored in 8 bytes
+              CScratchFolder::Read(rig.Path("scan_spr.bmp")).size() + 5 * 8);
     for (const char* suffix : {"_cfg.txt", "_dicom.txt", ".log"})
         EXPECT_EQ(CScratchFolder::Read(out + "/q" + suffix), CScratchFolder::Read(rig.Path("scan") + suffix))
             << suffix;
