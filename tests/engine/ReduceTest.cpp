@@ -75,4 +75,39 @@ TEST(Reduce, ImageSmallerThanFactorBecomesEmptyWithNewSizeInDescription)
     EXPECT_EQ(image.Info().GetSize(), std::make_pair(0, 1));
 }
 
+// Rows wide enough for the vector steps and a tail after them, with values at both ends of the
+// range, against the block averages worked out sample by sample.
+TEST(Reduce, WideRowsMatchTheBlockDefinitionForEveryFactor)
+{
+    vKit::CImageBuffer16 source;
+    ASSERT_TRUE(source.Create(83, 19, 32));
+    uint32_t state = 7;
+    for (int64_t i = 0; i < source.PixelCount(); ++i)
+    {
+        state = state * 1664525u + 1013904223u;
+        const uint32_t pick = state >> 24;
+        source.GetData()[i] = pick < 40 ? 65535 : pick < 60 ? 0 : uint16_t(state >> 8);
+    }
+    for (int32_t f : {2, 4, 8})
+    {
+        vKit::CImageBuffer16 fast = source, box = source, scratch;
+        kavex::ReduceFast(fast, f);
+        kavex::Reduce2D(box, f, scratch);
+        ASSERT_EQ(box.GetSize(), std::make_pair(83 / f, 19 / f));
+        int64_t wrongFast = 0, wrongBox = 0;
+        for (int32_t y = 0; y < 19 / f; ++y)
+            for (int32_t x = 0; x < 83 / f; ++x)
+            {
+                uint32_t sum = 0;
+                for (int32_t j = 0; j < f; ++j)
+                    for (int32_t i = 0; i < f; ++i)
+                        sum += *source.PixelPtr(x * f + i, y * f + j);
+                wrongBox += *box.PixelPtr(x, y) != sum / uint32_t(f * f);
+                wrongFast += *fast.PixelPtr(x, y) != *source.PixelPtr(x * f, y * f);
+            }
+        EXPECT_EQ(wrongBox, 0) << "factor " << f;
+        EXPECT_EQ(wrongFast, 0) << "factor " << f;
+    }
+}
+
 } // namespace
