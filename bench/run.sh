@@ -3,7 +3,8 @@
 # (GraphicsMagick mogrify, ImageMagick mogrify, a numpy + PIL script) on the same slice stacks.
 # Every contender runs BENCH_RUNS times (default 3) after its output folder was emptied and
 # synced; the sources stay in the page cache. Medians, MiB/s of source slices and ratios are
-# printed as one table per stack.
+# printed as one table per stack. kavex-convert runs with one thread per processor, and once
+# more with KAVEX_THREADS=1 to show what converting several files at a time gains.
 #
 # Environment: BENCH_STACKS (default "256x1024x1024 64x512x512", slices x width x height),
 # BENCH_RUNS, BENCH_DIR (default build/bench), BENCH_WORK (default "W1 W2 W3 W4 W5"),
@@ -86,7 +87,7 @@ bench_stack() {
   fi
   cat "$stack"/bmp/* "$stack"/tif/* > /dev/null
 
-  local header="| workload | cp s | cat s | kavex s | kavex MiB/s"
+  local header="| workload | cp s | cat s | kavex s | kavex MiB/s | kavex 1 thread s"
   for p in $PEERS; do header+=" | $p s"; done
   echo
   echo "Stack: $n slices of ${w} x ${h} (BMP $(( $(source_bytes "$stack/bmp" bmp) >> 20 )) MiB, 16-bit TIFF $(( $(source_bytes "$stack/tif" tif) >> 20 )) MiB), median of $RUNS runs"
@@ -101,7 +102,8 @@ bench_stack() {
     cp=$(time_cmd "$(command_for cp "$wl")")
     cat=$(time_cmd "$(command_for cat "$wl")")
     kv=$(time_cmd "$(command_for kavex "$wl")")
-    row="| $wl | $cp | $cat | $kv | $(awk -v b="$bytes" -v s="$kv" 'BEGIN { if (s == "fail") print "-"; else printf "%.0f", b / 1048576 / s }')"
+    kv1=$(time_cmd "KAVEX_THREADS=1 $(command_for kavex "$wl")")
+    row="| $wl | $cp | $cat | $kv | $(awk -v b="$bytes" -v s="$kv" 'BEGIN { if (s == "fail") print "-"; else printf "%.0f", b / 1048576 / s }') | $kv1"
     for p in $PEERS; do
       local t
       t=$(time_cmd "$(command_for "$p" "$wl")")
