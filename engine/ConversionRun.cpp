@@ -108,7 +108,10 @@ int32_t CDatasetConversion::GetEffectiveThreads() const
         const long n = std::strtol(text.c_str(), &end, 10);
         if (end != text.c_str() && *end == '\0' && n >= 1) return int32_t(std::min<long>(n, Most));
     }
-    return vKit::CWorkQueue::DefaultHelpers() + 1;
+    // Each thread keeps a few images of its own; beyond a handful the disk, not the processors,
+    // sets the pace, so more would only hold memory.
+    constexpr int32_t MostByDefault = 8;
+    return std::min(vKit::CWorkQueue::DefaultHelpers() + 1, MostByDefault);
 }
 
 // A killed run can leave the temporary file of an image it was writing; the files of this
