@@ -214,7 +214,9 @@ TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
     ASSERT_TRUE(image.Create(3, 3));
     image.Fill(0x4000);
     dir.Write("UP.BmP", "old bytes");
+    std::filesystem::create_hard_link(dir.Path("UP.BmP"), dir.Path("old"));
     EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);
+    EXPECT_EQ(CScratchFolder::Read(dir.Path("old")), "old bytes"); // a new file, not rewritten in place
     EXPECT_EQ(std::filesystem::file_size(dir.Path("UP.BmP")), 54u + 1024 + 56 + 12);
     EXPECT_EQ(image.LoadFile(dir.Path("UP.BmP")), 0);
     struct stat made, plain;
@@ -231,7 +233,7 @@ TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
     for (const char* name : {"b.png", "b", "x.bmp/c"})
         EXPECT_EQ(image.SaveFile(dir.Path(name)), 2) << name;
     EXPECT_NE(image.SaveFile(dir.Path("missing/s0002.bmp")), 0);
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "plain", "x.bmp"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "old", "plain", "x.bmp"}));
     EXPECT_EQ(*image.PixelPtr(2, 2), 0x4000);
 }
 
