@@ -153,32 +153,4 @@ TEST(WorkQueueThread, AbandonDropsQueuedJobsAndWaitsForTheRunningOne)
     EXPECT_TRUE(after);
 }
 
-TEST(WorkQueueThread, DestroyingWithQueuedJobsDropsThem)
-{
-    std::atomic<int> runs{0};
-    std::atomic<bool> started{false}, release{false};
-    std::thread releaser;
-    {
-        CWorkQueue queue(1);
-        queue.Post(
-            [&](int32_t)
-            {
-                started = true;
-                Await(release);
-                ++runs;
-            });
-        ASSERT_TRUE(Await(started));
-        for (int i = 0; i < 10; ++i)
-            queue.Post([&](int32_t) { ++runs; });
-        releaser = std::thread(
-            [&]
-            {
-                std::this_thread::sleep_for(20ms);
-                release = true;
-            });
-    }
-    releaser.join();
-    EXPECT_EQ(runs.load(), 1);
-}
-
 } // namespace
