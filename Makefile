@@ -28,7 +28,7 @@ test-asan: deps
 # Only the threaded parts run under ThreadSanitizer; the rest is single-threaded.
 test-tsan: deps
 	@$(CMAKE_TSAN) >/dev/null
-	@cmake --build build-tsan -j $(JOBS) --target test_base
+	@cmake --build build-tsan -j $(JOBS) --target test_base test_engine
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -R 'Thread|Notify|Terminate'
 
 test: test-release test-asan test-tsan
