@@ -2,7 +2,8 @@
 # make bench: kavex-convert against the floor (cp, cat) and the tools users would pick instead
 # (GraphicsMagick mogrify, ImageMagick mogrify, a numpy + PIL script) on the same slice stacks.
 # Every contender runs BENCH_RUNS times (default 3) after its output folder was emptied and
-# synced; the sources stay in the page cache. Medians, MiB/s of source slices and ratios are
+# synced; the sources stay in the page cache. The runs go in rounds, each contender once per
+# round, so that a change in the machine's load during the benchmark falls on all of them alike. Medians, MiB/s of source slices and ratios are
 # printed as one table per stack. kavex-convert runs with one thread per processor, and once
 # more with KAVEX_THREADS=1 to show what converting several files at a time gains.
 #
@@ -29,20 +30,26 @@ export BIN PREFIX IM IMC PY PEER="$ROOT/bench/peer_numpy.py"
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
-# Times a shell command RUNS times into an empty $DST; prints the median seconds, or "fail".
-time_cmd() {
-  local cmd=$1 t0 t1 times=()
-  for ((r = 0; r < RUNS; r++)); do
-    rm -rf "$DST" && mkdir -p "$DST" && sync
-    t0=$(date +%s%N)
-    if ! bash -c "$cmd" >/dev/null 2>"$WORKDIR/last-error.txt"; then
-      echo fail
-      return
-    fi
-    t1=$(date +%s%N)
-    times+=("$(( (t1 - t0) / 1000 ))")
-  done
-  printf '%s\n' "${times[@]}" | median | awk '{printf "%.3f\n", $1 / 1e6}'
+# Times one run of a shell command into an empty $DST: microseconds, or "fail".
+time_once() {
+  local cmd=$1 t0 t1
+  rm -rf "$DST" && mkdir -p "$DST" && sync
+  t0=$(date +%s%N)
+  if ! bash -c "$cmd" >/dev/null 2>"$WORKDIR/last-error.txt"; then
+    echo fail
+    return
+  fi
+  t1=$(date +%s%N)
+  echo "$(( (t1 - t0) / 1000 ))"
+}
+
+# Median seconds of the microsecond times given, or "fail" when a run failed.
+median_s() {
+  if [[ " $* " == *" fail "* ]]; then
+    echo fail
+    return
+  fi
+  printf '%s\n' "$@" | median | awk '{printf "%.3f\n", $1 / 1e6}'
 }
 
 # The command of one contender for one workload; empty when it has none.
@@ -97,16 +104,30 @@ bench_stack() {
   for wl in $WORKLOADS; do
     export EXT=bmp IN=$stack/bmp DST=$WORKDIR/out
     [[ $wl == W4 ]] && export EXT=tif IN=$stack/tif
-    local bytes cp cat kv row fastest=""
+    local bytes row fastest="" k r
+    local names=(cp cat kavex kavex1 $PEERS) cmds=() runs=() med=()
     bytes=$(source_bytes "$IN" "$EXT")
-    cp=$(time_cmd "$(command_for cp "$wl")")
-    cat=$(time_cmd "$(command_for cat "$wl")")
-    kv=$(time_cmd "$(command_for kavex "$wl")")
-    kv1=$(time_cmd "KAVEX_THREADS=1 $(command_for kavex "$wl")")
+    for who in "${names[@]}"; do
+      if [[ $who == kavex1 ]]; then
+        cmds+=("KAVEX_THREADS=1 $(command_for kavex "$wl")")
+      else
+        cmds+=("$(command_for "$who" "$wl")")
+      fi
+      runs+=("")
+    done
+    for ((r = 0; r < RUNS; r++)); do
+      for k in "${!names[@]}"; do
+        [[ ${runs[k]} == *fail* ]] || runs[k]+="$(time_once "${cmds[k]}") "
+      done
+    done
+    for k in "${!names[@]}"; do
+      # shellcheck disable=SC2086 # the times are words
+      med+=("$(median_s ${runs[k]})")
+    done
+    local cp=${med[0]} cat=${med[1]} kv=${med[2]} kv1=${med[3]}
     row="| $wl | $cp | $cat | $kv | $(awk -v b="$bytes" -v s="$kv" 'BEGIN { if (s == "fail") print "-"; else printf "%.0f", b / 1048576 / s }') | $kv1"
-    for p in $PEERS; do
-      local t
-      t=$(time_cmd "$(command_for "$p" "$wl")")
+    for ((k = 4; k < ${#names[@]}; k++)); do
+      local t=${med[k]}
       row+=" | $t"
       if [[ $t != fail ]] && { [[ -z $fastest ]] || awk -v a="$t" -v b="$fastest" 'BEGIN { exit !(a < b) }'; }; then
         fastest=$t
