@@ -40,8 +40,8 @@ public:
     // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
     // errno value.
     int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
-    // Memory a writer builds a whole file in; kept from save to save, so that an image saved
-    // file after file allocates it once.
+    // Memory a whole file is held in while it is read or built; kept from file to file, so that
+    // an image loaded and saved file after file allocates it once.
     CAlignedBlock& FileBytes() { return m_fileBytes.block; }
 
     // Messages of the last load or save.
