@@ -3,12 +3,10 @@
 // PIL) driven through the shell. Tests that need one skip when it is not installed.
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
+#include <istream>
 #include <string>
-#include <vector>
 
 namespace codectest
 {
@@ -52,31 +50,13 @@ inline std::string PythonWithPil()
     return "";
 }
 
-// Binary PGM (P5) samples of any maxval; 16-bit samples are big-endian in the file.
-struct Pgm
+// The header of a plain (ASCII) PGM as "P2 width height maxval"; the samples follow in the stream.
+inline std::string PlainPgmHeader(std::istream& in)
 {
-    int width = 0;
-    int height = 0;
-    int maxval = 0;
-    std::vector<uint16_t> samples;
-};
-
-inline bool ParsePgm(const std::string& bytes, Pgm& pgm)
-{
-    std::istringstream in(bytes);
     std::string magic;
-    in >> magic >> pgm.width >> pgm.height >> pgm.maxval;
-    if (magic != "P5" || !in || pgm.width < 1 || pgm.height < 1) return false;
-    in.get();
-    const size_t count = size_t(pgm.width) * pgm.height;
-    const size_t bytesPerSample = pgm.maxval > 255 ? 2 : 1;
-    const size_t start = size_t(in.tellg());
-    if (bytes.size() < start + count * bytesPerSample) return false;
-    pgm.samples.resize(count);
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + start);
-    for (size_t i = 0; i < count; ++i)
-        pgm.samples[i] = bytesPerSample == 2 ? uint16_t(p[2 * i] << 8 | p[2 * i + 1]) : p[i];
-    return true;
+    int width = 0, height = 0, maxval = 0;
+    in >> magic >> width >> height >> maxval;
+    return magic + " " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(maxval);
 }
 
 } // namespace codectest

@@ -2,9 +2,10 @@
 // Hand-made little-endian TIFF files for the reader tests: a header, the caller's data blocks
 // and one directory of the caller's entries, every offset known to the test.
 
+#include "BmpBytes.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace tifftest
@@ -12,43 +13,29 @@ namespace tifftest
 
 struct Entry
 {
-    uint16_t tag;
-    uint16_t type;
-    uint32_t count;
-    uint32_t value;
+    uint16_t tag, type;
+    uint32_t count, value;
 };
 
-inline void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x)
+using bmptest::Get32;
+using bmptest::Put16;
+using bmptest::Put32;
+inline uint32_t Get16(const std::vector<uint8_t>& v, size_t at)
 {
-    v[at] = uint8_t(x);
-    v[at + 1] = uint8_t(x >> 8);
-}
-inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)
-{
-    Put16(v, at, x);
-    Put16(v, at + 2, x >> 16);
-}
-inline uint16_t Get16(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint16_t(v[at] | v[at + 1] << 8);
-}
-inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint32_t(Get16(v, at)) | uint32_t(Get16(v, at + 2)) << 16;
+    return uint32_t(v[at] | v[at + 1] << 8);
 }
 
-// "II", 42, then data starting at offset 8, then the directory (at an even offset) with the
-// entries as given (no sorting, so tests can place duplicates) and a next-directory 0.
+// "II", 42, the data blocks from offset 8, then the directory at an even offset with the
+// entries as given (unsorted, so duplicates can be placed) and a next-directory 0.
 struct TiffBuilder
 {
     std::vector<uint8_t> bytes = std::vector<uint8_t>(8, 0);
     std::vector<Entry> entries;
 
-    // Appends a block and returns its offset.
-    uint32_t Add(const std::vector<uint8_t>& block)
+    uint32_t Add(const std::vector<uint8_t>& block) // the block's offset
     {
         const uint32_t at = uint32_t(bytes.size());
-        bytes.resize(at + block.size());
+        bytes.resize(at + block.size()); // not insert: GCC 12 warns wrongly of its bounds
         std::copy(block.begin(), block.end(), bytes.begin() + at);
         return at;
     }
@@ -59,15 +46,15 @@ struct TiffBuilder
             Put32(block, i * 4, values[i]);
         return Add(block);
     }
-    uint32_t AddRational(uint32_t numerator, uint32_t denominator)
-    {
-        return AddLongs({numerator, denominator});
-    }
-
     TiffBuilder& With(uint16_t tag, uint16_t type, uint32_t count, uint32_t value)
     {
         entries.push_back({tag, type, count, value});
         return *this;
+    }
+    // Width, height, bits and compression "none" as SHORT values.
+    TiffBuilder& Grey(uint32_t width, uint32_t height, uint32_t bits)
+    {
+        return With(256, 3, 1, width).With(257, 3, 1, height).With(258, 3, 1, bits).With(259, 3, 1, 1);
     }
 
     std::vector<uint8_t> Build() const
@@ -92,26 +79,17 @@ struct TiffBuilder
     }
 };
 
-// A grey image of w x h samples at 8 or 16 bits in one strip, with the usual tags.
+// A grey image of w x h samples at 8 or 16 bits in one strip.
 inline TiffBuilder GreyImage(uint32_t width, uint32_t height, uint32_t bits,
                              const std::vector<uint8_t>& samples)
 {
     TiffBuilder b;
     const uint32_t data = b.Add(samples);
-    b.With(256, 3, 1, width)
-        .With(257, 3, 1, height)
-        .With(258, 3, 1, bits)
-        .With(259, 3, 1, 1)
-        .With(262, 3, 1, 1);
-    b.With(273, 4, 1, data)
-        .With(277, 3, 1, 1)
-        .With(278, 4, 1, height)
-        .With(279, 4, 1, uint32_t(samples.size()));
+    b.Grey(width, height, bits).With(273, 4, 1, data).With(279, 4, 1, uint32_t(samples.size()));
     return b;
 }
 
-// Little-endian bytes of 16-bit samples.
-inline std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& samples)
+inline std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& samples) // little-endian
 {
     std::vector<uint8_t> bytes(samples.size() * 2);
     for (size_t i = 0; i < samples.size(); ++i)
