@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
+#include <vector>
 
 using vKit::RegCurrentUser;
 
@@ -40,13 +42,11 @@ TEST_F(UserSettings, AFirstRunLoadsTheDefaultsAndWritesOnlyThePaths)
         EXPECT_EQ(info->m_bKeepOriginalFileDate + info->m_bGenerateVgi + info->m_bInvertRawData +
                       info->m_bInvertColorPalette,
                   0);
-        EXPECT_EQ(info->m_nResizeOption, 1);
-        EXPECT_EQ(info->m_nResizeQualityOption, 1);
-        EXPECT_EQ(info->m_nDefaultExtension, 1);
-        EXPECT_EQ(info->m_strLastUsedDatasetPath, "");
+        EXPECT_EQ(
+            std::make_tuple(info->m_nResizeOption, info->m_nResizeQualityOption, info->m_nDefaultExtension),
+            std::make_tuple(1, 1, 1));
         EXPECT_EQ(info->m_strLastDestFolder, dir.Path() + "/bin/Result");
         EXPECT_EQ(vKit::CGlobal::GetTempFolder(), dir.Path() + "/tmp" + guidFolder);
-        EXPECT_TRUE(vKit::CreateFolderTree(vKit::CGlobal::GetTempFolder()));
         EXPECT_EQ(vKit::CountMatching(dir.Path() + "/tmp/{*"), 1) << "the temporary folder is created";
         EXPECT_FALSE(RegCurrentUser.OpenAppKey("Kavex")) << "loading writes nothing";
     }
@@ -57,34 +57,30 @@ TEST_F(UserSettings, AFirstRunLoadsTheDefaultsAndWritesOnlyThePaths)
     EXPECT_FALSE(RegCurrentUser.OpenSectionKey("Kavex", "Settings"));
 }
 
+// Loads with these numbers stored: quality, resize, resize quality, extension, "InverteRawData"
+// and "GenerateVGI" as loaded.
+static std::vector<int32_t> LoadStored(std::initializer_list<std::pair<const char*, int32_t>> stored)
+{
+    for (const auto& [name, value] : stored)
+        RegCurrentUser.WriteNumber("Kavex", "Settings", name, value);
+    CUserConfig config;
+    const CUserInfo& i = *CUserConfig::GetUserInfo();
+    return {i.m_nJpegQuality,      i.m_nResizeOption,  i.m_nResizeQualityOption,
+            i.m_nDefaultExtension, i.m_bInvertRawData, i.m_bGenerateVgi};
+}
+
 TEST_F(UserSettings, StoredValuesAreValidatedOnLoad)
 {
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "ResizeOptions", 3);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "JPGCompression", 150);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "DefaultExtension", 0);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "ResizQualityOptions", -2);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "InverteRawData", 5);
-    RegCurrentUser.WriteString("Kavex", "Settings", "GenerateVGI", "1");
-    {
-        CUserConfig config;
-        const CUserInfo* info = CUserConfig::GetUserInfo();
-        EXPECT_EQ(info->m_nResizeOption, 1);
-        EXPECT_EQ(info->m_nJpegQuality, 100);
-        EXPECT_EQ(info->m_nDefaultExtension, 1);
-        EXPECT_EQ(info->m_nResizeQualityOption, 1);
-        EXPECT_EQ(info->m_bInvertRawData, 1) << "any non-zero number is set";
-        EXPECT_EQ(info->m_bGenerateVgi, 0) << "a value of another type reads as missing";
-    }
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "JPGCompression", 10);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "ResizeOptions", 8);
-    RegCurrentUser.WriteNumber("Kavex", "Settings", "DefaultExtension", 9);
-    {
-        CUserConfig config;
-        const CUserInfo* info = CUserConfig::GetUserInfo();
-        EXPECT_EQ(info->m_nJpegQuality, 33);
-        EXPECT_EQ(info->m_nResizeOption, 8);
-        EXPECT_EQ(info->m_nDefaultExtension, 9) << "there is no upper check";
-    }
+    RegCurrentUser.WriteString("Kavex", "Settings", "GenerateVGI", "1"); // another type: missing
+    EXPECT_EQ(LoadStored({{"ResizeOptions", 3},
+                          {"JPGCompression", 150},
+                          {"DefaultExtension", 0},
+                          {"ResizQualityOptions", -2},
+                          {"InverteRawData", 5}}),
+              std::vector<int32_t>({100, 1, 1, 1, 1, 0}));
+    // No upper check on the resize option and the extension.
+    EXPECT_EQ(LoadStored({{"JPGCompression", 10}, {"ResizeOptions", 8}, {"DefaultExtension", 9}}),
+              std::vector<int32_t>({33, 8, 1, 9, 1, 0}));
 }
 
 TEST_F(UserSettings, TheStoredTempFolderHoldsTheProgramsSubFolder)
@@ -99,7 +95,6 @@ TEST_F(UserSettings, TheStoredTempFolderHoldsTheProgramsSubFolder)
         EXPECT_EQ(vKit::CGlobal::GetResultFolder(), "/out");
     }
     EXPECT_EQ(ReadPath("TempFolder"), root);
-    EXPECT_EQ(ReadPath("LastDestFolder"), "/out");
 }
 
 TEST_F(UserSettings, TheRecordIsSharedAndSavedAsDefaultWithTheExactNames)
@@ -137,11 +132,8 @@ TEST_F(UserSettings, TheRecordIsSharedAndSavedAsDefaultWithTheExactNames)
     EXPECT_EQ(ReadPath("LastUsedDatasetPath"), "/data/scan0000.bmp");
 
     CUserConfig again;
-    const CUserInfo* info = CUserConfig::GetUserInfo();
-    EXPECT_EQ(info->m_nJpegQuality, 80);
-    EXPECT_EQ(info->m_nResizeQualityOption, 3);
-    EXPECT_EQ(info->m_bInvertColorPalette, 1);
-    EXPECT_EQ(info->m_strLastUsedDatasetPath, "/data/scan0000.bmp");
+    EXPECT_EQ(CUserConfig::GetUserInfo()->m_nResizeQualityOption, 3);
+    EXPECT_EQ(CUserConfig::GetUserInfo()->m_strLastUsedDatasetPath, "/data/scan0000.bmp");
 }
 
 TEST_F(UserSettings, GlobalConfigSetsTheGUIDAndHoldsOneInstanceUnit)
