@@ -7,10 +7,10 @@
 #include "base/ScratchFolder.h"
 #include "base/SettingsTestDir.h"
 
+#include "Base/FileImageBuffer16.h"
 #include "app/ControlIds.h"
 #include "app/KavexDlg.h"
 #include "app/UserSettings.h"
-#include "Base/FileImageBuffer16.h"
 
 #include <gtest/gtest.h>
 
@@ -26,45 +26,45 @@ inline std::string NumberedName(const std::string& folder, const std::string& pr
     return folder + "/" + prefix + digits + extension;
 }
 
+// Slices first .. last of prefix in folder, 8 x 6 samples each, as a scanner writes them: a
+// falling palette and, when calibrated, the pair -1000 / 3000 in the private block.
+inline std::string WriteScannerSlices(const std::string& folder, const std::string& prefix, int32_t first,
+                                      int32_t last, bool calibrated = true)
+{
+    uint8_t falling[256 * 4] = {};
+    for (int32_t i = 0; i < 256; ++i)
+        falling[i * 4] = falling[i * 4 + 1] = falling[i * 4 + 2] = uint8_t(255 - i);
+    for (int32_t n = first; n <= last; ++n)
+    {
+        vKit::CFileImageBuffer16 image;
+        EXPECT_TRUE(image.Create(8, 6, 32));
+        image.Fill(uint16_t((20 + n % 200) << 8));
+        image.Info().ColorTable().SetEntries(falling, 256);
+        if (calibrated)
+        {
+            image.Info().SetPrivateA(-1000);
+            image.Info().SetPrivateB(3000);
+        }
+        EXPECT_EQ(image.SaveFile(NumberedName(folder, prefix, n, "bmp")), 0);
+    }
+    return NumberedName(folder, prefix, first, "bmp");
+}
+
 class CDialogRig : public ::testing::Test
 {
 protected:
     // Defaults as "Save as default" would have stored them before the program starts.
-    void StoreDefaults(int32_t extension, int32_t quality = 33)
+    void StoreDefaults(int32_t extension)
     {
         CUserConfig config;
-        CUserInfo& info = *CUserConfig::GetUserInfo();
-        info.m_nDefaultExtension = extension;
-        info.m_nJpegQuality = quality;
+        CUserConfig::GetUserInfo()->m_nDefaultExtension = extension;
         config.SaveUserSettings();
     }
 
-    // Slices first .. last of prefix in folder (made when missing), 8 x 6 samples each.
     std::string WriteSlices(const std::string& folder, const std::string& prefix, int32_t first, int32_t last,
                             bool calibrated = true)
     {
-        const std::string path = m_scratch.Folder(folder);
-        for (int32_t n = first; n <= last; ++n)
-        {
-            vKit::CFileImageBuffer16 image;
-            EXPECT_TRUE(image.Create(8, 6, 32));
-            image.Fill(uint16_t((20 + n % 200) << 8));
-            uint8_t falling[256 * 4];
-            for (int32_t i = 0; i < 256; ++i)
-            {
-                const uint8_t v = uint8_t(255 - i);
-                falling[i * 4] = falling[i * 4 + 1] = falling[i * 4 + 2] = v;
-                falling[i * 4 + 3] = 0;
-            }
-            image.Info().ColorTable().SetEntries(falling, 256);
-            if (calibrated)
-            {
-                image.Info().SetPrivateA(-1000);
-                image.Info().SetPrivateB(3000);
-            }
-            EXPECT_EQ(image.SaveFile(NumberedName(path, prefix, n, "bmp")), 0);
-        }
-        return NumberedName(path, prefix, first, "bmp");
+        return WriteScannerSlices(m_scratch.Folder(folder), prefix, first, last, calibrated);
     }
 
     CKavexDlg& Open(const std::string& commandLinePath = "")
@@ -77,8 +77,7 @@ protected:
 
     void Close()
     {
-        if (m_dialog)
-            m_dialog->OnDestroy();
+        if (m_dialog) m_dialog->OnDestroy();
         m_dialog.reset();
     }
 

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,31 +18,23 @@ class CFakeWindow : public CWindowOps
 public:
     struct CList
     {
-        std::vector<std::pair<std::string, int32_t>> items;
+        using value_type = std::pair<std::string, int32_t>; // text and value
+        std::vector<value_type> items;
         int32_t selected = -1;
     };
 
     void SetText(int32_t id, const std::string& text) override { texts[id] = text; }
-    std::string GetText(int32_t id) const override
-    {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
+    std::string GetText(int32_t id) const override { return Lookup(texts, id, std::string()); }
     void Enable(int32_t id, bool enable) override { enabled[id] = enable; }
     // A control the logic never touched counts as enabled, as a new control is.
-    bool IsEnabled(int32_t id) const override
-    {
-        auto it = enabled.find(id);
-        return it == enabled.end() || it->second;
-    }
+    bool IsEnabled(int32_t id) const override { return Lookup(enabled, id, true); }
     void SetCheck(int32_t id, int32_t state) override { checks[id] = state; }
-    int32_t GetCheck(int32_t id) const override
-    {
-        auto it = checks.find(id);
-        return it == checks.end() ? 0 : it->second;
-    }
+    int32_t GetCheck(int32_t id) const override { return Lookup(checks, id, 0); }
     void ListReset(int32_t id) override { lists[id] = CList(); }
-    void ListAdd(int32_t id, const std::string& text, int32_t value) override { lists[id].items.emplace_back(text, value); }
+    void ListAdd(int32_t id, const std::string& text, int32_t value) override
+    {
+        lists[id].items.emplace_back(text, value);
+    }
     void ListSelect(int32_t id, int32_t index) override
     {
         CList& list = lists[id];
@@ -49,35 +42,24 @@ public:
     }
     bool ListSelectedValue(int32_t id, int32_t& value) const override
     {
-        auto it = lists.find(id);
-        if (it == lists.end() || it->second.selected < 0)
-            return false;
-        value = it->second.items[size_t(it->second.selected)].second;
-        return true;
+        const auto item = Selected(id);
+        if (item) value = item->second;
+        return item.has_value();
     }
     // What a user's pick does to the control before the logic hears of it.
     void UserSelects(int32_t id, const std::string& text)
     {
         CList& list = lists[id];
         for (size_t i = 0; i < list.items.size(); ++i)
-        {
-            if (list.items[i].first == text)
-                list.selected = int32_t(i);
-        }
+            if (list.items[i].first == text) list.selected = int32_t(i);
     }
-    std::string SelectedText(int32_t id) const
-    {
-        auto it = lists.find(id);
-        if (it == lists.end() || it->second.selected < 0)
-            return "";
-        return it->second.items[size_t(it->second.selected)].first;
-    }
+    std::string SelectedText(int32_t id) const { return Selected(id).value_or(CList::value_type()).first; }
 
     void SetSpinRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
     void SetSpinPos(int32_t id, int32_t pos) override { positions[id] = pos; }
     int32_t GetSpinPos(int32_t id) const override { return Position(id); }
     void SetSliderRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
-    void SetSliderTicks(int32_t id, int32_t frequency) override { ticks[id] = frequency; }
+    void SetSliderTicks(int32_t, int32_t) override {}
     void SetSliderPos(int32_t id, int32_t pos) override { positions[id] = pos; }
     int32_t GetSliderPos(int32_t id) const override { return Position(id); }
     void SetProgressRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
@@ -95,10 +77,8 @@ public:
     EMessageResult MessageBox(const std::string& text, const std::string&, EMessageStyle style) override
     {
         messages.push_back(text);
-        if (style != EMessageStyle::YesNoCancel)
-            return EMessageResult::Ok;
-        if (answers.empty())
-            return EMessageResult::Cancel;
+        if (style != EMessageStyle::YesNoCancel) return EMessageResult::Ok;
+        if (answers.empty()) return EMessageResult::Cancel;
         const EMessageResult answer = answers.front();
         answers.pop_front();
         return answer;
@@ -106,18 +86,15 @@ public:
     void PumpMessages() override
     {
         ++pumps;
-        if (onPump)
-            onPump();
+        if (onPump) onPump();
     }
     bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) override
     {
         requests.push_back(request);
-        if (dialogAnswers.empty())
-            return false;
+        if (dialogAnswers.empty()) return false;
         const std::string answer = dialogAnswers.front();
         dialogAnswers.pop_front();
-        if (answer.empty())
-            return false;
+        if (answer.empty()) return false;
         paths = {answer};
         return true;
     }
@@ -125,18 +102,13 @@ public:
     void ShowHelp(int32_t callerId) override { helps.push_back(callerId); }
     void Close() override { ++closes; }
 
-    int32_t Position(int32_t id) const
-    {
-        auto it = positions.find(id);
-        return it == positions.end() ? 0 : it->second;
-    }
+    int32_t Position(int32_t id) const { return Lookup(positions, id, 0); }
 
     std::map<int32_t, std::string> texts;
     std::map<int32_t, bool> enabled;
     std::map<int32_t, int32_t> checks;
     std::map<int32_t, CList> lists;
     std::map<int32_t, std::pair<int32_t, int32_t>> ranges;
-    std::map<int32_t, int32_t> ticks;
     std::map<int32_t, int32_t> positions;
     std::map<int32_t, uint32_t> pictureFirstColumn;
     std::map<int32_t, uint32_t> pictureLastColumn;
@@ -144,7 +116,7 @@ public:
     std::vector<uint32_t> progressColors;
     std::vector<std::string> messages;
     std::deque<EMessageResult> answers;
-    std::deque<std::string> dialogAnswers;   // "" cancels
+    std::deque<std::string> dialogAnswers; // "" cancels
     std::vector<CFileDialogRequest> requests;
     std::vector<int32_t> helps;
     std::function<void()> onPump;
@@ -152,4 +124,18 @@ public:
     int32_t repaints = 0;
     int32_t abouts = 0;
     int32_t closes = 0;
+
+private:
+    template <typename Value>
+    static Value Lookup(const std::map<int32_t, Value>& map, int32_t id, Value missing)
+    {
+        auto it = map.find(id);
+        return it == map.end() ? missing : it->second;
+    }
+    std::optional<CList::value_type> Selected(int32_t id) const
+    {
+        const CList list = Lookup(lists, id, CList());
+        if (list.selected < 0) return std::nullopt;
+        return list.items[size_t(list.selected)];
+    }
 };
