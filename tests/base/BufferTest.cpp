@@ -105,7 +105,8 @@ TEST(Buffer, SetDataAssignAndCopies)
     EXPECT_EQ(Used(b), "line\n");
 }
 
-TEST(Buffer, ConcurrentAppendsStayWhole)
+// Appends from two threads, as the file worker and its owner make them, never interleave.
+TEST(Buffer, AppendsFromTwoThreadsStayWhole)
 {
     vKit::CBuffer b;
     b.SetGrowStep(64);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -105,23 +104,6 @@ TEST(ProgressBase, EndAndAbortSetAbortedOnlyWhenCancelRequested)
     source.SetCancelRequested(true);
     source.AbortProgress();
     EXPECT_TRUE(source.IsAborted());
-}
-
-TEST(ProgressInfo, CopiesAreConsistentWhileAnotherThreadWrites)
-{
-    vKit::CProgressInfo shared;
-    std::thread writer(
-        [&shared]
-        {
-            for (int i = 0; i < 20000; ++i)
-                shared.SetText(i % 2 ? "odd" : "even");
-        });
-    for (int i = 0; i < 20000; ++i)
-    {
-        const std::string t = vKit::CProgressInfo(shared).GetText();
-        ASSERT_TRUE(t.empty() || t == "odd" || t == "even");
-    }
-    writer.join();
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 namespace
 {
 
-using vKit::CStringObject;
 using vKit::CStringsLst;
 using Texts = std::vector<std::string>;
 
@@ -52,49 +51,6 @@ TEST(StringsLst, SortedInsertionKeepsOrderAndUniqueRefusesEquals)
     EXPECT_EQ(all.size(), 400u);
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), less));
     EXPECT_EQ(Strings(unique), Texts(distinct.begin(), distinct.end()));
-}
-
-struct EventLog
-{
-    Texts calls;
-    int32_t answer = 1;
-    std::string replacement;
-
-    int32_t OkToAdd(const std::string& text, int32_t value)
-    {
-        calls.push_back("ok:" + text + ":" + std::to_string(value));
-        return answer;
-    }
-    void Filter(CStringObject& entry)
-    {
-        calls.push_back("filter:" + entry.m_strText);
-        entry.m_nData1 = 999; // filters may change only the string that gets stored
-        if (!replacement.empty()) entry.m_strText = replacement;
-    }
-};
-
-TEST(StringsLst, EventsRefuseOrRewriteBeforeTheStringIsStored)
-{
-    CStringsLst list;
-    list.SetSorted(true);
-    list.SetEvents(true);
-    EXPECT_EQ(list.Add("a"), -1); // nobody to accept
-
-    EventLog log;
-    list.OnOkToAddString.Subscribe(&log, &EventLog::OkToAdd);
-    list.OnAddFilter.Subscribe(&log, &EventLog::Filter);
-    list.Add("m");
-    log.replacement = "a_renamed";
-    EXPECT_EQ(list.Add("z", 5, 6), 0);
-    EXPECT_EQ(Strings(list), (Texts{"a_renamed", "m"}));
-    EXPECT_EQ(list.GetData1(0), 5);
-
-    log.answer = 0; // a refusal stops before the filter
-    EXPECT_EQ(list.Add("q"), -1);
-    EXPECT_EQ(log.calls, (Texts{"ok:m:0", "filter:m", "ok:z:0", "filter:z", "ok:q:0"}));
-    list.SetEvents(false);
-    EXPECT_EQ(list.Add("q"), 2);
-    EXPECT_EQ(log.calls.size(), 5u);
 }
 
 TEST(StringsLst, SettersGrowTheListAppendIgnoresSortingRemoveAndCopy)
