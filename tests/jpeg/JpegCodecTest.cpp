@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 namespace
 {
@@ -102,33 +99,6 @@ TEST(JpegCodec, QualityOutsideZeroToHundredKeepsTheDefault)
     EXPECT_EQ(Codec().Write(ramp, 0, 101), byDefault);
     EXPECT_EQ(Codec().Write(ramp, 0, -1), byDefault);
     EXPECT_LT(Codec().Write(ramp, 0, 0).size(), byDefault.size());
-}
-
-TEST(JpegCodec, FileModesWriteAndReadThePath)
-{
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("kavex-jpeg-" + std::to_string(::getpid()) + ".jpg"))
-            .string();
-    const Picture ramp = jpegtest::Ramp(20, 10);
-    Codec writer;
-    writer.dib = Dib(ramp, 0);
-    writer.Describe(20, 10, 0);
-    writer.props.JPGFile = path.c_str();
-    ASSERT_EQ(writer.lib.JpegWrite(&writer.props, IJL_JFILE_WRITEWHOLEIMAGE), IJL_OK);
-
-    Codec reader;
-    reader.props.JPGFile = path.c_str();
-    ASSERT_EQ(reader.lib.JpegRead(&reader.props, IJL_JFILE_READPARAMS), IJL_OK);
-    EXPECT_EQ(std::make_pair(reader.props.JPGWidth, reader.props.JPGHeight), std::make_pair(20, 10));
-    reader.dib.resize(200);
-    reader.Describe(20, 10, 0);
-    ASSERT_EQ(reader.lib.JpegRead(&reader.props, IJL_JFILE_READWHOLEIMAGE), IJL_OK);
-    EXPECT_NEAR(reader.dib[19], writer.dib[19], 3);
-    std::filesystem::remove(path);
-
-    reader.props.JPGFile = writer.props.JPGFile = "/nonexistent/kavex.jpg";
-    EXPECT_EQ(reader.lib.JpegRead(&reader.props, IJL_JFILE_READPARAMS), IJL_FILE_ERROR);
-    EXPECT_EQ(writer.lib.JpegWrite(&writer.props, IJL_JFILE_WRITEWHOLEIMAGE), IJL_FILE_ERROR);
 }
 
 TEST(JpegCodec, MisuseIsRefusedWithoutTouchingMemory)
