@@ -1,6 +1,8 @@
 #pragma once
-// A private folder per test that also holds the registry hives (KAVEX_REGISTRY_DIR) and the
-// temporary folder (TMPDIR), so no test touches the user's own settings.
+// A scratch folder that also holds the registry hives (KAVEX_REGISTRY_DIR) and the temporary
+// folder (TMPDIR) for its lifetime, so no test touches the user's own settings.
+
+#include "ScratchFolder.h"
 
 #include "Base/FileUtils.h"
 #include "Base/Reg/StoreFile.h"
@@ -9,39 +11,25 @@
 #include <optional>
 #include <string>
 
-class CSettingsTestDir
+class CSettingsTestDir : public CScratchFolder
 {
 public:
-    CSettingsTestDir()
+    CSettingsTestDir() : m_oldTmp(Get("TMPDIR")), m_oldReg(Get("KAVEX_REGISTRY_DIR"))
     {
-        char pattern[] = "/tmp/kavex-settings-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        m_path = made ? made : "/tmp";
-        m_oldTmp = Get("TMPDIR");
-        m_oldReg = Get("KAVEX_REGISTRY_DIR");
-        setenv("KAVEX_REGISTRY_DIR", (m_path + "/reg").c_str(), 1);
-        vKit::CreateFolderTree(m_path + "/tmp");
-        setenv("TMPDIR", (m_path + "/tmp").c_str(), 1);
+        setenv("KAVEX_REGISTRY_DIR", CScratchFolder::Path("reg").c_str(), 1);
+        setenv("TMPDIR", Folder("tmp").c_str(), 1);
     }
     ~CSettingsTestDir()
     {
         Restore("TMPDIR", m_oldTmp);
         Restore("KAVEX_REGISTRY_DIR", m_oldReg);
-        if (m_path != "/tmp") vKit::DeleteFolderTree(m_path);
     }
-    CSettingsTestDir(const CSettingsTestDir&) = delete;
-    CSettingsTestDir& operator=(const CSettingsTestDir&) = delete;
 
-    const std::string& Path() const { return m_path; }
-    std::string UserHive() const { return m_path + "/reg/user.reg"; }
-    std::string MachineHive() const { return m_path + "/reg/machine.reg"; }
+    std::string UserHive() const { return Path("reg/user.reg"); }
+    std::string MachineHive() const { return Path("reg/machine.reg"); }
 
-    static std::string Read(const std::string& path)
-    {
-        std::string text;
-        vKit::ReadTextFile(path, text);
-        return text;
-    }
+    // Replaces a file at an absolute path as the settings code does, making its folders: a new
+    // file the registry's change check cannot miss.
     static void Write(const std::string& path, const std::string& text)
     {
         vKit::CreateFolderTree(path.substr(0, path.rfind('/')));
@@ -62,7 +50,6 @@ private:
             unsetenv(name);
     }
 
-    std::string m_path;
     std::optional<std::string> m_oldTmp;
     std::optional<std::string> m_oldReg;
 };
