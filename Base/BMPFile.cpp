@@ -1,4 +1,5 @@
 #include "Base/BMPFile.h"
+#include "Base/LittleEndian.h"
 
 #include "Base/ImageBuffer16.h"
 #include "Base/Platform.h"
@@ -19,25 +20,6 @@ constexpr int64_t HeadersSize = CBMPFile::FileHeaderSize + CBMPFile::InfoHeaderS
 constexpr int32_t PaletteColours = 256;
 // Larger files cannot be described by the 32-bit fields of the format.
 constexpr uint64_t MaxFileSize = uint64_t(UINT32_MAX);
-
-uint16_t Get16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t Get32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-void Put16(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v)
-{
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
 
 // Stored bytes per row of 8-bit samples: rows are padded to a multiple of 4 bytes.
 int64_t RowBytes8(int64_t width)

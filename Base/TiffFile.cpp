@@ -1,4 +1,5 @@
 #include "Base/TiffFile.h"
+#include "Base/LittleEndian.h"
 
 #include "Base/FileBuffer.h"
 #include "Base/FileImageBuffer16.h"
@@ -55,25 +56,6 @@ enum : uint16_t
 constexpr uint64_t SamplesOffset = 16; // after byte order, 42, directory offset, "Quorell\0"
 constexpr uint64_t EntryBytes = 12;
 constexpr double InchesPerMetre = 39.37007874015748;
-
-uint16_t Get16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t Get32(const uint8_t* p)
-{
-    return uint32_t(Get16(p)) | uint32_t(Get16(p + 2)) << 16;
-}
-void Put16(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v)
-{
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
 
 // The file bytes with the one bounds test every read goes through.
 struct SBytes
