@@ -30,7 +30,7 @@ int32_t WriteAll(int fd, const uint8_t* data, size_t size)
 }
 
 // Opens a new temporary name beside path; a name left by another writer is skipped.
-int OpenTemporary(const std::string& path, std::string& temp)
+int OpenTemporary(const std::string& path, uint32_t mode, std::string& temp)
 {
     static std::atomic<uint32_t> counter{0};
     const size_t slash = path.rfind(PathSeparator);
@@ -44,7 +44,7 @@ int OpenTemporary(const std::string& path, std::string& temp)
     for (int attempt = 0; attempt < 100; ++attempt)
     {
         temp = stem + std::to_string(counter.fetch_add(1)) + ".tmp";
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode));
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -52,12 +52,14 @@ int OpenTemporary(const std::string& path, std::string& temp)
 }
 } // namespace
 
-int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size)
+int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size, bool sync,
+                                    uint32_t mode)
 {
     std::string temp;
-    const int fd = OpenTemporary(path, temp);
+    const int fd = OpenTemporary(path, mode, temp);
     if (fd < 0) return errno;
     int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    if (err == 0 && sync && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) ::unlink(temp.c_str());

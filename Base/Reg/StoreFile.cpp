@@ -1,7 +1,7 @@
 #include "Base/Reg/StoreFile.h"
 
 #include "Base/Platform.h"
-#include "Base/Strings.h"
+#include "Base/PlatformAtomicWrite.h"
 
 #include <cerrno>
 
@@ -46,23 +46,8 @@ int32_t ReadTextFile(const std::string& path, std::string& text)
 
 int32_t ReplaceFileAtomically(const std::string& path, const void* data, size_t size)
 {
-    std::string folder = GetPathFolder(path);
-    if (folder.empty())
-        folder = std::string(1, (!path.empty() && path[0] == PathSeparator) ? PathSeparator : '.');
-    CPlatformFile file;
-    std::string temp;
-    std::string stem(1, '.');
-    stem += GetPathFileName(path);
-    stem += '.';
-    int32_t err = PlatformCreateTempFile(folder, stem, file, temp);
-    if (err != 0) return err;
-    err = file.Write(data, size);
-    if (err == 0) err = file.Sync();
-    const int32_t closeErr = file.Close();
-    if (err == 0) err = closeErr;
-    if (err == 0) err = PlatformRename(temp, path, true);
-    if (err != 0) PlatformUnlink(temp);
-    return err;
+    // Settings are private to the user and must survive a power cut.
+    return PlatformWriteFileAtomically(path, data, size, true, 0600);
 }
 
 } // namespace vKit
