@@ -4,8 +4,8 @@
 // raise OnChanged.
 
 #include "app/WindowOps.h"
-#include "Base/Event.h"
-#include "Base/StringsLst.h"
+#include "Base/core/Event.h"
+#include "Base/core/StringsLst.h"
 
 #include <cstdint>
 #include <string>

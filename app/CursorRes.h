@@ -3,7 +3,7 @@
 // loaded by the first instance; each instance picks one by its kind (1 to 12) or forces the
 // arrow or the hourglass. The window layer installs the function that actually sets the cursor.
 
-#include "Base/Base.h"
+#include "Base/core/Base.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "app/DatasetDialogs.h"
 
 #include "app/FileDialogST.h"
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 namespace DatasetDialogs
 {

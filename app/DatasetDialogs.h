@@ -3,7 +3,7 @@
 // its folder, prefix and extension from it. A pick that yields no prefix shows the dialog again.
 
 #include "app/WindowOps.h"
-#include "Base/Dataset.h"
+#include "Base/dataset/Dataset.h"
 
 #include <cstdint>
 #include <string>

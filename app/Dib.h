@@ -2,8 +2,8 @@
 // vKit::CDib: a small 8-bit indexed picture with its 256-entry palette, as the palette bars of the
 // main dialog show it. The window layer paints it stretched into a control.
 
-#include "Base/Base.h"
-#include "Base/ColorTable.h"
+#include "Base/core/Base.h"
+#include "Base/image/ColorTable.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // drag that offers a file list unless the drag also carries the program's private format, keeps
 // the dropped paths in the dialog's file list and tells the dialog through OnUpdateParent.
 
-#include "Base/Event.h"
-#include "Base/Files.h"
+#include "Base/core/Event.h"
+#include "Base/files/Files.h"
 
 #include <string>
 #include <vector>

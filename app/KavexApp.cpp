@@ -1,6 +1,6 @@
 #include "app/KavexApp.h"
 
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 namespace KavexApp
 {

@@ -6,7 +6,7 @@
 
 #include "app/ControlIds.h"
 #include "app/DatasetDialogs.h"
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 #include <cerrno>
 #include <climits>

@@ -10,10 +10,10 @@
 #include "app/DropTarget.h"
 #include "app/UserSettings.h"
 #include "app/WindowOps.h"
-#include "Base/Dataset.h"
-#include "Base/FileImageBuffer16.h"
-#include "Base/Files.h"
-#include "Base/Progress.h"
+#include "Base/dataset/Dataset.h"
+#include "Base/formats/FileImageBuffer16.h"
+#include "Base/files/Files.h"
+#include "Base/core/Progress.h"
 #include "engine/DatasetConversion.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "app/ControlIds.h"
 #include "app/KavexDlg.h"
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 using namespace KavexId;
 

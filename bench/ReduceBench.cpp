@@ -5,7 +5,7 @@
 // reduced in place). The 3D figure is per group member: 2D reduction, then added into the
 // accumulator.
 
-#include "Base/ImageBuffer32.h"
+#include "Base/image/ImageBuffer32.h"
 #include "engine/Reduce.h"
 #include "engine/ReduceKernels.h"
 

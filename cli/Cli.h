@@ -2,8 +2,8 @@
 // The pieces of kavex-convert behind main: opening the source and naming the destination as the
 // dialog does, describing a data set, the progress line and the reports at the end.
 
-#include "Base/Dataset.h"
-#include "Base/FileImageBuffer16.h"
+#include "Base/dataset/Dataset.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "app/UserSettings.h"
 #include "cli/Options.h"
 #include "engine/DatasetConversion.h"

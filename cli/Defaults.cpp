@@ -1,7 +1,7 @@
 // The user's stored defaults, shared with the dialog: read at start-up as the dialog reads them,
 // and stored by --save-defaults as its "Save as default" stores them.
 
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 #include "cli/Cli.h"
 
 namespace kavex::cli

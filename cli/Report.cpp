@@ -1,7 +1,7 @@
 // What kavex-convert prints about a run: the plan of a dry run, the progress line, the failed
 // files and the JSON summary.
 
-#include "Base/FileUtils.h"
+#include "Base/files/FileUtils.h"
 #include "cli/Cli.h"
 
 #include <cmath>

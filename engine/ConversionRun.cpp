@@ -3,9 +3,9 @@
 
 #include "engine/DatasetConversion.h"
 
-#include "Base/FileUtils.h"
-#include "Base/Platform.h"
-#include "Base/WorkQueue.h"
+#include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
+#include "Base/threads/WorkQueue.h"
 #include "engine/ConversionPass.h"
 #include "engine/SliceRunner.h"
 

@@ -2,7 +2,7 @@
 // Holder of one data set for the engine: owns a data set of its own until the caller hands it
 // one, which it then only borrows.
 
-#include "Base/Dataset.h"
+#include "Base/dataset/Dataset.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "engine/FileTimes.h"
 
-#include "Base/Platform.h"
+#include "Base/platform/Platform.h"
 
 namespace
 {

@@ -10,7 +10,7 @@
 // ReduceFast keeps sample (x * f, y * f). Reduce2D stores the 32-bit sum of the f x f block
 // divided by f * f, truncated: the block 1, 2, 3, 5 gives 2.
 
-#include "Base/ImageBuffer16.h"
+#include "Base/image/ImageBuffer16.h"
 
 #include <cstdint>
 

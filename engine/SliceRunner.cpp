@@ -1,6 +1,6 @@
 #include "engine/SliceRunner.h"
 
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 #include <algorithm>
 

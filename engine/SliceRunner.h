@@ -12,7 +12,7 @@
 // the plain loop would decide it. After a stop, the work of entries that were decided but not
 // committed is discarded, so the files present are those the plain loop would have left.
 
-#include "Base/WorkQueue.h"
+#include "Base/threads/WorkQueue.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 // in handling order whatever gaps the slice numbers have. Every line, the last one included,
 // ends with CR LF.
 
-#include "Base/Strings.h"
-#include "Base/TextFile.h"
+#include "Base/core/Strings.h"
+#include "Base/files/TextFile.h"
 #include "engine/DatasetConversion.h"
 
 namespace

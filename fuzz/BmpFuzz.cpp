@@ -1,8 +1,8 @@
 // libFuzzer target: the BMP slice reader on arbitrary bytes, then the copy of its rows into an
 // image as a slice load does it, then a rebuild of the file from that image.
 
-#include "Base/BMPFile.h"
-#include "Base/ImageBuffer16.h"
+#include "Base/formats/BMPFile.h"
+#include "Base/image/ImageBuffer16.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // libFuzzer target: the data set's name functions on arbitrary paths. Input: a path, optionally
 // a NUL and a second prefix; the last two bytes also give a slice number delta.
 
-#include "Base/Dataset.h"
+#include "Base/dataset/Dataset.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // libFuzzer target: the JPEG slice decoder (codec and JFIF header) on arbitrary bytes; small
 // pictures it accepts are encoded again and must decode to the same size.
 
-#include "Base/JpgFile.h"
+#include "Base/formats/JpgFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,9 +4,9 @@
 //
 //   kavex-fuzz-seeds FOLDER
 
-#include "Base/FileImageBuffer16.h"
-#include "Base/JpgFile.h"
-#include "Base/TiffFile.h"
+#include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/JpgFile.h"
+#include "Base/formats/TiffFile.h"
 
 #include <jpeglib.h>
 

@@ -2,7 +2,7 @@
 
 #include "Base/Reg/QuorellReg.h"
 #include "Base/Reg/UniqueNr.h"
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 #include <algorithm>
 

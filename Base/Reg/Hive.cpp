@@ -1,6 +1,6 @@
 #include "Base/Reg/Hive.h"
 
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 #include "Base/Reg/HiveStore.h"
 
-#include "Base/Platform.h"
-#include "Base/PlatformStore.h"
+#include "Base/platform/Platform.h"
+#include "Base/platform/PlatformStore.h"
 #include "Base/Reg/StoreFile.h"
-#include "Base/Strings.h"
+#include "Base/core/Strings.h"
 
 #include <mutex>
 

@@ -9,7 +9,7 @@
 //                next header whose text before its first "=" equals the key, ignoring case.
 // Numbers are written as decimal text in the file back-ends.
 
-#include "Base/TextFile.h"
+#include "Base/files/TextFile.h"
 
 #include <cstdint>
 #include <string>

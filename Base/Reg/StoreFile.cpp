@@ -1,7 +1,7 @@
 #include "Base/Reg/StoreFile.h"
 
-#include "Base/Platform.h"
-#include "Base/PlatformAtomicWrite.h"
+#include "Base/platform/Platform.h"
+#include "Base/platform/PlatformAtomicWrite.h"
 
 #include <cerrno>
 

@@ -2,7 +2,7 @@
 // The set of small numbers in use: one byte flag per number below the capacity. Numbers below 1
 // are never marked and count as free, as do numbers at or past the capacity for MarkUsed.
 
-#include "Base/Buffer.h"
+#include "Base/core/Buffer.h"
 
 #include <cstdint>
 

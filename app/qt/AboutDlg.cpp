@@ -4,7 +4,7 @@
 #include "app/KavexApp.h"
 #include "app/Version.h"
 #include "app/qt/NewLabel.h"
-#include "Base/Platform.h"
+#include "Base/platform/Platform.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -7,7 +7,7 @@
 #include "app/KavexDlg.h"
 #include "app/qt/AboutDlg.h"
 #include "app/qt/Widgets.h"
-#include "Base/Platform.h"
+#include "Base/platform/Platform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "base/ScratchFolder.h"
 #include "base/SettingsTestDir.h"
 
-#include "Base/FileImageBuffer16.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "app/ControlIds.h"
 #include "app/KavexDlg.h"
 #include "app/UserSettings.h"

@@ -4,7 +4,7 @@
 
 #include "ScratchFolder.h"
 
-#include "Base/FileUtils.h"
+#include "Base/files/FileUtils.h"
 #include "Base/Reg/StoreFile.h"
 
 #include <cstdlib>

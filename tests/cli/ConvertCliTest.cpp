@@ -1,6 +1,6 @@
 // kavex-convert and kavex-sample run as programs, on data sets that kavex-sample writes.
 
-#include "Base/FileImageBuffer16.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "KavexVersion.h"
 #include "cli/CliRun.h"
 

@@ -2,7 +2,7 @@
 // A small BMP data set written into a scratch folder, and a job wired to it the way the dialog
 // wires its own: the data sets belong to the rig, the job only borrows them.
 
-#include "Base/FileImageBuffer16.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "base/ScratchFolder.h"
 #include "engine/DatasetConversion.h"
 

@@ -1,7 +1,7 @@
 // The per-image stages and side outputs through whole conversions: grey decisions, 3D averaging,
 // renumbering with a factor, the volume description and carried file times.
 
-#include "Base/Platform.h"
+#include "Base/platform/Platform.h"
 #include "engine/ConversionRig.h"
 
 #include <gtest/gtest.h>

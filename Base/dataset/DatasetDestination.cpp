@@ -1,0 +1,136 @@
+// What a conversion needs of a data set beyond its listing: the destination name of every entry,
+// the groups of sources that fold into one destination slice, and the deletion of an old
+// destination that never reaches beyond its exact member names.
+
+#include "Base/dataset/Dataset.h"
+#include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
+#include "Base/core/Strings.h"
+#include "Base/core/Wildcard.h"
+
+namespace vKit
+{
+
+namespace
+{
+
+bool AllDigits(std::string_view text)
+{
+    for (char c : text)
+    {
+        if (c < '0' || c > '9') return false;
+    }
+    return !text.empty();
+}
+
+} // namespace
+
+void CDataset::BuildDestinationNames(const std::string& folder, const std::string& prefix,
+                                     const std::string& extension, int32_t shift)
+{
+    const int32_t count = GetCount();
+    for (int32_t i = 0; i < count; ++i)
+    {
+        CFileInfo* info = m_Files.GetFileInfo(i);
+        if (!info) continue;
+        std::string name = InFolder(folder, info->GetFileName());
+        name = RenameWithPrefix(name, prefix);
+        if (!name.empty())
+        {
+            name = ShiftNumber(name, shift);
+            if (IsSliceOrSideImage(name))
+                name = InFolder(GetPathFolder(name), GetPathTitle(name) + "." + extension);
+        }
+        info->m_strDestination = name;
+    }
+}
+
+void CDataset::DivideNumbers(int32_t step)
+{
+    if (step <= 1) return;
+    const int32_t count = GetCount();
+    for (int32_t i = 0; i < count; ++i)
+    {
+        CFileInfo* info = m_Files.GetFileInfo(i);
+        // Only numbered slices fold; a side file has no number to divide.
+        if (!info || GetFileKind(info->m_strDestination) != EFileKind::Slice) continue;
+        const int32_t number = GetNumber(info->m_strDestination);
+        if (number >= 0) info->m_strDestination = MakeSliceName(info->m_strDestination, number / step);
+    }
+}
+
+void CDataset::GetSourcesOf(CStringsLst& list, const std::string& destination) const
+{
+    list.RemoveAll();
+    if (destination.empty()) return;
+    const int32_t count = GetCount();
+    for (int32_t i = 0; i < count; ++i)
+    {
+        if (EqualsNoCase(GetDestinationName(i), destination)) list.Append(GetEntryPath(i));
+    }
+}
+
+// ---- Membership by name
+
+bool CDataset::IsSameFolder(const std::string& folder) const
+{
+    const std::string mine = m_strFolder.empty() ? std::string(1, PathSeparator) : m_strFolder;
+    const std::string other = folder.empty() ? std::string(1, PathSeparator) : folder;
+    CPlatformStat a, b;
+    if (PlatformStat(mine, a) == 0 && PlatformStat(other, b) == 0)
+        return a.device == b.device && a.inode == b.inode;
+    return RemoveTrailingSeparator(mine) == RemoveTrailingSeparator(other);
+}
+
+bool CDataset::IsExactMemberName(std::string_view fileName) const
+{
+    const std::string title = GetPathTitle(fileName);
+    const std::string extension = GetPathExtension(fileName);
+    if (title.size() < m_strPrefix.size() || !StartsWithNoCase(title, m_strPrefix)) return false;
+    const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
+    const bool imageExtension = EqualsNoCase(extension, m_strExtension);
+    if (rest.size() == 4 && AllDigits(rest)) return imageExtension;
+    if (EqualsNoCase(rest, "_spr") || EqualsNoCase(rest, "_sp2") || EqualsNoCase(rest, "_vpr") ||
+        EqualsNoCase(rest, "_arc"))
+        return imageExtension;
+    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom")) return EqualsNoCase(extension, "txt");
+    return rest.empty() && EqualsNoCase(extension, "log");
+}
+
+bool CDataset::IsExactMember(const std::string& path) const
+{
+    return IsExactMemberName(GetPathFileName(path)) && IsSameFolder(GetPathFolder(path));
+}
+
+bool CDataset::IsMemberCandidate(const std::string& path) const
+{
+    const std::string fileName = GetPathFileName(path);
+    const bool byName =
+        IsExactMemberName(fileName) ||
+        (WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) && IsSliceOrSideImage(fileName));
+    return byName && IsSameFolder(GetPathFolder(path));
+}
+
+int32_t CDataset::DeleteFiles(const CDataset* protect)
+{
+    const int32_t count = GetCount();
+    StartProgress(0, count);
+    for (int32_t i = 0; i < count; ++i)
+    {
+        GetProgressInfo().SetPosition(i);
+        FireProgress();
+        // The scan matches loosely ("scan2????.bmp" takes "scan2000.bmp"), so a listed file is
+        // deleted only when its name is exactly ours and it belongs to no protected data set.
+        const std::string path = GetEntryPath(i);
+        if (FileExists(path) && IsExactMember(path) && !(protect && protect->IsMemberCandidate(path)))
+            DeleteFile(path);
+        if (IsCancelRequested()) break;
+    }
+    if (IsCancelRequested())
+        AbortProgress();
+    else
+        EndProgress();
+    return IsAborted() ? 1 : 0;
+}
+
+} // namespace vKit

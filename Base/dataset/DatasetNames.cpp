@@ -1,0 +1,359 @@
+// The name operations of a data set: what a file name says about its data set (prefix, kind,
+// number) and the names of the member files.
+
+#include "Base/dataset/Dataset.h"
+#include "Base/files/FileUtils.h"
+#include "Base/core/Strings.h"
+
+#include <cstdio>
+
+namespace vKit
+{
+
+namespace
+{
+
+constexpr size_t kNumberDigits = 4;
+
+bool AllDigits(std::string_view text)
+{
+    for (char c : text)
+    {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// The title ends with upper-case suffix (ASCII case ignored) and is longer than it; strict also
+// wants exactly prefixLength characters in front of the suffix.
+bool TitleEndsWith(std::string_view title, std::string_view suffix, size_t prefixLength, bool strict)
+{
+    if (title.size() <= suffix.size()) return false;
+    if (strict && title.size() != prefixLength + suffix.size()) return false;
+    return EqualsNoCase(title.substr(title.size() - suffix.size()), suffix);
+}
+
+bool TitleIsSlice(std::string_view title, size_t prefixLength, bool strict)
+{
+    if (title.size() <= kNumberDigits) return false;
+    if (strict && title.size() != prefixLength + kNumberDigits) return false;
+    const std::string_view last = title.substr(title.size() - kNumberDigits);
+    return AllDigits(last) || last == "????";
+}
+
+bool IsTextExtension(std::string_view path)
+{
+    return EqualsNoCase(GetPathExtension(path), "txt");
+}
+
+// Extensions whose titles carry a slice number or a side-image suffix after the prefix.
+bool IsImageExtension(std::string_view extension)
+{
+    return extension.empty() || EqualsNoCase(extension, "bmp") || EqualsNoCase(extension, "tif") ||
+           EqualsNoCase(extension, "jpg") || EqualsNoCase(extension, "dcm");
+}
+
+std::string FormatNumber(int32_t number)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d", number);
+    return text;
+}
+
+} // namespace
+
+std::string CDataset::InFolder(std::string_view folder, std::string_view name)
+{
+    std::string out(folder);
+    out += PathSeparator;
+    out += name;
+    return out;
+}
+
+// ---- Kinds
+
+CDataset::EFileKind CDataset::GetFileKind(std::string_view path)
+{
+    const std::string title = GetPathTitle(path);
+    if (TitleIsSlice(title, 0, false)) return EFileKind::Slice;
+    if (TitleEndsWith(title, "_SPR", 0, false)) return EFileKind::Spr;
+    if (TitleEndsWith(title, "_VPR", 0, false)) return EFileKind::Vpr;
+    if (TitleEndsWith(title, "_ARC", 0, false)) return EFileKind::Arc;
+    if (TitleEndsWith(title, "_SP2", 0, false)) return EFileKind::Sp2;
+    if (IsTextExtension(path) && TitleEndsWith(title, "_CFG", 0, false)) return EFileKind::Cfg;
+    if (IsTextExtension(path) && TitleEndsWith(title, "_DICOM", 0, false)) return EFileKind::Dicom;
+    return EFileKind::None;
+}
+
+const char* CDataset::GetKindSuffix(EFileKind kind)
+{
+    switch (kind)
+    {
+    case EFileKind::Spr:
+        return "_spr";
+    case EFileKind::Vpr:
+        return "_vpr";
+    case EFileKind::Arc:
+        return "_arc";
+    case EFileKind::Sp2:
+        return "_sp2";
+    case EFileKind::Cfg:
+        return "_cfg";
+    case EFileKind::Dicom:
+        return "_dicom";
+    default:
+        return "";
+    }
+}
+
+bool CDataset::IsSliceFile(std::string_view path, bool strict) const
+{
+    return TitleIsSlice(GetPathTitle(path), m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsArcFile(std::string_view path, bool strict) const
+{
+    return TitleEndsWith(GetPathTitle(path), "_ARC", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsSprFile(std::string_view path, bool strict) const
+{
+    return TitleEndsWith(GetPathTitle(path), "_SPR", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsSp2File(std::string_view path, bool strict) const
+{
+    return TitleEndsWith(GetPathTitle(path), "_SP2", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsVprFile(std::string_view path, bool strict) const
+{
+    return TitleEndsWith(GetPathTitle(path), "_VPR", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsCfgFile(std::string_view path, bool strict) const
+{
+    return IsTextExtension(path) && TitleEndsWith(GetPathTitle(path), "_CFG", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsDicomFile(std::string_view path, bool strict) const
+{
+    return IsTextExtension(path) && TitleEndsWith(GetPathTitle(path), "_DICOM", m_strPrefix.size(), strict);
+}
+
+bool CDataset::IsSliceOrSideImage(std::string_view path)
+{
+    const EFileKind kind = GetFileKind(path);
+    return kind != EFileKind::None && kind != EFileKind::Cfg && kind != EFileKind::Dicom;
+}
+
+// ---- Pieces of a name
+
+std::string CDataset::PrefixFromFileName(std::string_view path)
+{
+    if (path.empty()) return std::string();
+    const std::string extension = GetPathExtension(path);
+    const std::string title = GetPathTitle(path);
+    if (IsImageExtension(extension))
+    {
+        if (title.size() <= kNumberDigits) return title;
+        const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
+        const std::string upper = UpperAscii(last);
+        if (AllDigits(last) || upper == "_SPR" || upper == "_SP2" || upper == "_VPR" || upper == "????" ||
+            upper == "_ARC")
+            return title.substr(0, title.size() - kNumberDigits);
+        return title;
+    }
+    if (EqualsNoCase(extension, "txt"))
+    {
+        // Only the DICOM text names its prefix; "_cfg.txt" gives none.
+        if (title.size() < 7 || !EndsWithNoCase(title, "_DICOM")) return std::string();
+        return title.substr(0, title.size() - 6);
+    }
+    return title;
+}
+
+int32_t CDataset::GetNumber(std::string_view path)
+{
+    const std::string title = GetPathTitle(path);
+    if (title.size() < kNumberDigits) return -1;
+    const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
+    if (!AllDigits(last)) return -1;
+    int32_t value = 0;
+    for (char c : last)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+std::string CDataset::GetNumberText(std::string_view path)
+{
+    const std::string title = GetPathTitle(path);
+    if (title.size() < kNumberDigits ||
+        !AllDigits(std::string_view(title).substr(title.size() - kNumberDigits)))
+        return "-1";
+    return title.substr(title.size() - kNumberDigits);
+}
+
+std::string CDataset::MakeSliceName(std::string_view path, int32_t number)
+{
+    return InFolder(GetPathFolder(path),
+                    PrefixFromFileName(path) + FormatNumber(number) + "." + GetPathExtension(path));
+}
+
+std::string CDataset::ShiftNumber(std::string_view path, int32_t delta)
+{
+    if (!TitleIsSlice(GetPathTitle(path), 0, false)) return std::string(path);
+    return MakeSliceName(path, GetNumber(path) + delta);
+}
+
+std::string CDataset::RenameWithPrefix(std::string_view path, std::string_view newPrefix)
+{
+    const EFileKind kind = GetFileKind(path);
+    const std::string folder = GetPathFolder(path);
+    std::string name(newPrefix);
+    switch (kind)
+    {
+    case EFileKind::None:
+        return std::string();
+    case EFileKind::Slice:
+        name += GetNumberText(path) + "." + GetPathExtension(path);
+        break;
+    case EFileKind::Cfg:
+    case EFileKind::Dicom:
+        name += std::string(GetKindSuffix(kind)) + ".txt";
+        break;
+    default:
+        name += std::string(GetKindSuffix(kind)) + "." + GetPathExtension(path);
+        break;
+    }
+    return InFolder(folder, name);
+}
+
+std::string CDataset::MaskFromFileName(std::string_view path)
+{
+    return InFolder(GetPathFolder(path), PrefixFromFileName(path) + "????." + GetPathExtension(path));
+}
+
+bool CDataset::MaskExists(std::string_view path)
+{
+    return CountMatching(MaskFromFileName(path)) > 0;
+}
+
+// ---- Names of this data set
+
+void CDataset::SetFileName(const std::string& path)
+{
+    m_strPrefix = PrefixFromFileName(path);
+    m_strExtension = GetPathExtension(path);
+    m_strFolder = GetPathFolder(path);
+}
+
+std::string CDataset::GetMask() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "????." + m_strExtension);
+}
+
+std::string CDataset::GetFirstSliceName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "0000." + m_strExtension);
+}
+
+std::string CDataset::GetLogFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + ".log");
+}
+
+std::string CDataset::GetSprFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_spr." + m_strExtension);
+}
+
+std::string CDataset::GetSp2FileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_sp2." + m_strExtension);
+}
+
+std::string CDataset::GetVprFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_vpr." + m_strExtension);
+}
+
+std::string CDataset::GetArcFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_arc." + m_strExtension);
+}
+
+std::string CDataset::GetCfgFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_cfg.txt");
+}
+
+std::string CDataset::GetDicomFileName() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "_dicom.txt");
+}
+
+bool CDataset::HasSprFile() const
+{
+    return FileExists(GetSprFileName());
+}
+
+bool CDataset::HasSp2File() const
+{
+    return FileExists(GetSp2FileName());
+}
+
+bool CDataset::HasVprFile() const
+{
+    return FileExists(GetVprFileName());
+}
+
+bool CDataset::HasCfgFile() const
+{
+    return FileExists(GetCfgFileName());
+}
+
+bool CDataset::HasDicomFile() const
+{
+    return FileExists(GetDicomFileName());
+}
+
+// ---- One arbitrary name through every operation
+
+CDatasetNameReport ExamineDatasetName(std::string_view path)
+{
+    CDatasetNameReport r;
+    CDataset dataset;
+    dataset.SetFileName(std::string(path));
+    r.prefix = dataset.GetPrefix();
+    r.folder = dataset.GetFolder();
+    r.extension = dataset.GetExtension();
+    r.mask = dataset.GetMask();
+    r.firstSlice = dataset.GetFirstSliceName();
+    r.logFile = dataset.GetLogFileName();
+    r.number = CDataset::GetNumber(path);
+    r.numberText = CDataset::GetNumberText(path);
+    r.shifted = CDataset::ShiftNumber(path, 1);
+    r.renamed = CDataset::RenameWithPrefix(path, "q");
+
+    const bool tests[] = {dataset.IsSliceFile(path), dataset.IsArcFile(path),
+                          dataset.IsSprFile(path),   dataset.IsSp2File(path),
+                          dataset.IsVprFile(path),   dataset.IsCfgFile(path),
+                          dataset.IsDicomFile(path), CDataset::IsSliceOrSideImage(path)};
+    int kindCount = 0;
+    for (uint32_t bit = 0; bit < 8; ++bit)
+    {
+        if (tests[bit]) r.kinds |= 1u << bit;
+        if (bit < 7 && tests[bit]) ++kindCount;
+    }
+
+    // A title ends in at most one recognised way, and every recognised member can be renamed.
+    r.consistent = kindCount <= 1 && (kindCount == 1) == !r.renamed.empty() &&
+                   tests[7] == (tests[0] || tests[1] || tests[2] || tests[3] || tests[4]) &&
+                   (r.number < 0) == (r.numberText == "-1") &&
+                   StartsWithNoCase(GetPathTitle(path), r.prefix) &&
+                   (r.number < 0 || CDataset::GetNumber(CDataset::MakeSliceName(path, r.number)) == r.number);
+    return r;
+}
+
+} // namespace vKit

@@ -1,0 +1,87 @@
+#pragma once
+// An image that loads and saves slice files; the format follows the file name's extension.
+
+#include "Base/image/ImageBuffer16.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vKit
+{
+
+class CFileImageBuffer16 : public CImageBuffer16
+{
+public:
+    // Result codes of LoadFile and SaveFile (formats may add their own non-zero codes).
+    static constexpr int32_t Ok = 0;
+    static constexpr int32_t Failed = 2; // extension not handled, or the format refused the file
+
+    CFileImageBuffer16() = default;
+    CFileImageBuffer16(const CImageBuffer16& image) : CImageBuffer16(image) {}
+    CFileImageBuffer16(const CFileImageBuffer16& other) = default;
+    CFileImageBuffer16& operator=(const CFileImageBuffer16& other) = default;
+    CFileImageBuffer16& operator=(const CImageBuffer16& image)
+    {
+        CImageBuffer16::operator=(image);
+        return *this;
+    }
+
+    // Loads "bmp", "tif" or "jpg"; saves "bmp", "tif"/"tiff" or "jpg"/"jpeg" (letter case
+    // ignored). 0 on success, 2 for another extension or a refused file.
+    int32_t LoadFile(const std::string& path);
+    int32_t SaveFile(const std::string& path);
+
+    // SaveFile writes a new file under a temporary name and renames it onto the path (the
+    // default), or, cleared, straight to the path: for a caller that saves under a temporary
+    // name of its own and renames it into place itself.
+    bool GetSaveAtomically() const { return m_bSaveAtomically; }
+    void SetSaveAtomically(bool on) { m_bSaveAtomically = on; }
+    // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
+    // errno value.
+    int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
+    // Memory a whole file is held in while it is read or built; kept from file to file, so that
+    // an image loaded and saved file after file allocates it once.
+    CAlignedBlock& FileBytes() { return m_fileBytes.block; }
+
+    // Messages of the last load or save.
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    void AddMessage(const std::string& text) { m_messages.push_back(text); }
+
+    int32_t GetExportParam() const { return m_nExportParam; }
+    void SetExportParam(int32_t v) { m_nExportParam = v; }
+    // When either multiple is 1 or more, the TIFF writer pads a copy on the right and at the
+    // bottom up to these multiples, with the pad value.
+    int32_t GetPadMultipleX() const { return m_nPadMultipleX; }
+    void SetPadMultipleX(int32_t v) { m_nPadMultipleX = v; }
+    int32_t GetPadMultipleY() const { return m_nPadMultipleY; }
+    void SetPadMultipleY(int32_t v) { m_nPadMultipleY = v; }
+    uint16_t GetPadValue() const { return m_nPadValue; }
+    void SetPadValue(uint16_t v) { m_nPadValue = v; }
+
+private:
+    // One entry point per format and direction; each returns a LoadFile/SaveFile code.
+    int32_t LoadBmp(const std::string& path);
+    int32_t SaveBmp(const std::string& path);
+    int32_t LoadTiff(const std::string& path);
+    int32_t SaveTiff(const std::string& path);
+    int32_t LoadJpeg(const std::string& path);
+    int32_t SaveJpeg(const std::string& path);
+
+    std::vector<std::string> m_messages;
+    int32_t m_nExportParam = 33;
+    int32_t m_nPadMultipleX = 0;
+    int32_t m_nPadMultipleY = 0;
+    uint16_t m_nPadValue = 0xFF00;
+    bool m_bSaveAtomically = true;
+    // Scratch that a copy of the image does not take along.
+    struct SScratch
+    {
+        CAlignedBlock block;
+        SScratch() = default;
+        SScratch(const SScratch&) {}
+        SScratch& operator=(const SScratch&) { return *this; }
+    } m_fileBytes;
+};
+
+} // namespace vKit

@@ -1,0 +1,99 @@
+#pragma once
+// JPEG slices: 8-bit grey JFIF files decoded into and encoded from a 16-bit image (samples
+// v * 256) through the codec in jpeg/, and the JFIF header block that carries the resolution.
+
+#include "Base/core/Base.h"
+#include "Base/image/ImageBuffer16.h"
+#include "jpeg/IntelImageJPEGLib.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vKit
+{
+
+class CFileImageBuffer16;
+
+// The first 20 bytes of a JFIF file: start of image, the APP0 marker and its segment up to the
+// thumbnail size. Densities are big-endian; units 1 = dots per inch, 2 = dots per centimetre.
+class CJFIF : public CBase
+{
+public:
+    static constexpr size_t HeaderSize = 20;
+    static constexpr int32_t NotJfif = 11;
+    // Resolutions (pixels per metre) taken when no JFIF header is there, and for density units
+    // other than 1 and 2.
+    static constexpr double NoHeaderResolution = 3600.0;
+    static constexpr double OtherUnitsResolution = 704.0;
+
+    CJFIF();
+
+    // Takes the first 20 bytes of a stream: 0 when they are there and pass the tests (FF D8 FF E0,
+    // a segment length other than 0, "JFIF\0"), else 11.
+    int32_t Parse(const uint8_t* data, size_t size);
+    // The same from the start of a file: 0, 11, or the file layer's errno value.
+    int32_t Read(const std::string& path);
+    // Writes the 20 bytes back at the start of the file; 0 or an errno value.
+    int32_t Write(const std::string& path) const;
+    // Copies the 20 bytes over the start of a stream in memory (at least 20 bytes long).
+    void StoreTo(uint8_t* data) const;
+
+    uint8_t GetUnits() const { return m_block[13]; }
+    uint16_t GetDensityX() const;
+    uint16_t GetDensityY() const;
+    void SetDensity(uint8_t units, uint16_t x, uint16_t y);
+
+    // Pixels per metre the densities stand for.
+    double GetResolutionX() const;
+    double GetResolutionY() const;
+    // Chooses units and densities so that GetResolution gives the values back (see the source).
+    void SetResolution(double pixelsPerMetreX, double pixelsPerMetreY);
+
+private:
+    uint8_t m_block[HeaderSize];
+};
+
+class CJpgFile
+{
+public:
+    CJpgFile() = default;
+    virtual ~CJpgFile() = default;
+
+    virtual CImageBuffer16& Image() { return m_image; }
+    virtual void SetImage(const CImageBuffer16& image) { m_image = image; }
+
+    // Reads the whole file and decodes it into the own image (grey; colour files as their
+    // luminance); true on success. After a failure the image is empty.
+    bool ReadJpeg(const std::string& path);
+    bool DecodeJpeg(const uint8_t* data, size_t size);
+    // Encodes the own image (or the given one) at its description's JPEG quality, with the
+    // resolution in the JFIF header, and writes the file in one piece. 0 when written; 2 when
+    // the image cannot be encoded (bits per pixel below 8, empty, codec failure), else an errno
+    // value. The file appears only when complete.
+    int32_t WriteJpeg(const std::string& path);
+    int32_t WriteJpeg(const std::string& path, const CImageBuffer16& image);
+    // The stream WriteJpeg would write, in memory; false when the image cannot be encoded.
+    bool EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream);
+    // The same with the codec's 8-bit rows built in rows, memory the caller keeps from image to
+    // image.
+    bool EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream, CAlignedBlock& rows);
+
+    // Resolution of the own image from, or into, the JFIF header of a file on disk; the
+    // CJFIF result codes. A file without a JFIF header is left as it is.
+    int32_t ReadDensity(const std::string& path);
+    int32_t WriteDensity(const std::string& path);
+
+private:
+    CIntelImageJPEGLib m_codec;
+    CImageBuffer16 m_image;
+};
+
+// The JPEG load and save of a slice image (called by CFileImageBuffer16 for "jpg"/"jpeg").
+// Load: 0, or 2 with an empty image. Save: 8-bit data not yet clamped to 65280 is written from a
+// clamped copy; 0 when written, else non-zero.
+int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path);
+int32_t SaveJpegSlice(CFileImageBuffer16& image, const std::string& path);
+
+} // namespace vKit

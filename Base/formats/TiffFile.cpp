@@ -1,0 +1,504 @@
+#include "Base/formats/TiffFile.h"
+#include "Base/formats/LittleEndian.h"
+
+#include "Base/files/FileBuffer.h"
+#include "Base/formats/FileImageBuffer16.h"
+#include "Base/platform/PlatformAtomicWrite.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace vKit
+{
+
+// 16-bit strips are copied byte for byte into the samples and the samples straight into the
+// file: both are little-endian only on a little-endian machine.
+static_assert(std::endian::native == std::endian::little, "TIFF samples are copied as little-endian bytes");
+
+namespace
+{
+
+enum : uint16_t
+{
+    TagNewSubfileType = 254,
+    TagWidth = 256,
+    TagHeight = 257,
+    TagBitsPerSample = 258,
+    TagCompression = 259,
+    TagPhotometric = 262,
+    TagStripOffsets = 273,
+    TagSamplesPerPixel = 277,
+    TagRowsPerStrip = 278,
+    TagStripByteCounts = 279,
+    TagXResolution = 282,
+    TagYResolution = 283,
+    TagResolutionUnit = 296,
+    TagTileOffsets = 324,
+    TagPrivateC = 0xF001,
+    TagPrivateD = 0xF002,
+    TagPrivateE = 0xF003,
+    TagPrivateA = 0xFF00,
+    TagPrivateB = 0xFF01,
+};
+
+enum : uint16_t
+{
+    TypeShort = 3,
+    TypeLong = 4,
+    TypeRational = 5,
+    TypeSLong = 9,
+};
+
+constexpr uint64_t SamplesOffset = 16; // after byte order, 42, directory offset, "Quorell\0"
+constexpr uint64_t EntryBytes = 12;
+constexpr double InchesPerMetre = 39.37007874015748;
+
+// The file bytes with the one bounds test every read goes through.
+struct SBytes
+{
+    const uint8_t* data;
+    uint64_t size;
+
+    bool Holds(uint64_t offset, uint64_t length) const { return offset <= size && length <= size - offset; }
+};
+
+// A directory entry; an array of values lies in the value field itself when it fits in 4 bytes.
+struct SEntry
+{
+    bool present = false;
+    uint16_t type = 0;
+    uint32_t count = 0;
+    uint32_t value = 0;
+    uint64_t arrayPos = 0; // where the entry's values start in the file
+    uint64_t elementBytes = 4;
+};
+
+// The first entry with this tag among the (already bounds-checked) entries of the directory.
+SEntry FindEntry(const SBytes& b, uint64_t directory, uint32_t entries, uint16_t tag)
+{
+    SEntry e;
+    for (uint32_t i = 0; i < entries; ++i)
+    {
+        const uint8_t* p = b.data + directory + 2 + i * EntryBytes;
+        if (Get16(p) != tag) continue;
+        e.present = true;
+        e.type = Get16(p + 2);
+        e.count = Get32(p + 4);
+        e.value = Get32(p + 8);
+        e.elementBytes = e.type == TypeShort ? 2 : 4;
+        const bool fits = uint64_t(e.count) * e.elementBytes <= 4;
+        e.arrayPos = fits ? uint64_t(p + 8 - b.data) : e.value;
+        break;
+    }
+    return e;
+}
+
+uint32_t ArrayValue(const SBytes& b, const SEntry& e, uint64_t i)
+{
+    const uint8_t* p = b.data + e.arrayPos + i * e.elementBytes;
+    return e.elementBytes == 2 ? Get16(p) : Get32(p);
+}
+
+// What the reader takes from the first directory, validated against the file.
+struct STiffHeader
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t bits = 0;
+    uint64_t imageBytes = 0; // bytes the strips fill: 2 per sample at 16 bits, 1 at 8
+    SEntry offsets;
+    SEntry counts;
+    double resolutionX = 0;
+    double resolutionY = 0;
+    int32_t privateA = 0, privateB = 0, privateC = 0, privateD = 0, privateE = 0;
+};
+
+// numerator / denominator (unsigned integer division) of the rational at the tag's offset;
+// no tag or offset 0 leaves 0. False for a rational outside the file or a zero denominator.
+bool ReadRational(const SBytes& b, const SEntry& e, double& out)
+{
+    if (!e.present || e.value == 0) return true;
+    if (!b.Holds(e.value, 8)) return false;
+    const uint32_t denominator = Get32(b.data + e.value + 4);
+    if (denominator == 0) return false;
+    out = double(Get32(b.data + e.value) / denominator);
+    return true;
+}
+
+bool ArrayInside(const SBytes& b, const SEntry& e, uint64_t count)
+{
+    return e.present && e.count >= count && b.Holds(e.arrayPos, count * e.elementBytes);
+}
+
+// The strips the copy takes, in order, cut to the image: visit(file offset, length, image byte).
+// A single strip is read from tag 273's value field for the whole image, whatever its byte
+// count says. False when a strip lies outside the file.
+template <typename Visit> bool WalkStrips(const SBytes& b, const STiffHeader& h, Visit&& visit)
+{
+    const uint64_t strips = h.offsets.count;
+    if (strips == 0 || h.imageBytes == 0) return true;
+    if (strips == 1)
+    {
+        if (!b.Holds(h.offsets.value, h.imageBytes)) return false;
+        visit(h.offsets.value, h.imageBytes, 0);
+        return true;
+    }
+    uint64_t copied = 0;
+    for (uint64_t i = 0; i < strips && copied < h.imageBytes; ++i)
+    {
+        const uint64_t offset = ArrayValue(b, h.offsets, i);
+        const uint64_t length = std::min<uint64_t>(ArrayValue(b, h.counts, i), h.imageBytes - copied);
+        if (length < 1) break;
+        if (!b.Holds(offset, length)) return false;
+        visit(offset, length, copied);
+        copied += length;
+    }
+    return true;
+}
+
+// The directory and every tag the reader uses; nullptr when accepted, else the message.
+const char* ParseHeader(const SBytes& b, STiffHeader& h)
+{
+    if (b.size < 8) return CTiffFile::MsgBadTags;
+    // A directory inside the header, at an odd offset or past the end is corrupt.
+    const uint64_t directory = Get32(b.data + 4);
+    if (directory < 8 || directory % 2 != 0 || !b.Holds(directory, 2)) return CTiffFile::MsgBadTags;
+    const uint32_t entries = Get16(b.data + directory);
+    if (entries == 0 || !b.Holds(directory + 2, entries * EntryBytes)) return CTiffFile::MsgBadTags;
+    auto find = [&](uint16_t tag) { return FindEntry(b, directory, entries, tag); };
+    auto value = [&](uint16_t tag) { return find(tag).value; };
+
+    h.width = value(TagWidth);
+    h.height = value(TagHeight);
+    h.bits = value(TagBitsPerSample);
+    if (h.width > uint32_t(INT32_MAX) || h.height > uint32_t(INT32_MAX)) return CTiffFile::MsgBadTags;
+    const SEntry compression = find(TagCompression);
+    if (!compression.present || compression.value != 1) return CTiffFile::MsgCompression;
+    // Only grey samples of 8 or 16 bits are read. Others would come out as a plausible
+    // picture of wrong values: with more than one sample per pixel tag 258 holds an offset,
+    // 1-, 12- or 32-bit samples read byte by byte are noise, and a tiled file has no strips
+    // and would load black.
+    const SEntry samplesPerPixel = find(TagSamplesPerPixel);
+    if (samplesPerPixel.present && samplesPerPixel.value != 1) return CTiffFile::MsgBadTags;
+    if (h.bits != 8 && h.bits != 16) return CTiffFile::MsgBadTags;
+    if (!find(TagStripOffsets).present && find(TagTileOffsets).present) return CTiffFile::MsgBadTags;
+
+    if (!ReadRational(b, find(TagXResolution), h.resolutionX) ||
+        !ReadRational(b, find(TagYResolution), h.resolutionY))
+        return CTiffFile::MsgBadTags;
+    const uint32_t unit = value(TagResolutionUnit);
+    if (unit == 2)
+    {
+        h.resolutionX = std::trunc(h.resolutionX * InchesPerMetre);
+        h.resolutionY = std::trunc(h.resolutionY * InchesPerMetre);
+    }
+    else if (unit == 3)
+    {
+        h.resolutionX *= 100.0;
+        h.resolutionY *= 100.0;
+    }
+    h.privateA = int32_t(value(TagPrivateA));
+    h.privateB = int32_t(value(TagPrivateB));
+    h.privateC = int32_t(value(TagPrivateC));
+    h.privateD = int32_t(value(TagPrivateD));
+    h.privateE = int32_t(value(TagPrivateE));
+
+    // The samples must fit in the file that declares them, before anything is allocated.
+    h.imageBytes = uint64_t(h.width) * h.height * (h.bits == 16 ? 2 : 1);
+    if (h.imageBytes > b.size) return CTiffFile::MsgBadTags;
+    h.offsets = find(TagStripOffsets);
+    h.counts = find(TagStripByteCounts);
+    const uint64_t strips = h.offsets.count;
+    if (strips > 1 && (!ArrayInside(b, h.offsets, strips) || !ArrayInside(b, h.counts, strips)))
+        return CTiffFile::MsgBadTags;
+    if (!WalkStrips(b, h, [](uint64_t, uint64_t, uint64_t) {})) return CTiffFile::MsgBadTags;
+    return nullptr;
+}
+
+CImageInfo WorkingDescription(const STiffHeader& h)
+{
+    CImageInfo info;
+    info.Reset();
+    info.SetWidth(int32_t(h.width));
+    info.SetHeight(int32_t(h.height));
+    info.SetBitsPerPixel(int32_t(h.bits));
+    info.SetSignificantBits(16);
+    info.SetGreyCeiling(65535);
+    info.SetClampMode(1);
+    info.SetClampOnExport(false);
+    info.SetBottomUp(false);
+    info.SetRowPadding(0);
+    info.ColorTable().SetGreyRamp(256);
+    info.AltColorTable().SetGreyRamp(256);
+    info.SetImageBytes(int32_t(std::min<uint64_t>(h.imageBytes, INT32_MAX)));
+    info.SetResolutionX(h.resolutionX);
+    info.SetResolutionY(h.resolutionY);
+    info.SetPrivateA(h.privateA);
+    info.SetPrivateB(h.privateB);
+    info.SetPrivateC(h.privateC);
+    info.SetPrivateD(h.privateD);
+    info.SetPrivateE(h.privateE);
+    return info;
+}
+
+// Fills the image from the strips, 16-bit samples as the little-endian byte pairs they are,
+// 8-bit samples as their value (not shifted); samples no strip reaches are 0.
+void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
+{
+    uint16_t* samples = image.GetData();
+    uint64_t filled = 0;
+    if (h.bits == 16)
+    {
+        auto* bytes = reinterpret_cast<uint8_t*>(samples);
+        WalkStrips(b, h,
+                   [&](uint64_t offset, uint64_t length, uint64_t at)
+                   {
+                       std::memcpy(bytes + at, b.data + offset, length);
+                       filled = at + length;
+                   });
+        std::memset(bytes + filled, 0, h.imageBytes - filled);
+    }
+    else
+    {
+        WalkStrips(b, h,
+                   [&](uint64_t offset, uint64_t length, uint64_t at)
+                   {
+                       const uint8_t* source = b.data + offset;
+                       for (uint64_t i = 0; i < length; ++i)
+                           samples[at + i] = source[i];
+                       filled = at + length;
+                   });
+        std::fill(samples + filled, samples + h.imageBytes, uint16_t(0));
+    }
+    image.SamplesChanged();
+}
+
+} // namespace
+
+int32_t CTiffFile::Refuse(const char* message)
+{
+    m_messages.emplace_back(message);
+    return 0;
+}
+
+int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& image)
+{
+    m_messages.clear();
+    image.Empty();
+    if (!data || size == 0) return Refuse(MsgNotFound);
+    if (size < 2 || data[0] != 'I' || data[1] != 'I') return Refuse(MsgNotIntel);
+    const SBytes bytes{data, size};
+    STiffHeader header;
+    if (const char* problem = ParseHeader(bytes, header)) return Refuse(problem);
+
+    const CImageInfo info = WorkingDescription(header);
+    // A width or height of 0 is an empty image, not an error.
+    if (header.width == 0 || header.height == 0)
+    {
+        image.SetInfo(info);
+        return 1;
+    }
+    if (!image.Create(int32_t(header.width), int32_t(header.height))) return Refuse(MsgNoMemory);
+    image.SetInfo(info);
+    CopyStrips(bytes, header, image);
+    return 1;
+}
+
+int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image)
+{
+    CFileBuffer file;
+    const bool read = file.LoadFrom(path) == 0;
+    const uint8_t* data = read ? file.GetData() : nullptr;
+    const size_t size = read && data ? size_t(file.GetUsed()) : 0;
+    if (!ReadTiff(data, size, image)) return 0;
+    image.Info().SetFileName(path);
+    return 1;
+}
+
+uint64_t CTiffFile::WrittenFileSize(int32_t width, int32_t height)
+{
+    const uint64_t strips = (uint64_t(std::max(height, 0)) + RowsPerStrip - 1) / RowsPerStrip;
+    return 2 * uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) + 8 * strips + 262;
+}
+
+// 25400 / pixel size, rounded to the nearest whole number. Truncating, as a plain integer
+// conversion would, turns 300 dpi read into 11811 pixels per metre back into 299 dpi, and each
+// further conversion would lose one more.
+uint32_t CTiffFile::PixelsPerInch(double pixelSizeUm)
+{
+    if (!(pixelSizeUm > 0)) return 0;
+    const double ppi = std::round(25400.0 / pixelSizeUm);
+    return ppi >= double(UINT32_MAX) ? UINT32_MAX : uint32_t(ppi);
+}
+
+bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t width, int32_t height,
+                          const CImageInfo& info)
+{
+    m_messages.clear();
+    const uint64_t total = WrittenFileSize(width, height);
+    if (width < 0 || height < 0 || total > UINT32_MAX)
+    {
+        m_messages.emplace_back("The image is too large for a Tiff file.");
+        return false;
+    }
+    if (!file.Allocate(total, 32))
+    {
+        m_messages.emplace_back(MsgNoMemory);
+        return false;
+    }
+    const uint32_t w = uint32_t(width);
+    const uint32_t sampleBytes = 2 * w * uint32_t(height);
+    const uint32_t strips = uint32_t(height + RowsPerStrip - 1) / RowsPerStrip;
+    const uint32_t stripBytes = 2 * w * RowsPerStrip;
+    const uint32_t resolutions = uint32_t(SamplesOffset) + sampleBytes;
+    const uint32_t offsetArray = resolutions + 16;
+    const uint32_t countArray = offsetArray + 4 * strips;
+    const uint32_t directory = countArray + 4 * strips;
+
+    uint8_t* d = file.Data();
+    std::memcpy(d, "II", 2);
+    Put16(d + 2, 42);
+    Put32(d + 4, directory);
+    std::memcpy(d + 8, "Quorell", 8);
+    if (sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
+    Put32(d + resolutions, PixelsPerInch(info.GetPixelSizeXum()));
+    Put32(d + resolutions + 4, 1);
+    Put32(d + resolutions + 8, PixelsPerInch(info.GetPixelSizeYum()));
+    Put32(d + resolutions + 12, 1);
+    for (uint32_t i = 0; i < strips; ++i)
+    {
+        Put32(d + offsetArray + 4 * i, uint32_t(SamplesOffset) + i * stripBytes);
+        Put32(d + countArray + 4 * i, i + 1 < strips ? stripBytes : sampleBytes - i * stripBytes);
+    }
+
+    const bool oneStrip = strips == 1;
+    const uint32_t entries[EntryCount][4] = {
+        {TagNewSubfileType, TypeLong, 1, 0},
+        {TagWidth, TypeShort, 1, w},
+        {TagHeight, TypeShort, 1, uint32_t(height)},
+        {TagBitsPerSample, TypeShort, 1, 16},
+        {TagCompression, TypeShort, 1, 1},
+        {TagPhotometric, TypeShort, 1, 1},
+        {TagStripOffsets, TypeLong, strips, oneStrip ? uint32_t(SamplesOffset) : offsetArray},
+        {TagSamplesPerPixel, TypeShort, 1, 1},
+        {TagRowsPerStrip, TypeLong, 1, uint32_t(RowsPerStrip)},
+        {TagStripByteCounts, TypeLong, strips, oneStrip ? sampleBytes : countArray},
+        {TagXResolution, TypeRational, 1, resolutions},
+        {TagYResolution, TypeRational, 1, resolutions + 8},
+        {TagResolutionUnit, TypeShort, 1, 2},
+        {TagPrivateC, TypeSLong, 1, uint32_t(info.GetPrivateC())},
+        {TagPrivateD, TypeSLong, 1, uint32_t(info.GetPrivateD())},
+        {TagPrivateE, TypeShort, 1, uint32_t(info.GetPrivateE())},
+        {TagPrivateA, TypeSLong, 1, uint32_t(info.GetPrivateA())},
+        {TagPrivateB, TypeSLong, 1, uint32_t(info.GetPrivateB())},
+    };
+    Put16(d + directory, EntryCount);
+    uint8_t* p = d + directory + 2;
+    for (const auto& e : entries)
+    {
+        Put16(p, e[0]);
+        Put16(p + 2, e[1]);
+        Put32(p + 4, e[2]);
+        Put32(p + 8, e[3]);
+        p += EntryBytes;
+    }
+    std::memset(p, 0, 12); // next directory 0, then 8 zero bytes
+    return true;
+}
+
+// ---- the slice image's TIFF load and save -------------------------------------------------
+
+int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
+{
+    image.Histogram().Clear();
+    image.Info().Reset();
+    try
+    {
+        CTiffFile tiff;
+        if (tiff.LoadTiff(path, image)) return CFileImageBuffer16::Ok;
+        for (const std::string& message : tiff.Messages())
+            image.AddMessage(message);
+    }
+    catch (const std::bad_alloc&)
+    {
+        image.AddMessage(CTiffFile::MsgNoMemory);
+    }
+    return CFileImageBuffer16::Failed;
+}
+
+namespace
+{
+
+int64_t RoundUpTo(int64_t value, int32_t multiple)
+{
+    return multiple < 1 ? value : (value + multiple - 1) / multiple * multiple;
+}
+
+// The image in the top-left corner of a larger one whose added samples hold the pad value.
+bool MakePadded(const CImageBuffer16& image, int32_t width, int32_t height, uint16_t pad,
+                CImageBuffer16& padded)
+{
+    if (!padded.Create(width, height)) return false;
+    const int32_t w = image.GetWidth();
+    for (int32_t y = 0; y < height; ++y)
+    {
+        uint16_t* row = padded.Row(y);
+        const int32_t kept = y < image.GetHeight() ? w : 0;
+        if (kept > 0) std::memcpy(row, image.Row(y), size_t(kept) * 2);
+        std::fill(row + kept, row + width, pad);
+    }
+    CImageInfo info = image.Info();
+    info.SetWidth(width);
+    info.SetHeight(height);
+    padded.SetInfo(info);
+    return true;
+}
+
+int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, const std::string& path)
+{
+    CTiffFile tiff;
+    CAlignedBlock& file = image.FileBytes();
+    if (!tiff.WriteTiff(file, source.GetData(), source.GetWidth(), source.GetHeight(), source.Info()))
+    {
+        for (const std::string& message : tiff.Messages())
+            image.AddMessage(message);
+        return CFileImageBuffer16::Failed;
+    }
+    return image.WriteFileBytes(path, file.Data(), file.Size());
+}
+
+} // namespace
+
+int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path)
+{
+    const CImageInfo& info = image.Info();
+    const int32_t ceiling = info.GetGreyCeiling();
+    if (ceiling != 0 && ceiling != 65535 && info.GetClampOnExport()) return -1;
+    try
+    {
+        const int32_t multipleX = image.GetPadMultipleX();
+        const int32_t multipleY = image.GetPadMultipleY();
+        const int64_t width = RoundUpTo(image.GetWidth(), multipleX);
+        const int64_t height = RoundUpTo(image.GetHeight(), multipleY);
+        if ((multipleX < 1 && multipleY < 1) || (width == image.GetWidth() && height == image.GetHeight()))
+            return WriteTiffFile(image, image, path);
+        if (width > INT32_MAX || height > INT32_MAX) return CFileImageBuffer16::Failed;
+        CImageBuffer16 padded;
+        if (!MakePadded(image, int32_t(width), int32_t(height), image.GetPadValue(), padded))
+        {
+            image.AddMessage(CTiffFile::MsgNoMemory);
+            return CFileImageBuffer16::Failed;
+        }
+        return WriteTiffFile(image, padded, path);
+    }
+    catch (const std::exception&)
+    {
+        return CFileImageBuffer16::Failed;
+    }
+}
+
+} // namespace vKit

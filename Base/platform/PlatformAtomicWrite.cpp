@@ -1,0 +1,82 @@
+#include "Base/platform/PlatformAtomicWrite.h"
+
+#include "Base/core/Strings.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vKit
+{
+
+namespace
+{
+int32_t WriteAll(int fd, const uint8_t* data, size_t size)
+{
+    while (size > 0)
+    {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0)
+        {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return 0;
+}
+
+// Opens a new temporary name beside path; a name left by another writer is skipped.
+int OpenTemporary(const std::string& path, uint32_t mode, std::string& temp)
+{
+    static std::atomic<uint32_t> counter{0};
+    const size_t slash = path.rfind(PathSeparator);
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string stem = path.substr(0, nameStart);
+    stem += '.';
+    stem += path.substr(nameStart);
+    stem += '.';
+    stem += std::to_string(::getpid());
+    stem += '.';
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        temp = stem + std::to_string(counter.fetch_add(1)) + ".tmp";
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode));
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+} // namespace
+
+int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size, bool sync,
+                                    uint32_t mode)
+{
+    std::string temp;
+    const int fd = OpenTemporary(path, mode, temp);
+    if (fd < 0) return errno;
+    int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    if (err == 0 && sync && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(temp.c_str());
+    return err;
+}
+
+int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size)
+{
+    // A new file, never one reached through a link left at the name: that would truncate
+    // whatever the link points to.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return errno;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return errno;
+    int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err != 0) ::unlink(path.c_str());
+    return err;
+}
+
+} // namespace vKit

@@ -1,0 +1,141 @@
+#include "Base/Reg/GUIDSeqMap.h"
+#include "Base/Reg/UniqueNr.h"
+#include "base/SettingsTestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace
+{
+
+void AddItem(vKit::CGUIDSeqMap& map, const char* guid, int32_t sequence, int64_t nr, int64_t config = 0,
+             int32_t wasTemp = 1)
+{
+    map.Add(std::make_unique<vKit::CGUIDSeqMapItem>(guid, sequence, nr, config, wasTemp));
+}
+
+std::string Lines(std::initializer_list<const char*> lines)
+{
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\r\n";
+    return text;
+}
+
+} // namespace
+
+TEST(GUIDSeqMap, WritesTheFileLayoutAndReadsItBack)
+{
+    CSettingsTestDir dir;
+    const std::string path = dir.Path() + "/Cfg/GUIDSeq.cfg";
+    vKit::CGUIDSeqMap map;
+    AddItem(map, "A", 1, 10);
+    AddItem(map, "B", 1, 12);
+    AddItem(map, "a", 2, 11);
+    EXPECT_NE(vKit::WriteGUIDMap(path, map), 0) << "a missing folder is not created";
+    EXPECT_FALSE(vKit::FileExists(path));
+    vKit::CreateFolderTree(dir.Path() + "/Cfg");
+    ASSERT_EQ(vKit::WriteGUIDMap(path, map), 0);
+    EXPECT_EQ(CSettingsTestDir::Read(path), Lines({"[GUID_MAP]",
+                                                   "Signature=QUORELL_GUID_MAP",
+                                                   "Count=2",
+                                                   "GUID_0=A",
+                                                   "GUID_1=B",
+                                                   "",
+                                                   "[A]",
+                                                   "Count=2",
+                                                   "Sequence_0=1",
+                                                   "UniqueNr_0=10",
+                                                   "ConfigID_0=0",
+                                                   "WasTemp_0=1",
+                                                   "Sequence_1=2",
+                                                   "UniqueNr_1=11",
+                                                   "ConfigID_1=0",
+                                                   "WasTemp_1=1",
+                                                   "",
+                                                   "[B]",
+                                                   "Count=1",
+                                                   "Sequence_0=1",
+                                                   "UniqueNr_0=12",
+                                                   "ConfigID_0=0",
+                                                   "WasTemp_0=1"}));
+
+    vKit::CGUIDSeqMap read;
+    EXPECT_EQ(vKit::ReadGUIDMap(path, read), 0);
+    ASSERT_EQ(read.GetCount(), 3);
+    EXPECT_EQ(std::make_tuple(read.GetUniqueNr("A", 1), read.GetUniqueNr("A", 2), read.GetUniqueNr("B", 1)),
+              std::make_tuple(int64_t(10), int64_t(11), int64_t(12)));
+
+    // Items the map holds already keep their values; only the others are added.
+    vKit::CGUIDSeqMap held;
+    AddItem(held, "A", 1, 99, 7, 0);
+    vKit::ReadGUIDMap(path, held);
+    ASSERT_EQ(held.GetCount(), 3);
+    EXPECT_EQ(std::make_pair(held.GetUniqueNr("A", 1), held.GetConfigID("A", 1)),
+              std::make_pair(int64_t(99), int64_t(7)));
+
+    // A configuration keeps its low 32 bits; the flag goes both ways.
+    vKit::CGUIDSeqMap flagged;
+    AddItem(flagged, "{x}", 3, 20, (int64_t(1) << 32) + 5, 0);
+    AddItem(flagged, "{x}", 4, 21, -2, 1);
+    ASSERT_EQ(vKit::WriteGUIDMap(path, flagged), 0);
+    vKit::CGUIDSeqMap back;
+    vKit::ReadGUIDMap(path, back);
+    EXPECT_EQ(std::make_tuple(back.GetConfigID("{X}", 3), back.GetConfigID("{X}", 4),
+                              back.GetWasTemp("{X}", 3), back.GetWasTemp("{X}", 4)),
+              std::make_tuple(int64_t(5), int64_t(-2), 0, 1));
+}
+
+TEST(GUIDSeqMap, ForeignMissingOrDamagedFilesLeaveTheMapAlone)
+{
+    CSettingsTestDir dir;
+    vKit::CGUIDSeqMap map;
+    AddItem(map, "A", 1, 10);
+    const std::string path = dir.Path() + "/f.cfg";
+    vKit::ReadGUIDMap(path, map);
+    CSettingsTestDir::Write(path, Lines({"[GUID_MAP]", "Signature=OTHER", "Count=1", "GUID_0=B", "", "[B]",
+                                         "Count=1", "Sequence_0=1", "UniqueNr_0=11"}));
+    vKit::ReadGUIDMap(path, map);
+    EXPECT_EQ(map.GetCount(), 1);
+
+    // A lower-case signature counts; absurd counts end with the file; missing values take defaults.
+    CSettingsTestDir::Write(path, "[GUID_MAP]\nSignature=quorell_guid_map\nCount=2000000000\nGUID_0=B\n\n"
+                                  "[B]\nCount=2000000000\nSequence_0=1\n");
+    vKit::ReadGUIDMap(path, map);
+    ASSERT_EQ(map.GetCount(), 3);
+    EXPECT_EQ(map.GetUniqueNr("B", 1), 0);
+    EXPECT_EQ(map.GetWasTemp("B", 1), 1);
+    EXPECT_EQ(map.GetUniqueNr("B", 0), 0) << "items without values read as sequence 0";
+}
+
+TEST(GUIDSeqMap, GetOrAddUniqueNrGivesTheFirstFreeNumber)
+{
+    vKit::CGUIDSeqMap map;
+    EXPECT_EQ(map.GetOrAddUniqueNr("A", 1), 10);
+    EXPECT_EQ(map.GetOrAddUniqueNr("A", 2), 11);
+    EXPECT_EQ(map.GetOrAddUniqueNr("B", 1), 12);
+    EXPECT_EQ(map.GetOrAddUniqueNr("b", 1), 12) << "an existing item keeps its number";
+    EXPECT_EQ(map.GetConfigID("B", 1), 0);
+    EXPECT_EQ(map.GetWasTemp("B", 1), 1);
+    ASSERT_TRUE(map.RemoveAt(map.FindItem("B", 1)));
+    EXPECT_EQ(map.GetOrAddUniqueNr("C", 1), 12);
+    ASSERT_TRUE(map.RemoveAt(map.FindItem("A", 1)));
+    EXPECT_EQ(map.GetOrAddUniqueNr("C", 2), 10);
+
+    vKit::CGUIDSeqMap full;
+    full.m_nFirstUniqueNr = 65535;
+    EXPECT_EQ(full.GetOrAddUniqueNr("A", 1), 65535);
+    EXPECT_EQ(full.GetOrAddUniqueNr("A", 2), -1);
+    EXPECT_EQ(full.GetCount(), 1) << "nothing is added when no number is free";
+}
+
+TEST(GUIDSeqMap, UniqueNrIgnoresNumbersOutsideItsRange)
+{
+    vKit::CUniqueNr used(3);
+    for (int32_t n : {-3, 3, 1})
+        used.MarkUsed(n);
+    EXPECT_EQ(used.FirstFree(1), 2);
+    used.MarkUsed(2);
+    EXPECT_EQ(used.FirstFree(1), -1);
+}

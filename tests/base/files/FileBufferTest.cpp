@@ -1,0 +1,147 @@
+#include "Base/files/FileBuffer.h"
+
+#include "base/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+using S = CScratchFolder;
+
+std::string Used(const vKit::CBuffer& b)
+{
+    return std::string(reinterpret_cast<const char*>(b.GetData()), static_cast<size_t>(b.GetUsed()));
+}
+
+// The whole memory, past the used bytes too.
+std::string All(const vKit::CBuffer& b)
+{
+    return std::string(reinterpret_cast<const char*>(b.GetData()), static_cast<size_t>(b.GetSize()));
+}
+
+struct Recorder
+{
+    std::vector<int32_t> positions{};
+    vKit::CProgressInfo last{};
+    vKit::CProgressBase* cancelAtSecond = nullptr;
+    void On(vKit::CProgressInfo info)
+    {
+        positions.push_back(info.GetPosition());
+        last = info;
+        if (cancelAtSecond && positions.size() == 2) cancelAtSecond->SetCancelRequested(true);
+    }
+};
+
+TEST(FileBuffer, LoadReadsWholeFileAlignedWithZeroedExtraAndEmptyFileLoads)
+{
+    S dir;
+    const std::string bytes("binary\0data\r\n", 13);
+    vKit::CFileBuffer b;
+    b.SetFile(dir.Write("a.bin", bytes));
+    ASSERT_EQ(b.Load(3), 0);
+    EXPECT_EQ(b.GetUsed(), 13);
+    EXPECT_EQ(All(b), bytes + std::string(3, '\0'));
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(b.GetData()) % 32, 0u);
+    ASSERT_EQ(b.LoadFrom(dir.Write("empty", ""), 4), 0);
+    EXPECT_EQ(b.GetUsed(), 0);
+    EXPECT_EQ(All(b), std::string(4, '\0'));
+    // A file that cannot be read is an error, not an empty success.
+    EXPECT_EQ(b.LoadFrom(dir.Path("missing"), 2), ENOENT);
+    EXPECT_FALSE(b.IsLoaded());
+    EXPECT_EQ(b.LoadFrom(dir.Path()), EISDIR);
+}
+
+TEST(FileBuffer, LoadWithProgressReportsEveryChunkAndHonoursCancel)
+{
+    S dir;
+    const int64_t chunk = vKit::CFileBuffer::kProgressChunk;
+    std::string bytes(static_cast<size_t>(chunk * 2 + chunk / 2), '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 251);
+    const std::string big = dir.Write("big", bytes);
+
+    vKit::CFileBuffer b;
+    Recorder r;
+    b.GetProgress().OnProgress.Subscribe(&r, &Recorder::On);
+    b.SetFile(big);
+    ASSERT_EQ(b.LoadWithProgress(1), 0);
+    EXPECT_EQ(Used(b), bytes);
+    // Start, one event per chunk (40 %, 80 %, 100 %), then the finished event.
+    EXPECT_EQ(r.positions, (std::vector<int32_t>{0, 40, 80, 100, 100}));
+    EXPECT_TRUE(r.last.IsFinished());
+
+    r.positions.clear();
+    r.cancelAtSecond = &b.GetProgress();
+    EXPECT_EQ(b.LoadWithProgress(), ECANCELED);
+    EXPECT_FALSE(b.IsLoaded());
+    EXPECT_TRUE(r.last.IsCancelled());
+    b.SetFile(dir.Path("missing"));
+    EXPECT_EQ(b.LoadWithProgress(), ENOENT);
+}
+
+TEST(FileBuffer, SaveAsReplacesWholeContentAndAttachedMemoryIsSaved)
+{
+    S dir;
+    vKit::CFileBuffer w;
+    w.AppendLine("first");
+    w.AppendText(std::string("\0\xff", 2));
+    ASSERT_EQ(w.SaveAs(dir.Path("out.txt")), 0);
+    EXPECT_EQ(S::Read(dir.Path("out.txt")), std::string("first\r\n\0\xff", 9));
+    ASSERT_EQ(vKit::CFileBuffer().SaveAs(dir.Path("out.txt")), 0);
+    EXPECT_EQ(S::Read(dir.Path("out.txt")), "");
+
+    const char bytes[] = "attached bytes";
+    vKit::CFileBuffer b;
+    ASSERT_TRUE(b.AttachMemory(dir.Path("m.bin"), bytes, 8, true));
+    EXPECT_NE(b.GetData(), reinterpret_cast<const uint8_t*>(bytes));
+    ASSERT_EQ(b.Save(), 0);
+    // Attaching the buffer's own memory keeps it instead of freeing it first.
+    ASSERT_TRUE(b.AttachMemory(dir.Path("own.bin"), b.GetData(), 3, false));
+    ASSERT_EQ(b.Save(), 0);
+    vKit::CBuffer other;
+    other.AppendLine("from another buffer");
+    ASSERT_TRUE(b.AttachBuffer(dir.Path("o.txt"), other, false));
+    ASSERT_EQ(b.Save(), 0);
+    EXPECT_EQ(S::Read(dir.Path("m.bin")), "attached");
+    EXPECT_EQ(S::Read(dir.Path("own.bin")), "att");
+    EXPECT_EQ(S::Read(dir.Path("o.txt")), "from another buffer\r\n");
+    // No temporary file is left behind.
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"m.bin", "o.txt", "out.txt", "own.bin"}));
+}
+
+TEST(FileBuffer, FailedSaveKeepsTheOldFile)
+{
+    S dir;
+    vKit::CFileBuffer b;
+    b.SetFile(dir.Write("keep.txt", "good"));
+    EXPECT_EQ(b.Save(), EINVAL); // a read job is not written
+
+    b.AppendText("new");
+    if (::geteuid() != 0)
+    {
+        ::chmod(dir.Path().c_str(), 0555); // no new files in the folder
+        EXPECT_EQ(b.SaveAs(dir.Path("keep.txt")), EACCES);
+        ::chmod(dir.Path().c_str(), 0755);
+    }
+    ::chmod(dir.Path("keep.txt").c_str(), 0444); // a read-only file is not replaced
+    EXPECT_EQ(b.SaveAs(dir.Path("keep.txt")), EACCES);
+    EXPECT_FALSE(b.IsSaved());
+    EXPECT_EQ(S::Read(dir.Path("keep.txt")), "good");
+    EXPECT_EQ(b.SaveAs(dir.Path()), EISDIR);
+    EXPECT_EQ(b.SaveAs(dir.Path("no/such/folder/x")), ENOENT);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"keep.txt"});
+    if (std::filesystem::exists("/dev/full")) // a device is written in place, and its error comes back
+    {
+        EXPECT_EQ(b.SaveAs("/dev/full"), ENOSPC);
+    }
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+#include "Base/files/Files.h"
+#include "Base/platform/Platform.h"
+
+#include "base/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using vKit::CFiles;
+using Names = std::vector<std::string>;
+
+Names FileNames(const CFiles& files)
+{
+    Names out;
+    for (int32_t i = 0; i < files.GetCount(); ++i)
+        out.push_back(fs::path(files.GetString(i)).filename().string());
+    return out;
+}
+
+TEST(Files, ScanListsMatchingFilesOnlyInWindowsOrder)
+{
+    CScratchFolder dir;
+    for (const char* name : {"p0010.bmp", "P0002.BMP", "p12.bmp", "p0003.tif", "p12345.bmp", "q0001.bmp"})
+        dir.Write(name, "x");
+    dir.Folder("p0004.bmp"); // a folder named like a slice
+    dir.Write("outside.bin", "12345");
+    fs::create_symlink(dir.Path("outside.bin"), dir.Path("p0005.bmp"));
+    fs::create_symlink(dir.Path("p0004.bmp"), dir.Path("p0006.bmp"));
+    fs::create_symlink(dir.Path("missing"), dir.Path("p0007.bmp"));
+
+    CFiles files;
+    EXPECT_EQ(files.Scan(dir.Path("p????.bmp")), 4);
+    // Not sorted by the list: the scan itself orders names case-insensitively.
+    EXPECT_EQ(FileNames(files), (Names{"P0002.BMP", "p0005.bmp", "p0010.bmp", "p12.bmp"}));
+    // A link to a file is listed with the target's size under its own name.
+    EXPECT_EQ(files.GetFileInfo(1)->GetFullPath(), dir.Path("p0005.bmp"));
+    EXPECT_EQ(files.GetFileInfo(1)->GetFileSize(), 5u);
+    // A second mask adds to the list; a missing folder adds nothing.
+    EXPECT_EQ(files.AddFiles(dir.Path("q*.bmp")), 5);
+    EXPECT_EQ(files.AddFiles(dir.Path("nowhere/*.bmp")), 5);
+    // One named file is listed as the scan would, even when missing.
+    EXPECT_EQ(files.Scan(dir.Path("nowhere/*.bmp")), 0);
+    EXPECT_EQ(files.AddFile(dir.Path("p0005.bmp")), 1);
+    EXPECT_EQ(files.AddFile(dir.Path("missing.bmp")), 1);
+    EXPECT_EQ(files.GetFileInfo(0)->GetFileSize(), 5u);
+}
+
+TEST(Files, RecordCarriesTimesAndSizeOfTheFile)
+{
+    CScratchFolder dir;
+    const std::string path = dir.Write("s0001.tif", std::string(300, 'a'));
+    EXPECT_EQ(vKit::UnixNsToFileTime(0), 116444736000000000ULL);
+    // 2001-09-09 01:46:40 UTC, with a sub-second part
+    const uint64_t written = vKit::UnixNsToFileTime(1000000000LL * 1000000000LL + 1234500);
+    const uint64_t accessed = written + 10000000ULL * 3600;
+    ASSERT_EQ(vKit::PlatformSetFileTimes(path, accessed, written), 0);
+    CFiles files;
+    ASSERT_EQ(files.Scan(dir.Path("*.tif")), 1);
+    const auto& found = files.GetFileInfo(0)->m_FindData;
+    EXPECT_EQ(found.ftLastWriteTime, written);
+    EXPECT_EQ(found.ftLastAccessTime, accessed);
+    EXPECT_NE(found.ftCreationTime, 0u);
+    EXPECT_EQ(found.nFileSizeLow, 300u);
+    EXPECT_EQ(found.dwFileAttributes, vKit::kAttrNormal);
+}
+
+struct Gate
+{
+    Names asked;
+    int32_t OkToAdd(const std::string& text, int32_t)
+    {
+        asked.push_back(fs::path(text).filename().string());
+        return asked.back().find('2') == std::string::npos ? 1 : 0;
+    }
+    void Filter(vKit::CStringObject& entry) { entry.m_strText += ".seen"; }
+};
+
+// Only accepted files are listed, each with its own record; without records, paths only.
+TEST(Files, OwnEventsDecideWhatTheScanKeeps)
+{
+    CScratchFolder dir;
+    for (const char* name : {"a1.txt", "a2.txt", "a3.txt"})
+        dir.Write(name, "x");
+    CFiles files;
+    files.SetEvents(true);
+    Gate gate;
+    files.OnOkToAddString.Subscribe(&gate, &Gate::OkToAdd);
+    files.OnAddFilter.Subscribe(&gate, &Gate::Filter);
+    EXPECT_EQ(files.Scan(dir.Path("*.txt")), 2);
+    EXPECT_EQ(gate.asked, (Names{"a1.txt", "a2.txt", "a3.txt"}));
+    EXPECT_EQ(FileNames(files), (Names{"a1.txt.seen", "a3.txt.seen"}));
+    EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "a3.txt");
+
+    CFiles paths;
+    paths.SetKeepInfo(false);
+    EXPECT_EQ(paths.Scan(dir.Path("*.TXT")), 3);
+    EXPECT_EQ(paths.GetFileInfo(0), nullptr);
+}
+
+TEST(Files, EntriesOwnTheirRecords)
+{
+    CScratchFolder dir;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        dir.Write(name, "x");
+    CFiles files;
+    files.Scan(dir.Path("*.txt"));
+    files.GetFileInfo(0)->m_strDestination = "/out/a.txt";
+
+    // A copy owns copies: changing or destroying one leaves the other intact.
+    auto copy = std::make_unique<CFiles>(files);
+    copy->GetFileInfo(0)->m_strDestination = "changed";
+    EXPECT_EQ(files.GetFileInfo(0)->m_strDestination, "/out/a.txt");
+    CFiles assigned;
+    assigned.Assign(*copy);
+    copy.reset();
+    EXPECT_EQ(assigned.GetFileInfo(0)->m_strDestination, "changed");
+
+    // SetString grows the list with empty records, and empties the record of a scanned entry.
+    files.RemoveAt(0);
+    files.SetString(4, "/x/new.txt");
+    files.SetString(0, "/x/renamed.txt");
+    ASSERT_EQ(files.GetCount(), 5);
+    for (int32_t i : {0, 2, 3, 4})
+        EXPECT_EQ(files.GetFileInfo(i)->GetFileName(), "") << i;
+    EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "c.txt");
+    // The first values hold the records, so they are not renumbered.
+    files.NumberEntries();
+    EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "c.txt");
+    files.SetKeepInfo(false);
+    EXPECT_EQ(files.GetFileInfo(1), nullptr);
+}
+
+} // namespace

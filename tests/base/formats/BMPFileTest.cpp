@@ -1,0 +1,269 @@
+#include "Base/formats/BMPFile.h"
+#include "Base/formats/FileImageBuffer16.h"
+
+#include "base/BmpBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+
+using namespace bmptest;
+using vKit::CBMPFile;
+using vKit::CFileImageBuffer16;
+
+namespace
+{
+
+// A 3 x 2 file written out byte by byte: grey-ramp palette, no private block, rows of 3 bytes
+// plus 1 byte of padding, bottom row (7 8 9) stored first.
+std::vector<uint8_t> ThreeByTwo()
+{
+    std::vector<uint8_t> f = {
+        'B',  'M',  0x3E, 0x04, 0,    0,    0, 0, 0, 0, 0x36, 0x04, 0, 0,       // size 1086, pixels at 1078
+        40,   0,    0,    0,    3,    0,    0, 0, 2, 0, 0,    0,    1, 0, 8, 0, // 40-byte info, 3 x 2, 8 bits
+        0,    0,    0,    0,    8,    0,    0, 0,  // no compression, 8 image bytes
+        0x61, 0x0F, 0,    0,    0x61, 0x0F, 0, 0,  // 3937 pixels per metre (100 um)
+        0,    1,    0,    0,    0,    1,    0, 0}; // 256 colours
+    for (int i = 0; i < 256; ++i)
+        f.insert(f.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    f.insert(f.end(), {7, 8, 9, 0, 1, 2, 3, 0});
+    return f;
+}
+
+int32_t Load(CFileImageBuffer16& image, const TempFolder& dir, const std::vector<uint8_t>& bytes)
+{
+    WriteBytes(dir.Path("in.bmp"), bytes);
+    return image.LoadFile(dir.Path("in.bmp"));
+}
+
+std::vector<uint8_t> SaveBytes(CFileImageBuffer16& image, const TempFolder& dir)
+{
+    const std::string path = dir.Path("out.bmp");
+    EXPECT_EQ(image.SaveFile(path), 0);
+    return ReadBytes(path);
+}
+
+// Read top row first; written again with the default 56-byte private block: the file grows by 56
+// bytes, the pixel offset moves by 56, everything else stays.
+TEST(BMPFile, HandWrittenFileLoadsAndIsWrittenWithDefaultBlock)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    const std::vector<uint8_t> in = ThreeByTwo();
+    ASSERT_EQ(Load(image, dir, in), 0);
+    ASSERT_EQ(image.GetSize(), std::make_pair(3, 2));
+    const uint16_t top[] = {0x100, 0x200, 0x300}, bottom[] = {0x700, 0x800, 0x900};
+    EXPECT_TRUE(std::equal(top, top + 3, image.Row(0)));
+    EXPECT_TRUE(std::equal(bottom, bottom + 3, image.Row(1)));
+    EXPECT_EQ(image.Info().GetSignificantBits(), 8);
+    EXPECT_EQ(image.Info().GetGreyCeiling(), 65520);
+    EXPECT_NEAR(image.Info().GetPixelSizeYum(), 254.0, 0.1);
+
+    std::vector<uint8_t> expected = in, block(56, 0);
+    std::copy_n("Quorell", 8, block.begin());
+    expected.insert(expected.begin() + 1078, block.begin(), block.end());
+    Put32(expected, 2, 1086 + 56);
+    Put32(expected, 10, 1078 + 56);
+    EXPECT_EQ(SaveBytes(image, dir), expected);
+}
+
+// Every padding (widths 1 to 9) and a falling palette come back byte for byte, and so does every
+// private block: signed with room for the pair, which is read, or short or unsigned, which is not.
+TEST(BMPFile, RoundTripKeepsPixelsPaletteAndPrivateBlock)
+{
+    TempFolder dir;
+    std::vector<uint8_t> unsigned56 = PrivateBlock(56, 1234, -5);
+    unsigned56[0] = 'X';
+    const std::pair<std::vector<uint8_t>, int32_t> blocks[] = {{PrivateBlock(56, 1234, -5), -5},
+                                                               {PrivateBlock(120, 1234, -5), -5},
+                                                               {PrivateBlock(20, 1234, -5), 0},
+                                                               {unsigned56, 0}};
+    for (const auto& [block, pairB] : blocks)
+    {
+        for (int32_t width = 1; width <= 9; ++width)
+        {
+            BmpLayout layout = Ramp(width, 3);
+            layout.resolutionX = 11811;
+            layout.resolutionY = 5906;
+            layout.privateBlock = block;
+            const std::vector<uint8_t> in = MakeBmp(layout);
+            CFileImageBuffer16 image;
+            ASSERT_EQ(Load(image, dir, in), 0) << width;
+            EXPECT_EQ(image.Info().GetPrivateB(), pairB);
+            EXPECT_EQ(SaveBytes(image, dir), in) << "width " << width << " block " << block.size();
+        }
+    }
+}
+
+struct Refusal
+{
+    const char* name;
+    std::function<void(BmpLayout&)> layout;
+    std::function<void(std::vector<uint8_t>&)> bytes;
+};
+
+// Each case changes one thing of a valid 5 x 3 file.
+const Refusal Refusals[] = {
+    {"1 bit", [](BmpLayout& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr},
+    {"4 bits", [](BmpLayout& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
+    {"16 bits", [](BmpLayout& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
+    {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr},
+    {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr},
+    {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr},
+    {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr},
+    {"width negative", [](BmpLayout& s) { s.width = -5; }, nullptr},
+    {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr},
+    {"height negative", [](BmpLayout& s) { s.height = -3; }, nullptr},
+    {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr},
+    {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr},
+    {"image past 32 bits", [](BmpLayout& s) { s.width = 70000, s.height = 70000; }, nullptr},
+    {"image larger than file", [](BmpLayout& s) { s.height = 4; }, nullptr},
+    {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }},
+    {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); }},
+    {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); }},
+    {"core info header", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 12); }},
+    {"info header past end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 0xFFFFFFFFu); }},
+};
+
+TEST(BMPFile, MalformedHeadersAreRefused)
+{
+    for (const Refusal& r : Refusals)
+    {
+        BmpLayout layout = Ramp(5, 3);
+        if (r.layout) r.layout(layout);
+        std::vector<uint8_t> f = MakeBmp(layout);
+        if (r.bytes) r.bytes(f);
+        CBMPFile bmp;
+        EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
+        EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << r.name; // no layout was kept
+    }
+}
+
+TEST(BMPFile, EveryTruncationIsRefused)
+{
+    BmpLayout layout = Ramp(5, 3);
+    layout.coloursUsed = 0; // for 8 bits: the full palette
+    const std::vector<uint8_t> full = MakeBmp(layout);
+    for (size_t size = 0; size < full.size(); ++size)
+    {
+        CBMPFile bmp;
+        EXPECT_FALSE(bmp.ParseBmp(full.data(), size)) << size;
+    }
+    CBMPFile bmp;
+    ASSERT_TRUE(bmp.ParseBmp(full.data(), full.size())) << bmp.GetError();
+    EXPECT_EQ(bmp.GetColourCount(), 256);
+}
+
+TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)
+{
+    TempFolder dir;
+    BmpLayout layout = Ramp(5, 3);
+    layout.bitsPerPixel = 24;
+    CFileImageBuffer16 image;
+    EXPECT_EQ(Load(image, dir, MakeBmp(layout)), 2);
+    EXPECT_EQ(image.Messages().size(), 1u);
+    for (const std::string& path :
+         {dir.Path("missing.bmp"), dir.Write("empty.bmp", ""), dir.Folder("folder.bmp")})
+        EXPECT_EQ(image.LoadFile(path), 2) << path;
+}
+
+// The high bytes of the samples; resolution fields truncated, clamped or the default; an open top
+// (ceiling 65520) clamped in the copy only, 65300 written as 0xFE in mode 1 alone.
+TEST(BMPFile, SaveWritesHighBytesResolutionAndClampedCopy)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(4, 1));
+    const uint16_t samples[] = {65535, 65300, 65100, 0x12FF};
+    std::copy_n(samples, 4, image.Row(0));
+    image.Info().SetResolutionX(3937.9);
+    image.Info().SetResolutionY(1e12); // a nonsense pixel size must not overflow the field
+    std::vector<uint8_t> out = SaveBytes(image, dir);
+    EXPECT_EQ(std::vector<uint8_t>(out.end() - 4, out.end()), (std::vector<uint8_t>{0xFF, 0xFF, 0xFE, 0x12}));
+    EXPECT_EQ(Get32(out, 34), 4u);
+    EXPECT_EQ(Get32(out, 38), 3937u);
+    EXPECT_EQ(Get32(out, 42), uint32_t(INT32_MAX));
+
+    image.Info().SetDefaultResolution(true); // for an unknown resolution only
+    image.Info().SetResolutionX(0.0);
+    image.Info().SetGreyCeiling(65520);
+    image.Info().SetClampOnExport(true);
+    for (int32_t mode : {0, 1})
+    {
+        image.Info().SetClampMode(mode);
+        out = SaveBytes(image, dir);
+        EXPECT_EQ(out[out.size() - 3], mode == 0 ? 0xFF : 0xFE) << mode;
+        EXPECT_TRUE(std::equal(samples, samples + 4, image.Row(0))); // the image itself is not clamped
+    }
+    EXPECT_EQ(Get32(out, 34), 0u);
+    EXPECT_EQ(Get32(out, 38), 72u);
+    image.Info().SetGreyCeiling(0xFF00); // already the file's white: nothing to clamp
+    EXPECT_EQ(SaveBytes(image, dir)[out.size() - 3], 0xFF);
+}
+
+// The extension, in any letter case, chooses the format; the file is replaced in one step, with
+// the permissions of any new file, not those of a private temporary file.
+TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(3, 3));
+    image.Fill(0x4000);
+    dir.Write("UP.BmP", "old bytes");
+    std::filesystem::create_hard_link(dir.Path("UP.BmP"), dir.Path("old"));
+    EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);
+    EXPECT_EQ(CScratchFolder::Read(dir.Path("old")), "old bytes"); // a new file, not rewritten in place
+    EXPECT_EQ(std::filesystem::file_size(dir.Path("UP.BmP")), 54u + 1024 + 56 + 12);
+    EXPECT_EQ(image.LoadFile(dir.Path("UP.BmP")), 0);
+    struct stat made, plain;
+    ASSERT_EQ(stat(dir.Path("UP.BmP").c_str(), &made), 0);
+    ASSERT_EQ(stat(dir.Write("plain", "").c_str(), &plain), 0);
+    EXPECT_EQ(made.st_mode & 0777, plain.st_mode & 0777);
+
+    // Only three-letter extensions count; unknown or missing ones touch nothing, nor does a dot in
+    // a folder name.
+    std::filesystem::copy_file(dir.Path("UP.BmP"), dir.Path("a.tiff"));
+    for (const char* name : {"a.tiff", "a.png"})
+        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
+    dir.Folder("x.bmp");
+    for (const char* name : {"b.png", "b", "x.bmp/c"})
+        EXPECT_EQ(image.SaveFile(dir.Path(name)), 2) << name;
+    EXPECT_NE(image.SaveFile(dir.Path("missing/s0002.bmp")), 0);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "old", "plain", "x.bmp"}));
+    EXPECT_EQ(*image.PixelPtr(2, 2), 0x4000);
+}
+
+// ImageMagick as an independent reader of what we write, and as a writer of a file we read.
+TEST(BMPFile, ImageMagickAgreesOnSamples)
+{
+    if (std::system("convert -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    ASSERT_TRUE(image.Create(7, 3));
+    std::vector<uint8_t> ramp;
+    for (int32_t i = 0; i < 21; ++i)
+        ramp.push_back(uint8_t(i * 12));
+    std::transform(ramp.begin(), ramp.end(), image.GetData(), [](uint8_t v) { return uint16_t(v << 8); });
+    ASSERT_EQ(image.SaveFile(dir.Path("ours.bmp")), 0);
+    const std::string toRaw = "convert " + dir.Path("ours.bmp") + " -depth 8 gray:" + dir.Path("ours.raw");
+    ASSERT_EQ(std::system(toRaw.c_str()), 0);
+    EXPECT_EQ(ReadBytes(dir.Path("ours.raw")), ramp);
+
+    // 256 distinct greys make ImageMagick write a full 256-entry 8-bit palette file.
+    const std::string make =
+        "convert -size 5x256 gradient:white-black -type Palette -compress none BMP3:" + dir.Path("im.bmp") +
+        " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    ASSERT_EQ(image.LoadFile(dir.Path("im.bmp")), 0) << (image.Messages().empty() ? "" : image.Messages()[0]);
+    const uint8_t* palette = image.Info().ColorTable().GetEntries();
+    std::vector<uint8_t> greys;
+    for (int64_t i = 0; i < image.PixelCount(); ++i)
+        greys.push_back(palette[4 * (image.GetData()[i] >> 8)]);
+    EXPECT_EQ(greys, ReadBytes(dir.Path("im.raw")));
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+#include "Base/formats/JpgFile.h"
+#include "Base/formats/FileImageBuffer16.h"
+
+#include "base/BmpBytes.h"
+#include "jpeg/JpegTestStreams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using bmptest::ReadBytes;
+using bmptest::TempFolder;
+using bmptest::WriteBytes;
+using vKit::CFileImageBuffer16;
+
+// 8-bit data as a BMP load holds it, in the high byte of each sample: 6 * x + 5 * y under a
+// white top row.
+CFileImageBuffer16 EightBitRamp(int32_t w, int32_t h)
+{
+    CFileImageBuffer16 image;
+    EXPECT_TRUE(image.Create(w, h));
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            *image.PixelPtr(x, y) = uint16_t((y == 0 ? 255 : (6 * x + 5 * y) & 0xFF) << 8);
+    image.Info().SetSignificantBits(8);
+    return image;
+}
+
+CFileImageBuffer16 Flat(uint16_t value)
+{
+    CFileImageBuffer16 image;
+    EXPECT_TRUE(image.Create(8, 8));
+    image.Fill(value);
+    return image;
+}
+
+CFileImageBuffer16 Loaded(const std::string& path)
+{
+    CFileImageBuffer16 image;
+    EXPECT_EQ(image.LoadFile(path), 0) << path;
+    return image;
+}
+
+TEST(JpgFile, SaveAndLoadKeepSizeValuesAndRowOrder)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image = EightBitRamp(37, 23);
+    image.Info().SetJpegQuality(100);
+    ASSERT_EQ(image.SaveFile(dir.Path("a.jpg")), 0);
+    const std::vector<uint8_t> file = ReadBytes(dir.Path("a.jpg"));
+    ASSERT_GT(file.size(), 20u);
+    EXPECT_EQ(0, std::memcmp(file.data(), "\xFF\xD8\xFF\xE0\x00\x10JFIF", 11));
+
+    const CFileImageBuffer16 back = Loaded(dir.Path("a.jpg"));
+    ASSERT_EQ(back.GetSize(), std::make_pair(37, 23));
+    for (int32_t y = 0; y < 23; ++y)
+        for (int32_t x = 0; x < 37; ++x)
+        {
+            ASSERT_EQ(*back.PixelPtr(x, y) & 0xFF, 0) << "8-bit data sits in the high byte";
+            ASSERT_NEAR(*back.PixelPtr(x, y) >> 8, *image.PixelPtr(x, y) >> 8, 3) << x << "," << y;
+        }
+    EXPECT_EQ(back.Info().GetSignificantBits(), 8);
+    EXPECT_EQ(back.Info().GetRowPadding(), 3);
+
+    image.Info().SetJpegQuality(10); // the quality reaches the encoder; "jpeg" saves too
+    ASSERT_EQ(image.SaveFile(dir.Path("q.jpeg")), 0);
+    EXPECT_LT(ReadBytes(dir.Path("q.jpeg")).size(), file.size());
+}
+
+TEST(JpgFile, ResolutionSurvivesWriteThenRead)
+{
+    TempFolder dir;
+    const double cases[][2] = {
+        {0, 0},         {2835, 2835},       // unknown; 72 dpi as a BMP stores it
+        {11811, 11811}, {80000, 40000},     // 300 dpi; 12.5 / 25 um
+        {39370, 39370}, {2500000, 2500000}, // 1000 dpi read from a TIFF; dots per centimetre
+        {6553500, 100},                     // beyond dots per inch; both axes differ
+    };
+    for (const auto& c : cases)
+    {
+        CFileImageBuffer16 image = Flat(0x8000);
+        image.Info().SetResolutionX(c[0]);
+        image.Info().SetResolutionY(c[1]);
+        ASSERT_EQ(image.SaveFile(dir.Path("r.jpg")), 0);
+        const CFileImageBuffer16 back = Loaded(dir.Path("r.jpg"));
+        EXPECT_EQ(std::make_pair(back.Info().GetResolutionX(), back.Info().GetResolutionY()),
+                  std::make_pair(c[0], c[1]));
+    }
+    // Resolutions no 16-bit density holds exactly come back to the nearest step.
+    CFileImageBuffer16 odd = Flat(0);
+    odd.Info().SetPixelSizeXum(7.3);
+    odd.Info().SetPixelSizeYum(7.3);
+    ASSERT_EQ(odd.SaveFile(dir.Path("o.jpg")), 0);
+    EXPECT_NEAR(Loaded(dir.Path("o.jpg")).Info().GetResolutionX(), 1e6 / 7.3, 20);
+}
+
+// The header's density in dots per inch when they read back as well; the fallbacks of files
+// without it or with other units.
+TEST(JpgFile, DensityHeaderAndItsFallbacks)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image = Flat(0x1000);
+    image.Info().SetResolutionX(100000);
+    image.Info().SetResolutionY(100000);
+    ASSERT_EQ(image.SaveFile(dir.Path("d.jpg")), 0);
+    std::vector<uint8_t> file = ReadBytes(dir.Path("d.jpg"));
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 13, file.begin() + 16),
+              std::vector<uint8_t>({1, 2540 >> 8, 2540 & 0xFF}));
+
+    // Without the APP0 segment: a valid JPEG that loads with the fallback of 3600.
+    std::vector<uint8_t> bare = file;
+    bare.erase(bare.begin() + 2, bare.begin() + 4 + (file[4] << 8 | file[5]));
+    WriteBytes(dir.Path("bare.jpg"), bare);
+    EXPECT_DOUBLE_EQ(Loaded(dir.Path("bare.jpg")).Info().GetResolutionX(), 3600.0);
+    // Density units 0 (aspect ratio only, as many tools write it) and dots per centimetre.
+    for (const auto& [units, resolution] : {std::pair<uint8_t, double>{0, 704.0}, {2, 254000.0}})
+    {
+        file[13] = units;
+        WriteBytes(dir.Path("u.jpg"), file);
+        EXPECT_DOUBLE_EQ(Loaded(dir.Path("u.jpg")).Info().GetResolutionY(), resolution) << int(units);
+    }
+}
+
+TEST(JpgFile, ColourAndOddWidthFilesLoadAsGrey)
+{
+    TempFolder dir;
+    WriteBytes(dir.Path("c.jpg"), jpegtest::Encode(jpegtest::ColourBands(30, 48), 95));
+    const CFileImageBuffer16 colour = Loaded(dir.Path("c.jpg"));
+    ASSERT_EQ(colour.GetSize(), std::make_pair(30, 48));
+    EXPECT_NEAR(*colour.PixelPtr(15, 8) >> 8, 76, 4);  // red band: its luminance
+    EXPECT_NEAR(*colour.PixelPtr(15, 40) >> 8, 29, 4); // blue band
+
+    WriteBytes(dir.Path("w.jpg"), jpegtest::Encode(jpegtest::Ramp(1001, 4)));
+    const CFileImageBuffer16 wide = Loaded(dir.Path("w.jpg"));
+    EXPECT_EQ(wide.GetWidth(), 1001);
+    EXPECT_EQ(wide.Info().GetRowPadding(), 3);
+    EXPECT_NEAR(*wide.PixelPtr(1000, 3) >> 8, 255, 3);
+}
+
+TEST(JpgFile, UnclampedEightBitDataIsClampedInACopy)
+{
+    TempFolder dir;
+    // 65300 is in the range the clamp lowers to 65024: high byte 254 instead of 255.
+    CFileImageBuffer16 fromBmp = Flat(65300);
+    fromBmp.Info().SetGreyCeiling(65520);
+    fromBmp.Info().SetClampOnExport(true);
+    fromBmp.Info().SetJpegQuality(100);
+    ASSERT_EQ(fromBmp.SaveFile(dir.Path("b.jpg")), 0);
+    EXPECT_EQ(*fromBmp.PixelPtr(3, 3), 65300) << "the image itself is not clamped";
+    EXPECT_EQ(*Loaded(dir.Path("b.jpg")).PixelPtr(3, 3), 254 << 8);
+
+    fromBmp.Info().SetGreyCeiling(0xFF00); // data read from a JPEG is not clamped again
+    ASSERT_EQ(fromBmp.SaveFile(dir.Path("j.jpg")), 0);
+    EXPECT_EQ(*Loaded(dir.Path("j.jpg")).PixelPtr(3, 3), 255 << 8);
+}
+
+TEST(JpgFile, FailuresGiveEmptyImagesAndNoFiles)
+{
+    TempFolder dir;
+    const std::vector<uint8_t> whole = jpegtest::Encode(jpegtest::Ramp(64, 64));
+    WriteBytes(dir.Path("text.jpg"), {'n', 'o', 't'});
+    WriteBytes(dir.Path("cut.jpg"),
+               std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)));
+    for (const char* name : {"missing.jpg", "text.jpg", "cut.jpg"})
+    {
+        CFileImageBuffer16 image = EightBitRamp(8, 8);
+        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
+        EXPECT_TRUE(image.IsEmpty()) << name;
+    }
+    EXPECT_NE(CFileImageBuffer16().SaveFile(dir.Path("empty.jpg")), 0);
+    EXPECT_TRUE(ReadBytes(dir.Path("empty.jpg")).empty());
+    EXPECT_NE(EightBitRamp(4, 4).SaveFile(dir.Path("no/such/folder.jpg")), 0);
+}
+
+} // namespace

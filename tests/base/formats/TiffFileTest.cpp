@@ -1,0 +1,220 @@
+#include "Base/formats/TiffFile.h"
+#include "Base/formats/FileImageBuffer16.h"
+
+#include "base/BmpBytes.h"
+#include "base/TiffBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using bmptest::ReadBytes;
+using bmptest::TempFolder;
+using tifftest::Get16;
+using tifftest::Get32;
+using vKit::CFileImageBuffer16;
+
+// A w x h image whose sample (x, y) is 1000 * y + x + 1.
+CFileImageBuffer16 Numbered(int32_t w, int32_t h)
+{
+    CFileImageBuffer16 image;
+    EXPECT_TRUE(image.Create(w, h));
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            *image.PixelPtr(x, y) = uint16_t(1000 * y + x + 1);
+    return image;
+}
+
+using Longs = std::vector<uint32_t>;
+
+Longs ReadLongs(const std::vector<uint8_t>& f, size_t at, size_t count)
+{
+    Longs values;
+    for (size_t i = 0; i < count; ++i)
+        values.push_back(Get32(f, at + 4 * i));
+    return values;
+}
+
+// 24 rows fit one strip, whose offset and count sit in the entries themselves; 25 need two,
+// listed in arrays after the resolutions. Our reader gets back what was written.
+TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
+{
+    TempFolder dir;
+    for (const uint32_t h : {24u, 25u})
+    {
+        SCOPED_TRACE(h);
+        const uint32_t w = 3, n = (h + 23) / 24, samples = 2 * w * h;
+        CFileImageBuffer16 image = Numbered(int32_t(w), int32_t(h));
+        vKit::CImageInfo& info = image.Info();
+        info.SetPixelSizeXum(10.0);
+        info.SetResolutionY(11811); // 300 dpi as a BMP stores it
+        info.SetPrivateA(-7);
+        info.SetPrivateB(8);
+        info.SetPrivateC(-9);
+        info.SetPrivateD(10);
+        info.SetPrivateE(40000);
+        const std::string path = dir.Path("a.tif");
+        ASSERT_EQ(image.SaveFile(path), 0);
+        const std::vector<uint8_t> f = ReadBytes(path);
+
+        ASSERT_EQ(f.size(), samples + 8 * n + 262);
+        EXPECT_EQ(std::string(f.begin(), f.begin() + 4), std::string("II*\0", 4));
+        EXPECT_EQ(std::string(f.begin() + 8, f.begin() + 16), std::string("Quorell\0", 8));
+        const uint32_t resolutions = 16 + samples, arrays = resolutions + 16, dirAt = arrays + 8 * n;
+        ASSERT_EQ(Get32(f, 4), dirAt);
+        // 10 um is 2540 pixels per inch; 11811 pixels per metre 300, not 299.
+        EXPECT_EQ(ReadLongs(f, resolutions, 4), Longs({2540, 1, 300, 1}));
+        if (n == 2)
+        {
+            EXPECT_EQ(ReadLongs(f, arrays, 4), Longs({16, 16 + 48 * w, 48 * w, 2 * w}));
+        }
+        ASSERT_EQ(Get16(f, dirAt), 18u);
+        // Tag, type, count and value of each entry.
+        const Longs expected = {254,    4, 1, 0,
+                                256,    3, 1, w,
+                                257,    3, 1, h,
+                                258,    3, 1, 16,
+                                259,    3, 1, 1,
+                                262,    3, 1, 1,
+                                273,    4, n, n == 1 ? 16 : arrays,
+                                277,    3, 1, 1,
+                                278,    4, 1, 24,
+                                279,    4, n, n == 1 ? samples : arrays + 8,
+                                282,    5, 1, resolutions,
+                                283,    5, 1, resolutions + 8,
+                                296,    3, 1, 2,
+                                0xF001, 9, 1, uint32_t(-9),
+                                0xF002, 9, 1, 10,
+                                0xF003, 3, 1, 40000,
+                                0xFF00, 9, 1, uint32_t(-7),
+                                0xFF01, 9, 1, 8};
+        for (uint32_t i = 0; i < 18; ++i)
+        {
+            const size_t at = dirAt + 2 + 12 * i;
+            EXPECT_EQ(Longs({Get16(f, at), Get16(f, at + 2), Get32(f, at + 4), Get32(f, at + 8)}),
+                      Longs(expected.begin() + 4 * i, expected.begin() + 4 * i + 4))
+                << "entry " << i;
+        }
+        EXPECT_EQ(std::vector<uint8_t>(f.begin() + dirAt + 218, f.end()), std::vector<uint8_t>(12, 0));
+
+        CFileImageBuffer16 back;
+        ASSERT_EQ(back.LoadFile(path), 0);
+        ASSERT_EQ(back.GetSize(), image.GetSize());
+        EXPECT_TRUE(std::equal(image.GetData(), image.GetData() + w * h, back.GetData()));
+        const vKit::CImageInfo& read = back.Info();
+        EXPECT_EQ(std::make_pair(read.GetBitsPerPixel(), read.GetSignificantBits()), std::make_pair(16, 16));
+        EXPECT_EQ(std::make_pair(read.GetResolutionX(), read.GetResolutionY()),
+                  std::make_pair(100000.0, 11811.0));
+        EXPECT_EQ(std::vector<int32_t>({read.GetPrivateA(), read.GetPrivateB(), read.GetPrivateC(),
+                                        read.GetPrivateD(), read.GetPrivateE()}),
+                  std::vector<int32_t>({-7, 8, -9, 10, 40000}));
+    }
+}
+
+TEST(TiffWrite, PaddingAddsColumnsAndRowsOfThePadValueToTheFileOnly)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image = Numbered(1001, 5);
+    image.SetPadMultipleX(16);
+    image.SetPadMultipleY(4);
+    image.SetPadValue(7);
+    ASSERT_EQ(image.SaveFile(dir.Path("p.tif")), 0);
+    EXPECT_EQ(image.GetSize(), std::make_pair(1001, 5));
+    CFileImageBuffer16 back;
+    ASSERT_EQ(back.LoadFile(dir.Path("p.tif")), 0);
+    ASSERT_EQ(back.GetSize(), std::make_pair(1008, 8));
+    EXPECT_EQ(*back.PixelPtr(1000, 4), 5001);
+    EXPECT_EQ(*back.PixelPtr(1001, 4), 7);
+    EXPECT_EQ(*back.PixelPtr(1007, 0), 7);
+    EXPECT_EQ(*back.PixelPtr(0, 5), 7);
+    EXPECT_EQ(*back.PixelPtr(1007, 7), 7);
+}
+
+TEST(TiffWrite, UnclampedEightBitDataIsRefusedAndNothingIsWritten)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image = Numbered(4, 4);
+    image.Info().SetGreyCeiling(65520);
+    image.Info().SetClampOnExport(true);
+    EXPECT_EQ(image.SaveFile(dir.Path("c.tif")), -1);
+    EXPECT_TRUE(ReadBytes(dir.Path("c.tif")).empty());
+    image.Info().SetClampOnExport(false); // the same data without the request is written
+    EXPECT_EQ(image.SaveFile(dir.Path("c.TIFF")), 0);
+    EXPECT_FALSE(ReadBytes(dir.Path("c.TIFF")).empty());
+
+    EXPECT_NE(Numbered(4, 4).SaveFile(dir.Path("missing/e.tif")), 0);
+}
+
+TEST(TiffRead, ResolutionUnits)
+{
+    struct Case
+    {
+        uint32_t unit, numerator, denominator;
+        double pixelsPerMetre;
+    } cases[] = {
+        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
+    for (const Case& c : cases)
+    {
+        tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
+        const uint32_t r = b.AddLongs({c.numerator, c.denominator});
+        b.With(282, 5, 1, r).With(283, 5, 1, r);
+        if (c.unit != 0) b.With(296, 3, 1, c.unit);
+        vKit::CTiffFile tiff;
+        vKit::CImageBuffer16 image;
+        const std::vector<uint8_t> f = b.Build();
+        ASSERT_EQ(tiff.ReadTiff(f.data(), f.size(), image), 1);
+        EXPECT_DOUBLE_EQ(image.Info().GetResolutionX(), c.pixelsPerMetre) << "unit " << c.unit;
+        EXPECT_DOUBLE_EQ(image.Info().GetResolutionY(), c.pixelsPerMetre) << "unit " << c.unit;
+    }
+}
+
+TEST(TiffRead, StripLayoutsOfOtherWriters)
+{
+    vKit::CTiffFile tiff;
+    vKit::CImageBuffer16 image;
+    auto read = [&](const tifftest::TiffBuilder& b)
+    {
+        const std::vector<uint8_t> f = b.Build();
+        return tiff.ReadTiff(f.data(), f.size(), image);
+    };
+
+    // 8 bits: each byte one sample, not shifted.
+    ASSERT_EQ(read(tifftest::GreyImage(3, 1, 8, {0, 128, 255})), 1);
+    EXPECT_EQ(image.Info().GetBitsPerPixel(), 8);
+    EXPECT_EQ(*image.PixelPtr(2, 0), 255);
+
+    // A single strip is read for the whole image whatever its byte count says.
+    tifftest::TiffBuilder one = tifftest::GreyImage(2, 1, 16, tifftest::Bytes16({0x1234, 0xFEDC}));
+    one.entries.back().value = 1;
+    ASSERT_EQ(read(one), 1);
+    EXPECT_EQ(*image.PixelPtr(1, 0), 0xFEDC);
+
+    // Several strips: SHORT arrays that fit the value field are read from it, and counts that
+    // add up to more than the image stop once it is full.
+    tifftest::TiffBuilder many;
+    const uint32_t s0 = many.Add(tifftest::Bytes16({1, 2, 3}));
+    const uint32_t s1 = many.Add(tifftest::Bytes16({4, 5, 6, 99, 99}));
+    many.Grey(2, 3, 16).With(273, 3, 2, s0 | s1 << 16).With(279, 3, 2, 6 | 10 << 16);
+    ASSERT_EQ(read(many), 1);
+    EXPECT_EQ(*image.PixelPtr(1, 2), 6);
+
+    // A strip list that ends early leaves the rest 0 rather than memory garbage.
+    tifftest::TiffBuilder shortStrips;
+    const uint32_t s = shortStrips.Add(tifftest::Bytes16({7, 7}));
+    const uint32_t offsets = shortStrips.AddLongs({s, s});
+    const uint32_t counts = shortStrips.AddLongs({3, 0});
+    shortStrips.Grey(2, 2, 16).With(273, 4, 2, offsets).With(279, 4, 2, counts);
+    ASSERT_EQ(read(shortStrips), 1);
+    EXPECT_EQ(std::vector<uint16_t>(image.GetData(), image.GetData() + 4),
+              std::vector<uint16_t>({7, 7, 0, 0}))
+        << "the second sample: low byte from the file, high byte zeroed";
+
+    ASSERT_EQ(read(tifftest::GreyImage(0, 5, 16, {1, 2})), 1); // width 0 is an empty image
+    EXPECT_TRUE(image.IsEmpty());
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// Files the reader refuses, each with its one message and without reading a byte beyond the
+// file (the sanitizer build checks the "without").
+
+#include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/TiffFile.h"
+
+#include "base/TiffBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using tifftest::TiffBuilder;
+using vKit::CTiffFile;
+
+// Reads the bytes from an exact-size heap copy, so that any read past the end is caught.
+std::string Refusal(const std::vector<uint8_t>& file)
+{
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[file.size() + 1]);
+    std::copy(file.begin(), file.end(), exact.get());
+    CTiffFile tiff;
+    vKit::CImageBuffer16 image;
+    if (tiff.ReadTiff(file.empty() ? nullptr : exact.get(), file.size(), image) == 1) return "accepted";
+    EXPECT_TRUE(image.IsEmpty());
+    return tiff.Messages().size() == 1 ? tiff.Messages()[0] : "no single message";
+}
+
+// A valid 4 x 3 16-bit image in two strips (rows 0-1 and row 2) with a resolution.
+TiffBuilder TwoStrips()
+{
+    TiffBuilder b;
+    const uint32_t s0 = b.Add(std::vector<uint8_t>(16, 1));
+    const uint32_t s1 = b.Add(std::vector<uint8_t>(8, 2));
+    const uint32_t offsets = b.AddLongs({s0, s1});
+    const uint32_t counts = b.AddLongs({16, 8});
+    const uint32_t resolution = b.AddLongs({300, 1});
+    b.Grey(4, 3, 16).With(277, 3, 1, 1).With(273, 4, 2, offsets).With(279, 4, 2, counts);
+    b.With(282, 5, 1, resolution).With(296, 3, 1, 2);
+    return b;
+}
+
+std::vector<uint8_t> Changed(uint16_t tag, uint32_t count, uint32_t value)
+{
+    TiffBuilder b = TwoStrips();
+    for (tifftest::Entry& e : b.entries)
+        if (e.tag == tag) e = {tag, e.type, count, value};
+    return b.Build();
+}
+
+std::vector<uint8_t> Patched32(std::vector<uint8_t> f, size_t at, uint32_t value, bool shortValue = false)
+{
+    if (shortValue)
+        tifftest::Put16(f, at, value);
+    else
+        tifftest::Put32(f, at, value);
+    return f;
+}
+
+// Strip offset and count given in arrays, for strips that wrap around or run past the end.
+std::vector<uint8_t> StripAt(uint32_t offset, uint32_t count)
+{
+    TiffBuilder b;
+    const uint32_t arrays = b.AddLongs({offset, offset, count, count});
+    b.Add(std::vector<uint8_t>(32, 0));
+    return b.Grey(4, 3, 16).With(273, 4, 2, arrays).With(279, 4, 2, arrays + 8).Build();
+}
+
+TEST(TiffHostile, RefusalsAndTheirMessages)
+{
+    const std::vector<uint8_t> good = TwoStrips().Build();
+    const uint32_t size = uint32_t(good.size()), directory = tifftest::Get32(good, 4);
+    const uint32_t offsets = TwoStrips().entries[5].value;
+    TiffBuilder lzw = tifftest::GreyImage(1, 1, 8, {1}), noCompression = lzw, tiled;
+    lzw.entries[3].value = 5;
+    noCompression.entries.erase(noCompression.entries.begin() + 3);
+    TiffBuilder partlyOutside = TwoStrips(), zeroDenominator = TwoStrips(), huge = TwoStrips();
+    partlyOutside.With(283, 5, 1, size + 12 - 4); // 4 of the 8 bytes inside
+    zeroDenominator.With(283, 5, 1, zeroDenominator.AddLongs({300, 0}));
+    huge.entries[0].value = huge.entries[1].value = 65535;
+    const uint32_t tile = tiled.Add(std::vector<uint8_t>(32, 1));
+    tiled.Grey(4, 4, 16).With(322, 3, 1, 16).With(323, 3, 1, 16).With(324, 4, 1, tile).With(325, 4, 1, 32);
+    std::vector<uint8_t> mm = good, odd(good.size() + 1, 0); // odd: the directory one byte later
+    mm[0] = mm[1] = 'M';
+    std::copy(good.begin(), good.begin() + directory, odd.begin());
+    std::copy(good.begin() + directory, good.end(), odd.begin() + directory + 1);
+    tifftest::Put32(odd, 4, directory + 1);
+
+    const std::string bad = CTiffFile::MsgBadTags;
+    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+        {good, "accepted"},
+        {{}, CTiffFile::MsgNotFound},
+        {{'I'}, CTiffFile::MsgNotIntel},
+        {mm, CTiffFile::MsgNotIntel},
+        {lzw.Build(), CTiffFile::MsgCompression},
+        {noCompression.Build(), CTiffFile::MsgCompression},
+        // The directory: past the end, odd, pointing back into the header, cut, without entries,
+        // with more entries than the file holds.
+        {std::vector<uint8_t>(good.begin(), good.begin() + 7), bad},
+        {Patched32(good, 4, size), bad},
+        {Patched32(good, 4, 0xFFFFFFFF), bad},
+        {Patched32(good, 4, 0), bad},
+        {Patched32(good, 4, 4), bad},
+        {odd, bad},
+        {Patched32(good, directory, 0, true), bad},
+        {Patched32(good, directory, 0xFFFF, true), bad},
+        // Resolutions outside the file, partly outside, with a zero denominator.
+        {Changed(282, 1, 0xFFFFFFF0u), bad},
+        {partlyOutside.Build(), bad},
+        {zeroDenominator.Build(), bad},
+        // Strip arrays outside, longer than the file, a byte-count list shorter than the strips.
+        {Changed(273, 2, size - 4), bad},
+        {Changed(273, 0x40000000, offsets), bad},
+        {Changed(279, 1, 16), bad},
+        // A single strip whose image runs past the end or starts past it; strips that wrap
+        // around 32 bits, start at the last offset or run past the end.
+        {Changed(273, 1, size - 10), bad},
+        {Changed(273, 1, 0xFFFFFFF0u), bad},
+        {StripAt(0xFFFFFFF0u, 0x20), bad},
+        {StripAt(0xFFFFFFFFu, 1), bad},
+        {StripAt(120, 24), bad},
+        // Sizes the file cannot hold, refused before anything is allocated.
+        {Changed(256, 1, 0x7FFFFFFF), bad},
+        {Changed(257, 1, 0x80000000u), bad},
+        {huge.Build(), bad},
+        // Outside the subset, which would load as wrong pictures: colour, other bit depths, tiles.
+        {Changed(277, 1, 3), bad},
+        {Changed(258, 1, 0), bad},
+        {Changed(258, 1, 1), bad},
+        {Changed(258, 1, 12), bad},
+        {Changed(258, 1, 32), bad},
+        {tiled.Build(), bad},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Refusal(cases[i].first), cases[i].second) << "case " << i;
+}
+
+TEST(TiffHostile, MissingFileIsNotFound)
+{
+    vKit::CFileImageBuffer16 image;
+    EXPECT_EQ(image.LoadFile("/nonexistent/folder/x.tif"), 2);
+    EXPECT_EQ(image.Messages(), std::vector<std::string>({CTiffFile::MsgNotFound}));
+}
+
+TEST(TiffHostile, EveryPrefixAndFlippedByteEndsCleanly)
+{
+    const std::vector<uint8_t> good = TwoStrips().Build();
+    for (size_t keep = 0; keep < good.size(); ++keep)
+        Refusal(std::vector<uint8_t>(good.begin(), good.begin() + long(keep)));
+    for (size_t i = 0; i < good.size(); ++i)
+        for (uint8_t flip : {0x01, 0x80, 0xFF})
+        {
+            std::vector<uint8_t> f = good;
+            f[i] ^= flip;
+            Refusal(f);
+        }
+}
+
+} // namespace

@@ -1,0 +1,229 @@
+#include "Base/threads/Thread.h"
+#include "Base/threads/FileThread.h"
+#include "base/SettingsTestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+int64_t MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs = 5000)
+{
+    const auto start = Clock::now();
+    while (!done())
+    {
+        if (MillisecondsSince(start) > timeoutMs) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Loops like a worker: waits on its event until a stop is requested.
+class CIdleThread : public vKit::CBaseThread
+{
+public:
+    ~CIdleThread() override
+    {
+        Stop(-1);
+        WaitForEnd(-1);
+    }
+    void ThreadMain() override
+    {
+        ++m_nRuns;
+        while (!IsStopRequested())
+            m_Event.Wait(10000);
+    }
+    std::atomic<int32_t> m_nRuns{0};
+};
+
+// Ignores stop requests until the test lets it go, or throws when told to.
+class CBusyThread : public vKit::CBaseThread
+{
+public:
+    ~CBusyThread() override
+    {
+        m_bGo = true;
+        Stop(-1);
+        WaitForEnd(-1);
+    }
+    void ThreadMain() override
+    {
+        m_bEntered = true;
+        while (!m_bGo)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (m_bThrow) throw std::runtime_error("failed");
+    }
+    std::atomic<bool> m_bEntered{false};
+    std::atomic<bool> m_bGo{false};
+    std::atomic<bool> m_bThrow{false};
+};
+
+} // namespace
+
+TEST(BaseThread, StopOnAnIdleWorkerReturnsPromptlyAndAgainAtOnce)
+{
+    CIdleThread thread;
+    ASSERT_TRUE(thread.CreateThread(true));
+    EXPECT_FALSE(thread.CreateThread(true)) << "one thread at a time";
+    thread.ResumeThread();
+    ASSERT_TRUE(WaitUntil([&] { return thread.m_nRuns == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // let it settle in its wait
+
+    const auto start = Clock::now();
+    EXPECT_EQ(thread.Stop(0), 0);
+    EXPECT_LT(MillisecondsSince(start), 2000);
+    EXPECT_TRUE(thread.WaitForEnd(2000));
+    EXPECT_FALSE(thread.HasThread());
+    EXPECT_EQ(thread.Stop(5000), 0) << "a finished loop stops at once";
+}
+
+TEST(BaseThread, StopWithTimeoutOnABusyWorkerReturnsMinusOne)
+{
+    CBusyThread thread;
+    ASSERT_TRUE(thread.CreateThread(false));
+    ASSERT_TRUE(WaitUntil([&] { return thread.m_bEntered.load(); }));
+    EXPECT_EQ(thread.Stop(1), -1);
+    EXPECT_FALSE(thread.IsFinished());
+    thread.m_bGo = true;
+    EXPECT_EQ(thread.Stop(-1), 0);
+    EXPECT_TRUE(thread.IsFinished());
+}
+
+TEST(BaseThread, AnExceptionEndsTheLoopAsAStopRequest)
+{
+    CBusyThread thread;
+    thread.m_bThrow = true;
+    thread.m_bGo = true;
+    ASSERT_TRUE(thread.CreateThread(false));
+    EXPECT_EQ(thread.Stop(0), 0);
+    EXPECT_TRUE(thread.IsStopRequested());
+    EXPECT_FALSE(thread.IsFinished());
+}
+
+// A stop requested before the new thread reached its loop must not be forgotten, neither the
+// stop of a thread never resumed; a new start clears the old request.
+TEST(BaseThread, StopRightAfterTheStartIsNotLost)
+{
+    for (int i = 0; i < 30; ++i)
+    {
+        CIdleThread thread;
+        ASSERT_TRUE(thread.CreateThread(false));
+        const auto start = Clock::now();
+        EXPECT_EQ(thread.Stop(-1), 0);
+        EXPECT_LT(MillisecondsSince(start), 2000) << "round " << i;
+    }
+    CIdleThread thread;
+    ASSERT_TRUE(thread.CreateThread(true));
+    EXPECT_EQ(thread.Stop(0), 0);
+    EXPECT_EQ(thread.m_nRuns, 0);
+    ASSERT_TRUE(thread.CreateThread(false));
+    ASSERT_TRUE(WaitUntil([&] { return thread.m_nRuns == 1; }));
+    EXPECT_FALSE(thread.IsStopRequested());
+}
+
+namespace
+{
+
+struct CRunningWorker
+{
+    CRunningWorker() { worker.CreateThread(false); }
+    vKit::CFileThread worker;
+};
+
+} // namespace
+
+TEST(FileThread, QueuedWritesAndReadsArePerformed)
+{
+    CSettingsTestDir dir;
+    CRunningWorker run;
+    vKit::CFileThread& worker = run.worker;
+    const std::string kept = dir.Path() + "/kept.bin", released = dir.Path() + "/released.bin";
+    const int32_t write = worker.QueueWrite(kept, "hello", 5, false);
+    vKit::CBuffer source;
+    ASSERT_TRUE(source.AppendText("world!"));
+    const int32_t write2 = worker.QueueWrite(released, source, true);
+    ASSERT_GE(std::min(write, write2), 0);
+    EXPECT_NE(write, write2);
+    ASSERT_TRUE(WaitUntil([&] { return worker.IsSlotDone(write) && worker.IsSlotDone(write2); }));
+    EXPECT_EQ(CSettingsTestDir::Read(kept), "hello");
+    EXPECT_EQ(worker.DoneCount(), 1) << "the released job is gone, the kept one waits for its owner";
+    ASSERT_TRUE(WaitUntil([&] { return vKit::FileExists(released); }));
+    EXPECT_EQ(CSettingsTestDir::Read(released), "world!");
+
+    const int32_t read = worker.QueueRead(kept);
+    const int32_t missing = worker.QueueRead(dir.Path() + "/missing.bin");
+    ASSERT_TRUE(WaitUntil([&] { return worker.IsSlotDone(read) && worker.IsSlotDone(missing); }));
+    std::unique_ptr<vKit::CFileBuffer> got = worker.TakeSlot(read);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(got->GetData()), size_t(got->GetUsed())), "hello");
+    std::unique_ptr<vKit::CFileBuffer> none = worker.TakeSlot(missing);
+    ASSERT_TRUE(none) << "a failed job is done too";
+    EXPECT_FALSE(none->IsLoaded());
+
+    worker.ReleaseSlot(write);
+    EXPECT_FALSE(worker.HasDone() || worker.HasPending());
+    EXPECT_EQ(worker.Stop(0), 0);
+    EXPECT_EQ(worker.QueueRead(kept), -1) << "nothing is queued after a stop";
+}
+
+TEST(FileThread, AcquireSlotWaitsForTheWorkerAndGivesUpWhenAllSlotsAreDone)
+{
+    CSettingsTestDir dir;
+    CRunningWorker run;
+    vKit::CFileThread& worker = run.worker;
+    worker.SetSlotCount(2);
+    ASSERT_GE(worker.QueueWrite(dir.Path() + "/a", "a", 1, false), 0);
+    ASSERT_GE(worker.QueueWrite(dir.Path() + "/b", "b", 1, false), 0);
+    ASSERT_TRUE(WaitUntil([&] { return worker.DoneCount() == 2; }));
+    const auto start = Clock::now();
+    EXPECT_EQ(worker.QueueWrite(dir.Path() + "/c", "c", 1, false), -1);
+    EXPECT_LT(MillisecondsSince(start), 400) << "nothing will free a slot: no waiting";
+
+    // With a job still to do, the queue waits until the worker released it.
+    worker.ClearSlots();
+    worker.SetSlotCount(1);
+    ASSERT_GE(worker.QueueWrite(dir.Path() + "/d", "d", 1, true), 0);
+    ASSERT_GE(worker.QueueWrite(dir.Path() + "/e", "e", 1, true), 0);
+    ASSERT_TRUE(WaitUntil([&] { return vKit::FileExists(dir.Path() + "/e"); }));
+    EXPECT_EQ(CSettingsTestDir::Read(dir.Path() + "/d"), "d");
+}
+
+TEST(FileThread, OwnersOnSeveralThreadsQueueWithoutLosingAJob)
+{
+    CSettingsTestDir dir;
+    CRunningWorker run;
+    const int kPerOwner = 40;
+    std::atomic<int32_t> refused{0};
+    auto owner = [&](int id)
+    {
+        for (int i = 0; i < kPerOwner; ++i)
+        {
+            const std::string text = std::to_string(id * 1000 + i);
+            if (run.worker.QueueWrite(dir.Path() + "/f" + text, text.data(), int64_t(text.size()), true) < 0)
+                ++refused;
+        }
+    };
+    std::thread first(owner, 1), second(owner, 2);
+    first.join();
+    second.join();
+    EXPECT_EQ(refused, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !run.worker.HasPending(); }));
+    for (int id = 1; id <= 2; ++id)
+        for (int i = 0; i < kPerOwner; ++i)
+        {
+            const std::string text = std::to_string(id * 1000 + i);
+            EXPECT_EQ(CSettingsTestDir::Read(dir.Path() + "/f" + text), text);
+        }
+}
