@@ -3,9 +3,7 @@
 namespace vKit
 {
 
-CComboBoxExt::CComboBoxExt(CWindowOps& window, int32_t id) : m_Window(window), m_nId(id)
-{
-}
+CComboBoxExt::CComboBoxExt(CWindowOps& window, int32_t id) : m_Window(window), m_nId(id) {}
 
 void CComboBoxExt::SetItems(const CStringsLst& list)
 {
@@ -44,8 +42,7 @@ int32_t CComboBoxExt::FindValue(int32_t value) const
 {
     for (int32_t i = 0; i < m_Items.GetCount(); ++i)
     {
-        if (m_Items.GetData1(i) == value)
-            return i;
+        if (m_Items.GetData1(i) == value) return i;
     }
     return -1;
 }

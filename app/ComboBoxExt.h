@@ -3,9 +3,9 @@
 // (text and value in a CStringsLst); the control shows them. Refilling and the user's choice
 // raise OnChanged.
 
-#include "app/WindowOps.h"
 #include "Base/core/Event.h"
 #include "Base/core/StringsLst.h"
+#include "app/WindowOps.h"
 
 #include <cstdint>
 #include <string>

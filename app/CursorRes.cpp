@@ -19,8 +19,7 @@ void LoadTable()
 
 CCursorRes::CCursorRes()
 {
-    if (s_nCount == 0)
-        LoadTable();
+    if (s_nCount == 0) LoadTable();
     ++s_nCount;
 }
 
@@ -31,25 +30,21 @@ CCursorRes::~CCursorRes()
 
 ECursorShape CCursorRes::Slot(int32_t kind)
 {
-    if (kind < 1 || kind > SlotCount)
-        return ECursorShape::None;
+    if (kind < 1 || kind > SlotCount) return ECursorShape::None;
     return s_table[kind - 1];
 }
 
 ECursorShape CCursorRes::Resolve() const
 {
-    if (m_bForceArrow)
-        return Slot(1);
-    if (m_bForceWait)
-        return Slot(2);
+    if (m_bForceArrow) return Slot(1);
+    if (m_bForceWait) return Slot(2);
     return Slot(m_nKind);
 }
 
 ECursorShape CCursorRes::Apply() const
 {
     const ECursorShape shape = Resolve();
-    if (shape != ECursorShape::None && s_applier != nullptr)
-        s_applier(shape);
+    if (shape != ECursorShape::None && s_applier != nullptr) s_applier(shape);
     return shape;
 }
 

@@ -24,7 +24,7 @@ enum class ECursorShape : int32_t
     SizeNs,
     SizeNwSe,
     SizeWe,
-    AppStarting    // arrow with hourglass
+    AppStarting // arrow with hourglass
 };
 
 class CCursorRes : public CBase

@@ -1,7 +1,7 @@
 #include "app/DatasetDialogs.h"
 
-#include "app/FileDialogST.h"
 #include "Base/core/Strings.h"
+#include "app/FileDialogST.h"
 
 namespace DatasetDialogs
 {
@@ -15,7 +15,8 @@ int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolde
              const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
     const std::string usedFilter = (filter.empty() ? std::string(DefaultFilter) : filter).substr(0, kMaxText);
-    const std::string usedExtension = defaultExtension.empty() ? std::string(DefaultExtension) : defaultExtension;
+    const std::string usedExtension =
+        defaultExtension.empty() ? std::string(DefaultExtension) : defaultExtension;
     dataset.SetFolder(initialFolder);
     const std::string initialName = open ? std::string() : dataset.GetPrefix().substr(0, kMaxText);
     const uint32_t flags = CFileDialogST::FlagHideReadOnly | (open ? 0 : CFileDialogST::FlagOverwritePrompt);
@@ -24,14 +25,11 @@ int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolde
         CFileDialogST dialog(open, usedExtension, initialName, flags, usedFilter, parent);
         dialog.SetTitle(open ? LoadTitle : SaveTitle);
         dialog.SetInitialFolder(dataset.GetFolder());
-        if (filterIndex >= 0)
-            dialog.SetFilterIndex(filterIndex);
-        if (dialog.DoModal() != CFileDialogST::ResultOk)
-            return 0;
+        if (filterIndex >= 0) dialog.SetFilterIndex(filterIndex);
+        if (dialog.DoModal() != CFileDialogST::ResultOk) return 0;
         const std::string path = dialog.GetPathName();
         const std::string prefix = vKit::CDataset::PrefixFromFileName(path);
-        if (prefix.empty())
-            continue;
+        if (prefix.empty()) continue;
         dataset.SetFolder(vKit::GetPathFolder(path));
         dataset.SetPrefix(prefix);
         dataset.SetExtension(vKit::GetPathExtension(path));
@@ -43,8 +41,7 @@ int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolde
 int32_t LoadDialog(vKit::CDataset& dataset, const std::string& initialFolder, const std::string& filter,
                    const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
-    if (dataset.IsInLoadDialog())
-        return 1;
+    if (dataset.IsInLoadDialog()) return 1;
     dataset.SetInLoadDialog(true);
     const int32_t result = Show(dataset, true, initialFolder, filter, defaultExtension, filterIndex, parent);
     dataset.SetInLoadDialog(false);
@@ -54,8 +51,7 @@ int32_t LoadDialog(vKit::CDataset& dataset, const std::string& initialFolder, co
 int32_t SaveDialog(vKit::CDataset& dataset, const std::string& initialFolder, const std::string& filter,
                    const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
-    if (dataset.IsInSaveDialog())
-        return 1;
+    if (dataset.IsInSaveDialog()) return 1;
     dataset.SetInSaveDialog(true);
     const int32_t result = Show(dataset, false, initialFolder, filter, defaultExtension, filterIndex, parent);
     dataset.SetInSaveDialog(false);

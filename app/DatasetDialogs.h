@@ -2,8 +2,8 @@
 // The open and save dialogs of a data set: the user picks any member file, and the data set takes
 // its folder, prefix and extension from it. A pick that yields no prefix shows the dialog again.
 
-#include "app/WindowOps.h"
 #include "Base/dataset/Dataset.h"
+#include "app/WindowOps.h"
 
 #include <cstdint>
 #include <string>

@@ -35,8 +35,7 @@ CFileDialogST::CFileDialogST(bool open, const std::string& defaultExtension, con
 int32_t CFileDialogST::DoModal()
 {
     CWindowOps* window = m_pParent != nullptr ? m_pParent : s_defaultWindow;
-    if (window == nullptr)
-        return ResultCancel;
+    if (window == nullptr) return ResultCancel;
     CFileDialogRequest request;
     request.bOpen = m_bOpen;
     request.bMultiple = m_bOpen && (m_nFlags & FlagAllowMultiSelect) != 0;
@@ -48,8 +47,7 @@ int32_t CFileDialogST::DoModal()
     request.nFilterIndex = m_nFilterIndex;
     request.bConfirmOverwrite = !m_bOpen && (m_nFlags & FlagOverwritePrompt) != 0;
     std::vector<std::string> paths;
-    if (!window->FileDialog(request, paths) || paths.empty())
-        return ResultCancel;
+    if (!window->FileDialog(request, paths) || paths.empty()) return ResultCancel;
     m_paths = paths;
     return ResultOk;
 }
@@ -90,8 +88,7 @@ std::string CFileDialogST::GetNextPathName(int32_t& position) const
     }
     const std::string path = m_paths[static_cast<size_t>(position)];
     ++position;
-    if (static_cast<size_t>(position) >= m_paths.size())
-        position = -1;
+    if (static_cast<size_t>(position) >= m_paths.size()) position = -1;
     return path;
 }
 
@@ -99,15 +96,13 @@ int32_t CFileDialogST::BrowseForFolder(const std::string& title, const std::stri
                                        CWindowOps* parent)
 {
     CWindowOps* window = parent != nullptr ? parent : s_defaultWindow;
-    if (window == nullptr)
-        return ResultCancel;
+    if (window == nullptr) return ResultCancel;
     CFileDialogRequest request;
     request.bFolder = true;
     request.strTitle = title;
     request.strInitialFolder = initialFolder;
     std::vector<std::string> paths;
-    if (!window->FileDialog(request, paths) || paths.empty() || paths.front().empty())
-        return ResultCancel;
+    if (!window->FileDialog(request, paths) || paths.empty() || paths.front().empty()) return ResultCancel;
     m_strFolderPath = paths.front();
     return ResultOk;
 }
@@ -119,17 +114,14 @@ std::vector<CFilterEntry> CFileDialogST::ParseFilter(const std::string& filter)
     // The closing bar leaves an empty last piece; a text without patterns is dropped.
     for (size_t i = 0; i + 1 < parts.size(); i += 2)
     {
-        if (parts[i].empty() && parts[i + 1].empty())
-            break;
+        if (parts[i].empty() && parts[i + 1].empty()) break;
         CFilterEntry entry;
         entry.strText = parts[i];
         for (const std::string& pattern : Split(parts[i + 1], ';'))
         {
-            if (!pattern.empty())
-                entry.patterns.push_back(pattern);
+            if (!pattern.empty()) entry.patterns.push_back(pattern);
         }
-        if (!entry.patterns.empty())
-            entries.push_back(entry);
+        if (!entry.patterns.empty()) entries.push_back(entry);
     }
     return entries;
 }
@@ -146,8 +138,7 @@ std::vector<std::string> CFileDialogST::ToNameFilters(const std::string& filter)
             const std::string pattern = given == "*.*" ? "*" : given;
             const std::string upper = vKit::UpperAscii(pattern);
             patterns += (patterns.empty() ? "" : " ") + pattern;
-            if (upper != pattern)
-                patterns += " " + upper;
+            if (upper != pattern) patterns += " " + upper;
         }
         filters.push_back(entry.strText + " (" + patterns + ")");
     }

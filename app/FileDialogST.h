@@ -41,8 +41,8 @@ public:
     std::string GetFileName() const;
     std::string GetFileTitle() const;
     std::string GetFileExt() const;
-    std::string GetDrive() const { return ""; }   // no drives here
-    std::string GetFolder() const;                // with its trailing separator
+    std::string GetDrive() const { return ""; } // no drives here
+    std::string GetFolder() const;              // with its trailing separator
     // Multiple selection: position 0 is the first path; returns "" and position -1 past the end.
     std::string GetNextPathName(int32_t& position) const;
 

@@ -10,8 +10,7 @@ std::string SourcePathFromArguments(const std::vector<std::string>& arguments)
     std::string path;
     for (const std::string& word : arguments)
     {
-        if (!path.empty())
-            path += ' ';
+        if (!path.empty()) path += ' ';
         path += word;
     }
     return path;

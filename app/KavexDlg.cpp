@@ -4,9 +4,9 @@
 
 #include "app/KavexDlg.h"
 
+#include "Base/core/Strings.h"
 #include "app/ControlIds.h"
 #include "app/DatasetDialogs.h"
-#include "Base/core/Strings.h"
 
 #include <cerrno>
 #include <climits>
@@ -21,10 +21,14 @@ const char* ExtensionOfFormat(int32_t value)
 {
     switch (value)
     {
-    case 1: return "bmp";
-    case 2: return "tif";
-    case 3: return "jpg";
-    default: return nullptr;
+    case 1:
+        return "bmp";
+    case 2:
+        return "tif";
+    case 3:
+        return "jpg";
+    default:
+        return nullptr;
     }
 }
 
@@ -32,8 +36,7 @@ int32_t FormatOfExtension(const std::string& extension)
 {
     for (int32_t value = 1; value <= 3; ++value)
     {
-        if (vKit::EqualsNoCase(extension, ExtensionOfFormat(value)))
-            return value;
+        if (vKit::EqualsNoCase(extension, ExtensionOfFormat(value))) return value;
     }
     return 0;
 }
@@ -48,10 +51,8 @@ int32_t ParseLayerText(const std::string& text)
 {
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
+    if (errno == ERANGE || value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
     return static_cast<int32_t>(value);
 }
 } // namespace
@@ -99,8 +100,7 @@ void CKavexDlg::OnInitDialog()
     UpdateControls();
     ShowCursor(1);
     // A path handed over on the command line opens as the source at once.
-    if (!m_strSourcePath.empty())
-        OpenSourceDataset(m_strSourcePath);
+    if (!m_strSourcePath.empty()) OpenSourceDataset(m_strSourcePath);
 }
 
 void CKavexDlg::OnDestroy()
@@ -112,49 +112,75 @@ void CKavexDlg::OnButtonClicked(int32_t id)
 {
     switch (id)
     {
-    case SourceBrowse: BrowseSource(); break;
-    case DestBrowse: BrowseDestination(); break;
-    case SaveDefault: SaveAsDefault(); break;
-    case Start: OnStartClicked(); break;
+    case SourceBrowse:
+        BrowseSource();
+        break;
+    case DestBrowse:
+        BrowseDestination();
+        break;
+    case SaveDefault:
+        SaveAsDefault();
+        break;
+    case Start:
+        OnStartClicked();
+        break;
     case GenerateVgi:
     case KeepFileDate:
     case InvertPalette:
-    case InvertRawData: ToggleJobFlag(id); break;
-    default: break;
+    case InvertRawData:
+        ToggleJobFlag(id);
+        break;
+    default:
+        break;
     }
 }
 
 void CKavexDlg::ToggleJobFlag(int32_t id)
 {
-    if (m_bConverting)
-        return;
+    if (m_bConverting) return;
     switch (id)
     {
-    case GenerateVgi: m_Conversion.SetGenerateVgi(!m_Conversion.GetGenerateVgi()); break;
-    case KeepFileDate: m_Conversion.SetKeepFileTime(!m_Conversion.GetKeepFileTime()); break;
-    case InvertPalette: m_Conversion.SetInvertPalette(!m_Conversion.GetInvertPalette()); break;
-    case InvertRawData: m_Conversion.SetInvertRawData(!m_Conversion.GetInvertRawData()); break;
-    default: return;
+    case GenerateVgi:
+        m_Conversion.SetGenerateVgi(!m_Conversion.GetGenerateVgi());
+        break;
+    case KeepFileDate:
+        m_Conversion.SetKeepFileTime(!m_Conversion.GetKeepFileTime());
+        break;
+    case InvertPalette:
+        m_Conversion.SetInvertPalette(!m_Conversion.GetInvertPalette());
+        break;
+    case InvertRawData:
+        m_Conversion.SetInvertRawData(!m_Conversion.GetInvertRawData());
+        break;
+    default:
+        return;
     }
     UpdateControls();
-    if (id == InvertPalette)
-        m_Window.Repaint();
+    if (id == InvertPalette) m_Window.Repaint();
 }
 
 void CKavexDlg::OnMenuCommand(int32_t command)
 {
     switch (command)
     {
-    case CmdOpenSource: BrowseSource(); break;
-    case CmdSetDestination:
-        if (m_bSourceLoaded)
-            BrowseDestination();
+    case CmdOpenSource:
+        BrowseSource();
         break;
-    case CmdExit: m_Window.Close(); break;
-    case CmdHelp: m_Window.ShowHelp(0); break;
+    case CmdSetDestination:
+        if (m_bSourceLoaded) BrowseDestination();
+        break;
+    case CmdExit:
+        m_Window.Close();
+        break;
+    case CmdHelp:
+        m_Window.ShowHelp(0);
+        break;
     case CmdAbout:
-    case CmdSysAbout: m_Window.ShowAbout(); break;
-    default: break;
+    case CmdSysAbout:
+        m_Window.ShowAbout();
+        break;
+    default:
+        break;
     }
 }
 
@@ -172,14 +198,21 @@ void CKavexDlg::OnSpinChanged(int32_t id, int32_t pos)
 {
     switch (id)
     {
-    case TopSpin: SetTopLayer(pos); break;
-    case BottomSpin: SetBottomLayer(pos); break;
-    case ShiftSpin: SetShift(pos); break;
+    case TopSpin:
+        SetTopLayer(pos);
+        break;
+    case BottomSpin:
+        SetBottomLayer(pos);
+        break;
+    case ShiftSpin:
+        SetShift(pos);
+        break;
     case JpegSpin:
         m_nJpegQuality = pos;
         UpdateControls();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -191,14 +224,12 @@ void CKavexDlg::OnSliderChanged(int32_t pos)
 
 void CKavexDlg::OnEditFocus(int32_t id)
 {
-    if (id == TopEdit || id == BottomEdit || id == ShiftEdit)
-        m_nFocusedLayerEdit = id;
+    if (id == TopEdit || id == BottomEdit || id == ShiftEdit) m_nFocusedLayerEdit = id;
 }
 
 void CKavexDlg::OnEditKillFocus(int32_t id)
 {
-    if (id != TopEdit && id != BottomEdit && id != ShiftEdit)
-        return;
+    if (id != TopEdit && id != BottomEdit && id != ShiftEdit) return;
     ApplyLayerEdit(id);
     m_nFocusedLayerEdit = 0;
 }
@@ -216,14 +247,12 @@ void CKavexDlg::ApplyLayerEdit(int32_t id)
 
 void CKavexDlg::OnOK()
 {
-    if (m_nFocusedLayerEdit != 0)
-        ApplyLayerEdit(m_nFocusedLayerEdit);
+    if (m_nFocusedLayerEdit != 0) ApplyLayerEdit(m_nFocusedLayerEdit);
 }
 
 bool CKavexDlg::OnCloseRequest()
 {
-    if (!m_bConverting)
-        return true;
+    if (!m_bConverting) return true;
     // Closing in the middle of a run would leave the job running inside a gone window.
     m_bCloseAfterRun = 1;
     m_Conversion.GetProgress().SetCancelRequested(true);
@@ -247,8 +276,7 @@ void CKavexDlg::FillLists()
     m_InterpolationList.Fill();
     m_InterpolationList.SelectByValue(defaults.m_nResizeQualityOption);
     // A stored value without an entry leaves its list empty and the job as it was.
-    if (m_ResizeList.HasSelection())
-        m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
+    if (m_ResizeList.HasSelection()) m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
     if (m_InterpolationList.HasSelection())
         m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
 }
@@ -353,8 +381,8 @@ void CKavexDlg::ProposeDestination()
     if (m_strChosenDestPath.empty())
         proposal.SetFileName(m_strSourcePath);
     else
-        proposal.SetFileName(vKit::JoinPath(vKit::GetPathFolder(m_strChosenDestPath),
-                                            vKit::GetPathFileName(m_strSourcePath)));
+        proposal.SetFileName(
+            vKit::JoinPath(vKit::GetPathFolder(m_strChosenDestPath), vKit::GetPathFileName(m_strSourcePath)));
     proposal.SetPrefix(proposal.GetPrefix() + "_conv_");
     m_strDestPath = proposal.GetMask();
     if (const char* extension = ExtensionOfFormat(Defaults().m_nDefaultExtension))
@@ -364,11 +392,10 @@ void CKavexDlg::ProposeDestination()
 
 void CKavexDlg::BrowseSource()
 {
-    if (m_bConverting)
-        return;
+    if (m_bConverting) return;
     ShowCursor(2);
-    if (DatasetDialogs::LoadDialog(m_SourceDataset, vKit::GetPathFolder(m_strSourcePath), SourceFilter, "*.tif", -1,
-                                   &m_Window))
+    if (DatasetDialogs::LoadDialog(m_SourceDataset, vKit::GetPathFolder(m_strSourcePath), SourceFilter,
+                                   "*.tif", -1, &m_Window))
     {
         m_strSourcePath = m_SourceDataset.GetMask();
         OpenSourceDataset(m_strSourcePath);
@@ -379,8 +406,7 @@ void CKavexDlg::BrowseSource()
 
 void CKavexDlg::OnFilesDropped()
 {
-    if (m_bConverting || m_DroppedFiles.GetCount() == 0)
-        return;
+    if (m_bConverting || m_DroppedFiles.GetCount() == 0) return;
     OpenSourceDataset(m_DroppedFiles.GetString(0));
     UpdateControls();
     m_Window.Repaint();
@@ -389,12 +415,11 @@ void CKavexDlg::OnFilesDropped()
 void CKavexDlg::BrowseDestination()
 {
     // The job borrows the destination data set for the whole run.
-    if (m_bConverting)
-        return;
+    if (m_bConverting) return;
     ShowCursor(2);
     const int32_t format = FormatOfExtension(m_DestDataset.GetExtension());
-    if (DatasetDialogs::SaveDialog(m_DestDataset, vKit::GetPathFolder(m_strDestPath), DestinationFilter, "*.tif",
-                                   format != 0 ? format : -1, &m_Window))
+    if (DatasetDialogs::SaveDialog(m_DestDataset, vKit::GetPathFolder(m_strDestPath), DestinationFilter,
+                                   "*.tif", format != 0 ? format : -1, &m_Window))
     {
         ApplyDestination();
         UpdateControls();
@@ -421,12 +446,10 @@ void CKavexDlg::OnOptionListChanged(vKit::CComboBoxExt*)
 {
     // A reset refills the lists while the destination is empty; applying that empty destination
     // would make the root folder the chosen one.
-    if (!m_bSourceLoaded || !m_DestDataset.IsOpened())
-        return;
+    if (!m_bSourceLoaded || !m_DestDataset.IsOpened()) return;
     if (const char* extension = ExtensionOfFormat(m_FormatList.GetSelectedValue()))
         m_DestDataset.SetExtension(extension);
-    if (m_ResizeList.HasSelection())
-        m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
+    if (m_ResizeList.HasSelection()) m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
     if (m_InterpolationList.HasSelection())
         m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
     ApplyDestination();
@@ -441,12 +464,10 @@ void CKavexDlg::SaveAsDefault()
     defaults.m_bGenerateVgi = m_Conversion.GetGenerateVgi() ? 1 : 0;
     defaults.m_bInvertColorPalette = m_Conversion.GetInvertPalette() ? 1 : 0;
     defaults.m_nJpegQuality = m_nJpegQuality;
-    if (m_ResizeList.HasSelection())
-        defaults.m_nResizeOption = m_ResizeList.GetSelectedValue();
+    if (m_ResizeList.HasSelection()) defaults.m_nResizeOption = m_ResizeList.GetSelectedValue();
     if (m_InterpolationList.HasSelection())
         defaults.m_nResizeQualityOption = m_InterpolationList.GetSelectedValue();
-    if (m_FormatList.HasSelection())
-        defaults.m_nDefaultExtension = m_FormatList.GetSelectedValue();
+    if (m_FormatList.HasSelection()) defaults.m_nDefaultExtension = m_FormatList.GetSelectedValue();
     m_UserConfig.SaveUserSettings();
     UpdateControls();
 }

@@ -4,16 +4,16 @@
 // current options, asks before it overwrites and shows the progress of a run. It sees the window
 // only through CWindowOps, so it runs without a window toolkit.
 
+#include "Base/core/Progress.h"
+#include "Base/dataset/Dataset.h"
+#include "Base/files/Files.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "app/ComboBoxExt.h"
 #include "app/CursorRes.h"
 #include "app/Dib.h"
 #include "app/DropTarget.h"
 #include "app/UserSettings.h"
 #include "app/WindowOps.h"
-#include "Base/dataset/Dataset.h"
-#include "Base/formats/FileImageBuffer16.h"
-#include "Base/files/Files.h"
-#include "Base/core/Progress.h"
 #include "engine/DatasetConversion.h"
 
 #include <cstdint>
@@ -23,7 +23,8 @@ class CKavexDlg
 {
 public:
     static constexpr const char* Caption = "Kavex v2.0";
-    static constexpr const char* OverwriteQuestion = "The destination data set already exist:\r\n%s\n\rOverwrite?";
+    static constexpr const char* OverwriteQuestion =
+        "The destination data set already exist:\r\n%s\n\rOverwrite?";
     static constexpr const char* SourceFilter =
         "Supported files (*.bmp,*.tif,*.jpg)|*.bmp;*.tif;*.tiff;*.jpg;*.jpeg|Bmp files (*.bmp)|*.bmp|"
         "Tiff files (*.tif)|*.tif;*.tiff|Jpg files (*.jpg)|*.jpg;*.jpeg|All Files (*.*)|*.*|";
@@ -52,7 +53,7 @@ public:
     void OnSliderChanged(int32_t pos);
     void OnEditFocus(int32_t id);
     void OnEditKillFocus(int32_t id);
-    void OnOK();                          // Enter: applies the focused layer edit, stays open
+    void OnOK(); // Enter: applies the focused layer edit, stays open
     // Escape, the close box or "Exit": true when the window may close now. During a run the run
     // is cancelled first and the window closes when it has ended (see CloseRequested).
     bool OnCloseRequest();
@@ -135,7 +136,7 @@ private:
     int32_t m_nTopLayer = 0;
     int32_t m_nBottomLayer = 0;
     int32_t m_nShift = 0;
-    int32_t m_nFocusedLayerEdit = 0;      // identifier of the focused layer edit, 0 for none
+    int32_t m_nFocusedLayerEdit = 0; // identifier of the focused layer edit, 0 for none
     CDatasetConversion m_Conversion;
     int32_t m_bConverting = 0;
     vKit::CFileImageBuffer16 m_FirstSlice;
@@ -147,5 +148,5 @@ private:
     vKit::CComboBoxExt m_InterpolationList;
     int32_t m_bHooked = 0;
     int32_t m_bCloseAfterRun = 0;
-    int32_t m_nFailedFiles = 0;          // files the last run could not read or write
+    int32_t m_nFailedFiles = 0; // files the last run could not read or write
 };

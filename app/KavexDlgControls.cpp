@@ -1,20 +1,22 @@
 // The main dialog's logic: the layer range and bringing every control in line with the state.
 
+#include "Base/core/Strings.h"
 #include "app/ControlIds.h"
 #include "app/KavexDlg.h"
-#include "Base/core/Strings.h"
 
 using namespace KavexId;
 
 namespace
 {
-const int32_t kSourcePaletteBox[] = {GroupSourcePalette, SourceMinValue, SourcePaletteBar, SourceMaxValue,
-                                     SourceHounsfieldLeft, SourceHounsfieldLabel, SourceHounsfieldRight};
+const int32_t kSourcePaletteBox[] = {GroupSourcePalette,   SourceMinValue,       SourcePaletteBar,
+                                     SourceMaxValue,       SourceHounsfieldLeft, SourceHounsfieldLabel,
+                                     SourceHounsfieldRight};
 const int32_t kDestinationRow[] = {GroupConversion, FormatList, GroupDest, DestBrowse};
-const int32_t kShiftGroup[] = {GroupShift, LayersLabel, TopLabel, BottomLabel, ShiftLabel, LayersValue,
-                               TopEdit, BottomEdit, ShiftEdit, TopSpin, BottomSpin, ShiftSpin};
-const int32_t kPaletteGroup[] = {GroupOptions, GroupPalette, DestMinValue, DestMaxValue, DestHounsfieldLeft,
-                                 DestHounsfieldLabel, DestHounsfieldRight, DestPaletteBar};
+const int32_t kShiftGroup[] = {GroupShift, LayersLabel, TopLabel,  BottomLabel, ShiftLabel, LayersValue,
+                               TopEdit,    BottomEdit,  ShiftEdit, TopSpin,     BottomSpin, ShiftSpin};
+const int32_t kPaletteGroup[] = {GroupOptions,        GroupPalette,       DestMinValue,
+                                 DestMaxValue,        DestHounsfieldLeft, DestHounsfieldLabel,
+                                 DestHounsfieldRight, DestPaletteBar};
 const int32_t kJpegGroup[] = {GroupJpegQuality, JpegLowLabel, JpegSlider, JpegHighLabel, JpegEdit, JpegSpin};
 const int32_t kResizingGroup[] = {GroupResizing, ResizeLabel, InterpolationLabel, ResizeList};
 const int32_t kAdditionalGroup[] = {GroupAdditional, GenerateVgi, KeepFileDate, InvertPalette, InvertRawData};
@@ -22,7 +24,8 @@ const int32_t kAdditionalGroup[] = {GroupAdditional, GenerateVgi, KeepFileDate, 
 // One shade for every entry: the bar of a source that is not there, or not to be touched.
 const vKit::CColorTable& PlainGrey()
 {
-    static const vKit::CColorTable table = [] {
+    static const vKit::CColorTable table = []
+    {
         uint8_t entries[vKit::CDib::PaletteSize * 4];
         for (int32_t i = 0; i < vKit::CDib::PaletteSize * 4; ++i)
             entries[i] = (i % 4) == 3 ? 0 : 0xC0;
@@ -43,14 +46,13 @@ template <size_t N> constexpr size_t Count(const int32_t (&)[N])
 
 int32_t CKavexDlg::LimitShift(int32_t newTop, int32_t newBottom) const
 {
-    vKit::CDataset* destination = const_cast<CDatasetConversion&>(m_Conversion).GetDestination()->GetDataset();
+    vKit::CDataset* destination =
+        const_cast<CDatasetConversion&>(m_Conversion).GetDestination()->GetDataset();
     const int64_t last = destination->GetLastNumber();
     const int64_t first = destination->GetFirstNumber();
     int64_t shift = int64_t(newTop) - last;
-    if (newTop > LayerLimit)
-        shift = LayerLimit - last;
-    if (newBottom < 0)
-        shift = -first;
+    if (newTop > LayerLimit) shift = LayerLimit - last;
+    if (newBottom < 0) shift = -first;
     return static_cast<int32_t>(shift);
 }
 
@@ -67,30 +69,29 @@ void CKavexDlg::StoreLayers(int32_t shift)
 // come from edits, so they are widened before the arithmetic.
 void CKavexDlg::SetTopLayer(int32_t top)
 {
-    if (m_bInLayerUpdate)
-        return;
+    if (m_bInLayerUpdate) return;
     m_bInLayerUpdate = 1;
     vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
-    const int64_t bottom = int64_t(destination->GetFirstNumber()) + (int64_t(top) - destination->GetLastNumber());
+    const int64_t bottom =
+        int64_t(destination->GetFirstNumber()) + (int64_t(top) - destination->GetLastNumber());
     StoreLayers(LimitShift(top, bottom < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bottom)));
     m_bInLayerUpdate = 0;
 }
 
 void CKavexDlg::SetBottomLayer(int32_t bottom)
 {
-    if (m_bInLayerUpdate)
-        return;
+    if (m_bInLayerUpdate) return;
     m_bInLayerUpdate = 1;
     vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
-    const int64_t top = int64_t(destination->GetLastNumber()) + (int64_t(bottom) - destination->GetFirstNumber());
+    const int64_t top =
+        int64_t(destination->GetLastNumber()) + (int64_t(bottom) - destination->GetFirstNumber());
     StoreLayers(LimitShift(top > INT32_MAX ? INT32_MAX : static_cast<int32_t>(top), bottom));
     m_bInLayerUpdate = 0;
 }
 
 void CKavexDlg::SetShift(int32_t shift)
 {
-    if (m_bInLayerUpdate)
-        return;
+    if (m_bInLayerUpdate) return;
     m_bInLayerUpdate = 1;
     vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
     const int64_t top = int64_t(destination->GetLastNumber()) + shift;
@@ -151,14 +152,12 @@ void CKavexDlg::UpdateCheckBoxes()
 
 void CKavexDlg::SetTextIfChanged(int32_t id, const std::string& text)
 {
-    if (m_Window.GetText(id) != text)
-        m_Window.SetText(id, text);
+    if (m_Window.GetText(id) != text) m_Window.SetText(id, text);
 }
 
 void CKavexDlg::SetSpinIfChanged(int32_t id, int32_t pos)
 {
-    if (m_Window.GetSpinPos(id) != pos)
-        m_Window.SetSpinPos(id, pos);
+    if (m_Window.GetSpinPos(id) != pos) m_Window.SetSpinPos(id, pos);
 }
 
 void CKavexDlg::UpdateNumbers()

@@ -41,22 +41,25 @@ void CKavexDlg::OnStartClicked()
     {
         switch (m_Window.MessageBox(FormatQuestion(firstSlice), "Kavex", EMessageStyle::YesNoCancel))
         {
-        case EMessageResult::Yes: overwrite = true; break;
-        case EMessageResult::No: overwrite = false; break;
-        default: proceed = false; break;
+        case EMessageResult::Yes:
+            overwrite = true;
+            break;
+        case EMessageResult::No:
+            overwrite = false;
+            break;
+        default:
+            proceed = false;
+            break;
         }
     }
-    if (proceed)
-        RunConversion(overwrite);
+    if (proceed) RunConversion(overwrite);
 
     ShowCursor(1);
     m_bConverting = 0;
     m_DropTarget.SetAccepting(true);
     UpdateControls();
-    if (proceed)
-        ReportFailedFiles();
-    if (m_bCloseAfterRun)
-        m_Window.Close();
+    if (proceed) ReportFailedFiles();
+    if (m_bCloseAfterRun) m_Window.Close();
 }
 
 void CKavexDlg::RunConversion(bool overwrite)
@@ -66,8 +69,7 @@ void CKavexDlg::RunConversion(bool overwrite)
     m_Conversion.GetSource()->SetDataset(&m_SourceDataset);
     m_Conversion.GetDestination()->SetDataset(&m_DestDataset);
     m_Conversion.UpdateDestinationBits();
-    if (m_ResizeList.HasSelection())
-        m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
+    if (m_ResizeList.HasSelection()) m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
     if (m_InterpolationList.HasSelection())
         m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
     m_Conversion.SetJpgCompression(m_nJpegQuality);
@@ -82,15 +84,13 @@ void CKavexDlg::ReportFailedFiles()
 {
     const std::vector<CFailedFile>& failed = m_Conversion.GetFailedFiles();
     m_nFailedFiles = static_cast<int32_t>(failed.size());
-    if (failed.empty())
-        return;
+    if (failed.empty()) return;
     m_Window.SetProgressColor(Progress, ColorDarkRed);
     std::string text = std::to_string(failed.size()) + (failed.size() == 1 ? " file" : " files") +
                        " could not be converted:\n";
     for (size_t i = 0; i < failed.size() && i < kListedFailures; ++i)
         text += "\n" + failed[i].action + ": " + failed[i].path;
-    if (failed.size() > kListedFailures)
-        text += "\n...";
+    if (failed.size() > kListedFailures) text += "\n...";
     m_Window.MessageBox(text, "Kavex", EMessageStyle::Warning);
 }
 
@@ -114,8 +114,7 @@ void CKavexDlg::OnConversionProgress(vKit::CProgressInfo info)
 
 void CKavexDlg::HookEvents()
 {
-    if (m_bHooked)
-        return;
+    if (m_bHooked) return;
     m_bHooked = 1;
     m_DropTarget.OnUpdateParent.Subscribe(this, &CKavexDlg::OnFilesDropped);
     m_DropTarget.SetNotifying(true);
@@ -127,8 +126,7 @@ void CKavexDlg::HookEvents()
 
 void CKavexDlg::UnhookEvents()
 {
-    if (!m_bHooked)
-        return;
+    if (!m_bHooked) return;
     m_bHooked = 0;
     m_DropTarget.SetNotifying(false);
     m_InterpolationList.OnChanged.Unsubscribe(this, &CKavexDlg::OnOptionListChanged);

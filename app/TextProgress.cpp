@@ -26,8 +26,7 @@ int32_t CTextProgressCtrl::SetStep(int32_t step)
 int32_t CTextProgressCtrl::StepIt()
 {
     int32_t pos = m_nPos + m_nStep;
-    if (pos > m_nMax)
-        pos = m_nMin + (pos - m_nMax);
+    if (pos > m_nMax) pos = m_nMin + (pos - m_nMax);
     return SetPos(pos);
 }
 
@@ -76,15 +75,13 @@ void CTextProgressCtrl::SetTextColor(uint32_t rgb)
 
 double CTextProgressCtrl::Fraction() const
 {
-    if (m_nMin >= m_nMax)
-        return 0.0;
+    if (m_nMin >= m_nMax) return 0.0;
     return (static_cast<double>(m_nPos) - m_nMin) / (static_cast<double>(m_nMax) - m_nMin);
 }
 
 std::string CTextProgressCtrl::DisplayText() const
 {
-    if (!m_strText.empty())
-        return m_strText;
+    if (!m_strText.empty()) return m_strText;
     char text[32];
     std::snprintf(text, sizeof text, "%d%%", static_cast<int>(Fraction() * 100.0));
     return text;
@@ -94,8 +91,7 @@ CTextProgressCtrl::CLayout CTextProgressCtrl::Layout(int32_t width, int32_t heig
                                                      uint32_t sysHighlight, uint32_t sysWindow) const
 {
     CLayout out;
-    if (m_nMin >= m_nMax || width <= 0 || height <= 0)
-        return out;
+    if (m_nMin >= m_nMax || width <= 0 || height <= 0) return out;
     out.bDraw = true;
     // A position outside the range draws an empty or a full bar, never outside the control.
     double fraction = Fraction();
@@ -118,8 +114,7 @@ CTextProgressCtrl::CLayout CTextProgressCtrl::Layout(int32_t width, int32_t heig
     out.crBar = m_crBar == DefaultColor ? sysHighlight : m_crBar;
     out.crBk = m_crBk == DefaultColor ? sysWindow : m_crBk;
     out.bText = m_bShowText != 0 && !vertical;
-    if (out.bText)
-        out.strText = DisplayText();
+    if (out.bText) out.strText = DisplayText();
     out.crTextOnBar = m_crText == DefaultColor ? out.crBk : m_crText;
     out.crTextOnBk = m_crText == DefaultColor ? out.crBar : m_crText;
     return out;

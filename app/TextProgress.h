@@ -17,20 +17,20 @@ public:
     // What one paint draws, in pixels of the client area.
     struct CLayout
     {
-        bool bDraw = false;        // false when min >= max: nothing is painted
+        bool bDraw = false; // false when min >= max: nothing is painted
         int32_t nFillLeft = 0, nFillTop = 0, nFillRight = 0, nFillBottom = 0;
-        uint32_t crBar = 0;        // colour of the filled part
-        uint32_t crBk = 0;         // colour of the empty part
+        uint32_t crBar = 0; // colour of the filled part
+        uint32_t crBk = 0;  // colour of the empty part
         bool bText = false;
         std::string strText;
-        uint32_t crTextOnBar = 0;  // text colour where it lies over the filled part
-        uint32_t crTextOnBk = 0;   // text colour over the empty part
+        uint32_t crTextOnBar = 0; // text colour where it lies over the filled part
+        uint32_t crTextOnBk = 0;  // text colour over the empty part
     };
 
     CTextProgressCtrl() = default;
     virtual ~CTextProgressCtrl() = default;
 
-    int32_t SetPos(int32_t pos);       // returns the old position
+    int32_t SetPos(int32_t pos); // returns the old position
     int32_t GetPos() const { return m_nPos; }
     int32_t OffsetPos(int32_t delta);
     int32_t SetStep(int32_t step);

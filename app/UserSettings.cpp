@@ -1,7 +1,7 @@
 #include "app/UserSettings.h"
 
-#include "Base/files/FileUtils.h"
 #include "Base/core/Strings.h"
+#include "Base/files/FileUtils.h"
 
 #include <memory>
 #include <mutex>

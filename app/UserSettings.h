@@ -7,9 +7,9 @@
 // written only by SaveUserSettings ("Save as default"). CGlobalConfig registers the running
 // program in a counting semaphore named after the program GUID; CGlobalInfo sets that GUID.
 
-#include "Base/runtime/Global.h"
-#include "Base/platform/PlatformSync.h"
 #include "Base/Reg/QuorellReg.h"
+#include "Base/platform/PlatformSync.h"
+#include "Base/runtime/Global.h"
 
 #include <cstdint>
 #include <string>

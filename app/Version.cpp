@@ -4,11 +4,10 @@
 
 std::string MakeVersionLine(const std::optional<CVersionParts>& version)
 {
-    if (!version)
-        return "Kavex vUnknown.Unknown release Unknown built Unknown";
+    if (!version) return "Kavex vUnknown.Unknown release Unknown built Unknown";
     const CVersionParts& v = *version;
-    return "Kavex v" + std::to_string(v[0]) + "." + std::to_string(v[1]) + " release " + std::to_string(v[2]) +
-           " built " + std::to_string(v[3]);
+    return "Kavex v" + std::to_string(v[0]) + "." + std::to_string(v[1]) + " release " +
+           std::to_string(v[2]) + " built " + std::to_string(v[3]);
 }
 
 CVersionParts ProgramVersion()

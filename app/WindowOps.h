@@ -16,9 +16,18 @@ inline constexpr uint32_t MakeRgb(uint32_t r, uint32_t g, uint32_t b)
 {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-inline constexpr uint32_t RgbRed(uint32_t c) { return c & 0xFF; }
-inline constexpr uint32_t RgbGreen(uint32_t c) { return (c >> 8) & 0xFF; }
-inline constexpr uint32_t RgbBlue(uint32_t c) { return (c >> 16) & 0xFF; }
+inline constexpr uint32_t RgbRed(uint32_t c)
+{
+    return c & 0xFF;
+}
+inline constexpr uint32_t RgbGreen(uint32_t c)
+{
+    return (c >> 8) & 0xFF;
+}
+inline constexpr uint32_t RgbBlue(uint32_t c)
+{
+    return (c >> 16) & 0xFF;
+}
 
 // Answers and styles of the modal message box.
 enum class EMessageResult : int32_t
@@ -31,23 +40,23 @@ enum class EMessageResult : int32_t
 
 enum class EMessageStyle : int32_t
 {
-    Information,     // one OK button
-    Warning,         // one OK button, warning icon
-    YesNoCancel      // question with Yes, No and Cancel
+    Information, // one OK button
+    Warning,     // one OK button, warning icon
+    YesNoCancel  // question with Yes, No and Cancel
 };
 
 // What an open or save dialog is shown with. The filter is the "text|pattern|...|" form.
 struct CFileDialogRequest
 {
     bool bOpen = true;
-    bool bFolder = false;            // choose a folder instead of a file
-    bool bMultiple = false;          // open dialog: several files may be picked
+    bool bFolder = false;   // choose a folder instead of a file
+    bool bMultiple = false; // open dialog: several files may be picked
     std::string strTitle;
     std::string strInitialFolder;
     std::string strInitialName;
     std::string strFilter;
     std::string strDefaultExtension;
-    int32_t nFilterIndex = -1;       // 1-based; below 1 lets the dialog choose
+    int32_t nFilterIndex = -1; // 1-based; below 1 lets the dialog choose
     bool bConfirmOverwrite = false;
 };
 
@@ -66,8 +75,8 @@ public:
     // Drop-down lists: every item carries a value.
     virtual void ListReset(int32_t id) = 0;
     virtual void ListAdd(int32_t id, const std::string& text, int32_t value) = 0;
-    virtual void ListSelect(int32_t id, int32_t index) = 0;                // -1 clears the selection
-    virtual bool ListSelectedValue(int32_t id, int32_t& value) const = 0;  // false without selection
+    virtual void ListSelect(int32_t id, int32_t index) = 0;               // -1 clears the selection
+    virtual bool ListSelectedValue(int32_t id, int32_t& value) const = 0; // false without selection
 
     virtual void SetSpinRange(int32_t id, int32_t lower, int32_t upper) = 0;
     virtual void SetSpinPos(int32_t id, int32_t pos) = 0;

@@ -1,7 +1,7 @@
 // Source and destination of a command-line conversion, named the way the dialog names them.
 
-#include "Base/platform/Platform.h"
 #include "Base/core/Strings.h"
+#include "Base/platform/Platform.h"
 #include "cli/Cli.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // --info: what the dialog shows of a source data set, as key: value lines.
 
-#include "Base/files/FileUtils.h"
 #include "Base/core/Strings.h"
+#include "Base/files/FileUtils.h"
 #include "cli/Cli.h"
 
 #include <cinttypes>

@@ -1,9 +1,9 @@
 // kavex-convert: the dialog's conversion from the command line, through the same job.
 
+#include "Base/core/Strings.h"
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
-#include "Base/core/Strings.h"
 #include "cli/Cli.h"
 
 #include <atomic>

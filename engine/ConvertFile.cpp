@@ -7,10 +7,10 @@
 
 #include "engine/DatasetConversion.h"
 
-#include "Base/files/FileUtils.h"
-#include "Base/platform/Platform.h"
 #include "Base/core/Strings.h"
 #include "Base/core/StringsLst.h"
+#include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
 
 #include <algorithm>
 #include <cerrno>

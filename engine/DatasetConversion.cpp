@@ -2,8 +2,8 @@
 
 #include "engine/DatasetConversion.h"
 
-#include "Base/platform/Platform.h"
 #include "Base/core/Strings.h"
+#include "Base/platform/Platform.h"
 
 CDatasetConversion::CDatasetConversion() : m_pSource(new CDatasetBase), m_pDestination(new CDatasetBase)
 {

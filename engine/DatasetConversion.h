@@ -19,12 +19,12 @@
 // calling thread, the cancel honoured after the current file, the written files listed in
 // handling order, and after a cancel no file that the plain loop would not have written.
 
-#include "Base/image/ColorTable.h"
-#include "Base/dataset/Dataset.h"
-#include "Base/formats/FileImageBuffer16.h"
-#include "Base/files/Files.h"
-#include "Base/image/ImageBuffer32.h"
 #include "Base/core/Progress.h"
+#include "Base/dataset/Dataset.h"
+#include "Base/files/Files.h"
+#include "Base/formats/FileImageBuffer16.h"
+#include "Base/image/ColorTable.h"
+#include "Base/image/ImageBuffer32.h"
 #include "engine/DatasetBase.h"
 
 #include <atomic>

@@ -50,8 +50,7 @@ void CDatasetConversion::ReversePalette(vKit::CColorTable& table)
 void CDatasetConversion::InvertRawData(vKit::CImageBuffer16& image)
 {
     uint16_t* p = image.GetData();
-    if (p == nullptr)
-        return;
+    if (p == nullptr) return;
     const int64_t n = image.PixelCount();
     for (int64_t i = 0; i < n; ++i)
         p[i] = uint16_t(~p[i]);

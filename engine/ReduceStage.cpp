@@ -1,8 +1,8 @@
 // The size-reduction step of the per-image pipeline, with 3D averaging over the group of
 // source slices that fold into one destination slice.
 
-#include "Base/image/ImageBuffer32.h"
 #include "Base/core/Strings.h"
+#include "Base/image/ImageBuffer32.h"
 #include "engine/DatasetConversion.h"
 #include "engine/Reduce.h"
 

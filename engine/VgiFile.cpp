@@ -12,8 +12,7 @@ namespace
 void AddFileSection(vKit::CTextFile& lines, int32_t k, const std::string& format, const std::string& path)
 {
     lines.Append("[file" + std::to_string(k + 1) + "]");
-    if (!format.empty())
-        lines.Append("FileFormat = " + format);
+    if (!format.empty()) lines.Append("FileFormat = " + format);
     lines.Append("Name = " + path);
     lines.Append("Position = 0 0 " + std::to_string(k));
     lines.Append("Datatype = unsigned integer");
@@ -30,14 +29,14 @@ void CDatasetConversion::WriteVgiFile()
     const std::string format = extension == "bmp" ? "bmp" : extension == "jpg" ? "jpeg" : "";
 
     vKit::CTextFile lines;
-    for (const char* line : {"{volume1}", "[representation]", "datatype = unsigned integer", "bitsperelement = 8", ""})
+    for (const char* line :
+         {"{volume1}", "[representation]", "datatype = unsigned integer", "bitsperelement = 8", ""})
         lines.Append(line);
     int32_t k = 0;
     for (int32_t i = 0; i < m_writtenFiles.GetCount(); ++i)
     {
         const std::string path = m_writtenFiles.GetString(i);
-        if (destination.IsSliceFile(path, false))
-            AddFileSection(lines, k++, format, path);
+        if (destination.IsSliceFile(path, false)) AddFileSection(lines, k++, format, path);
     }
     for (const char* line : {"{volumeprimitive1}", "[volume]", "volume = volume1", "", "[description]"})
         lines.Append(line);

@@ -1,8 +1,8 @@
 // libFuzzer target: the TIFF reader on arbitrary bytes; whatever it accepts is written again
 // and must read back to the same size and samples.
 
-#include "Base/image/ImageBuffer16.h"
 #include "Base/formats/TiffFile.h"
+#include "Base/image/ImageBuffer16.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "tools/SampleWriter.h"
 
+#include "Base/core/Strings.h"
 #include "Base/formats/FileImageBuffer16.h"
 #include "Base/platform/Platform.h"
-#include "Base/core/Strings.h"
 #include "tools/Phantom.h"
 
 #include <cerrno>

@@ -1,9 +1,9 @@
 #include "Base/Reg/HiveStore.h"
 
-#include "Base/platform/Platform.h"
-#include "Base/platform/PlatformStore.h"
 #include "Base/Reg/StoreFile.h"
 #include "Base/core/Strings.h"
+#include "Base/platform/Platform.h"
+#include "Base/platform/PlatformStore.h"
 
 #include <mutex>
 

@@ -55,8 +55,7 @@ public:
             for (const Subscription& s : m_list)
             {
                 R r = s.call(s.object, s.method, args...);
-                if (r != 0)
-                    return r;
+                if (r != 0) return r;
             }
             return R(0);
         }

@@ -37,11 +37,9 @@ int32_t CompareNoCase(std::string_view a, std::string_view b)
         // Bytes compare unsigned, so UTF-8 sequences sort after ASCII as they do in strcmp.
         const unsigned char x = static_cast<unsigned char>(ToUpperAscii(a[i]));
         const unsigned char y = static_cast<unsigned char>(ToUpperAscii(b[i]));
-        if (x != y)
-            return x < y ? -1 : 1;
+        if (x != y) return x < y ? -1 : 1;
     }
-    if (a.size() == b.size())
-        return 0;
+    if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -83,26 +81,22 @@ std::string GetPathTitle(std::string_view path)
     const size_t slash = path.rfind(PathSeparator);
     const size_t start = slash == std::string_view::npos ? 0 : slash + 1;
     const size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < start)
-        return std::string(path.substr(start));
+    if (dot == std::string_view::npos || dot < start) return std::string(path.substr(start));
     return std::string(path.substr(start, dot - start));
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name)
 {
-    if (folder.empty())
-        return std::string(name);
+    if (folder.empty()) return std::string(name);
     std::string out(folder);
-    if (out.back() != PathSeparator)
-        out += PathSeparator;
+    if (out.back() != PathSeparator) out += PathSeparator;
     out += name;
     return out;
 }
 
 std::string RemoveTrailingSeparator(std::string_view path)
 {
-    if (path.size() > 1 && path.back() == PathSeparator)
-        path.remove_suffix(1);
+    if (path.size() > 1 && path.back() == PathSeparator) path.remove_suffix(1);
     return std::string(path);
 }
 

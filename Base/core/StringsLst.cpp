@@ -14,8 +14,7 @@ CStringsLst::~CStringsLst()
 
 void CStringsLst::RemoveAt(int32_t index)
 {
-    if (index < 0 || index >= GetCount())
-        return;
+    if (index < 0 || index >= GetCount()) return;
     m_Items.erase(m_Items.begin() + index);
 }
 
@@ -27,8 +26,7 @@ std::string CStringsLst::GetString(int32_t index) const
 
 void CStringsLst::SetString(int32_t index, const std::string& text)
 {
-    if (index >= 0)
-        Slot(index).m_strText = text;
+    if (index >= 0) Slot(index).m_strText = text;
 }
 
 int64_t CStringsLst::GetData1(int32_t index) const
@@ -39,8 +37,7 @@ int64_t CStringsLst::GetData1(int32_t index) const
 
 void CStringsLst::SetData1(int32_t index, int64_t value)
 {
-    if (index >= 0)
-        Slot(index).m_nData1 = value;
+    if (index >= 0) Slot(index).m_nData1 = value;
 }
 
 int64_t CStringsLst::GetData2(int32_t index) const
@@ -51,8 +48,7 @@ int64_t CStringsLst::GetData2(int32_t index) const
 
 void CStringsLst::SetData2(int32_t index, int64_t value)
 {
-    if (index >= 0)
-        Slot(index).m_nData2 = value;
+    if (index >= 0) Slot(index).m_nData2 = value;
 }
 
 int32_t CStringsLst::NumberEntries()
@@ -64,8 +60,7 @@ int32_t CStringsLst::NumberEntries()
 
 CStringObject* CStringsLst::GetAt(int32_t index) const
 {
-    if (index < 0 || index >= GetCount())
-        return nullptr;
+    if (index < 0 || index >= GetCount()) return nullptr;
     return m_Items[size_t(index)].get();
 }
 
@@ -74,8 +69,7 @@ CStringObject& CStringsLst::Slot(int32_t index)
     while (GetCount() <= index)
         m_Items.push_back(std::make_unique<CStringObject>());
     std::unique_ptr<CStringObject>& item = m_Items[size_t(index)];
-    if (!item)
-        item = std::make_unique<CStringObject>();
+    if (!item) item = std::make_unique<CStringObject>();
     return *item;
 }
 
@@ -84,19 +78,15 @@ int32_t CStringsLst::FindInsertPosition(const std::string& text) const
     // Halving that re-checks its last probe: it stops when the middle repeats and answers the
     // bound it moved last, which is always a place that keeps the list sorted.
     const int32_t n = GetCount();
-    if (n < 1)
-        return 0;
+    if (n < 1) return 0;
     int32_t lo = 0, hi = n, previous = -1, result = -1;
     for (;;)
     {
-        if (hi < 0)
-            return 0;
+        if (hi < 0) return 0;
         const int32_t mid = (lo + hi) / 2;
-        if (mid == previous)
-            return result;
+        if (mid == previous) return result;
         previous = mid;
-        if (lo >= n)
-            return n;
+        if (lo >= n) return n;
         const int32_t c = CompareNoCase(text, GetString(mid));
         if (c < 0)
             result = hi = mid - 1;
@@ -112,8 +102,7 @@ int32_t CStringsLst::Add(const std::string& text, int64_t data1, int64_t data2)
     auto entry = std::make_unique<CStringObject>(text, data1, data2);
     if (m_bEvents)
     {
-        if (OnOkToAddString.Raise(text, 0) == 0)
-            return -1;
+        if (OnOkToAddString.Raise(text, 0) == 0) return -1;
         OnAddFilter.Raise(*entry);
         // The values are those passed in, whatever a filter did to them.
         entry->m_nData1 = data1;
@@ -123,8 +112,7 @@ int32_t CStringsLst::Add(const std::string& text, int64_t data1, int64_t data2)
     if (m_bSorted)
     {
         position = FindInsertPosition(entry->m_strText);
-        if (position < 0)
-            return -1;
+        if (position < 0) return -1;
     }
     m_Items.insert(m_Items.begin() + position, std::move(entry));
     return position;
@@ -145,8 +133,7 @@ int32_t CStringsLst::AppendString(const std::string& text)
 
 void CStringsLst::AppendMultiString(const char* text)
 {
-    if (!text)
-        return;
+    if (!text) return;
     while (*text)
     {
         const size_t n = std::strlen(text);
@@ -166,16 +153,14 @@ int32_t CStringsLst::FindData2(int64_t value) const
     for (int32_t i = 0; i < GetCount(); ++i)
     {
         const CStringObject* item = GetAt(i);
-        if (item && item->m_nData2 == value)
-            return i;
+        if (item && item->m_nData2 == value) return i;
     }
     return -1;
 }
 
 void CStringsLst::CopyTo(CStringsLst& other) const
 {
-    if (&other == this)
-        return;
+    if (&other == this) return;
     for (int32_t i = 0; i < GetCount(); ++i)
     {
         const CStringObject* item = GetAt(i);

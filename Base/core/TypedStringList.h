@@ -24,8 +24,7 @@ public:
     // index), else null.
     T* GetObject(int32_t index)
     {
-        if (index < 0)
-            return nullptr;
+        if (index < 0) return nullptr;
         T* object = index < GetCount() ? ToObject(GetData1(index)) : nullptr;
         if (!object && m_bCreateOnDemand)
         {
@@ -38,18 +37,15 @@ public:
     // Stores object (owned from now on) in the entry, deleting the one it replaces.
     void SetObject(int32_t index, T* object)
     {
-        if (index < 0)
-            return;
-        if (index < GetCount())
-            delete ToObject(GetData1(index));
+        if (index < 0) return;
+        if (index < GetCount()) delete ToObject(GetData1(index));
         SetData1(index, FromObject(object));
     }
 
     // Deletes the entry's object first.
     void RemoveAt(int32_t index) override
     {
-        if (index < 0 || index >= GetCount())
-            return;
+        if (index < 0 || index >= GetCount()) return;
         delete ToObject(GetData1(index));
         SetData1(index, 0);
         CStringsLst::RemoveAt(index);

@@ -50,13 +50,11 @@ void Close(const std::vector<Token>& tokens, std::vector<char>& states, bool atE
 {
     for (size_t s = 0; s < tokens.size(); ++s)
     {
-        if (!states[s])
-            continue;
+        if (!states[s]) continue;
         const Kind k = tokens[s].kind;
-        const bool skip = k == Kind::Star || k == Kind::DotStar || (k == Kind::Question && (atEnd || atDot)) ||
-                          (k == Kind::EndDot && atEnd);
-        if (skip)
-            states[s + 1] = 1;
+        const bool skip = k == Kind::Star || k == Kind::DotStar ||
+                          (k == Kind::Question && (atEnd || atDot)) || (k == Kind::EndDot && atEnd);
+        if (skip) states[s + 1] = 1;
     }
 }
 
@@ -69,8 +67,7 @@ bool HasWildcards(std::string_view mask)
 
 bool WildcardMatch(std::string_view mask, std::string_view name)
 {
-    if (mask.empty())
-        return false;
+    if (mask.empty()) return false;
     const std::vector<Token> tokens = Tokenize(mask);
     const size_t lastDot = name.rfind('.');
     const size_t n = tokens.size();
@@ -87,34 +84,28 @@ bool WildcardMatch(std::string_view mask, std::string_view name)
         bool any = false;
         for (size_t s = 0; s < n; ++s)
         {
-            if (!states[s])
-                continue;
+            if (!states[s]) continue;
             const Token& t = tokens[s];
             switch (t.kind)
             {
             case Kind::Literal:
-                if (ToUpperAscii(c) == t.upper)
-                    next[s + 1] = any = 1;
+                if (ToUpperAscii(c) == t.upper) next[s + 1] = any = 1;
                 break;
             case Kind::Star:
                 next[s] = any = 1;
                 break;
             case Kind::DotStar:
-                if (i != lastDot)
-                    next[s] = any = 1;
+                if (i != lastDot) next[s] = any = 1;
                 break;
             case Kind::Question:
-                if (c != '.')
-                    next[s + 1] = any = 1;
+                if (c != '.') next[s + 1] = any = 1;
                 break;
             case Kind::EndDot:
-                if (c == '.')
-                    next[s + 1] = any = 1;
+                if (c == '.') next[s + 1] = any = 1;
                 break;
             }
         }
-        if (!any)
-            return false;
+        if (!any) return false;
         states.swap(next);
     }
     Close(tokens, states, true, false);

@@ -9,10 +9,10 @@
 // folder therefore stands for the root folder, as the path pieces of a file in "/" come out.
 
 #include "Base/core/Event.h"
-#include "Base/files/Files.h"
-#include "Base/image/Histogram.h"
 #include "Base/core/Progress.h"
 #include "Base/core/StringsLst.h"
+#include "Base/files/Files.h"
+#include "Base/image/Histogram.h"
 
 #include <cstdint>
 #include <string>

@@ -2,11 +2,11 @@
 // the groups of sources that fold into one destination slice, and the deletion of an old
 // destination that never reaches beyond its exact member names.
 
+#include "Base/core/Strings.h"
+#include "Base/core/Wildcard.h"
 #include "Base/dataset/Dataset.h"
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
-#include "Base/core/Strings.h"
-#include "Base/core/Wildcard.h"
 
 namespace vKit
 {

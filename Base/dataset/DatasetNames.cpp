@@ -1,9 +1,9 @@
 // The name operations of a data set: what a file name says about its data set (prefix, kind,
 // number) and the names of the member files.
 
+#include "Base/core/Strings.h"
 #include "Base/dataset/Dataset.h"
 #include "Base/files/FileUtils.h"
-#include "Base/core/Strings.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "Base/files/FileUtils.h"
 
-#include "Base/platform/Platform.h"
 #include "Base/core/Strings.h"
+#include "Base/platform/Platform.h"
 
 #include <cerrno>
 #include <vector>
@@ -21,8 +21,7 @@ std::string MaskPrefix(const std::string& mask)
 int32_t OpenAndSeek(CPlatformFile& file, const std::string& path, PlatformOpenMode mode, int64_t offset,
                     bool fromEnd)
 {
-    if (const int32_t err = file.Open(path, mode, mode == PlatformOpenMode::Read))
-        return err;
+    if (const int32_t err = file.Open(path, mode, mode == PlatformOpenMode::Read)) return err;
     return file.Seek(offset, fromEnd ? PlatformSeekFrom::End : PlatformSeekFrom::Begin);
 }
 
@@ -36,17 +35,16 @@ int32_t Finish(CPlatformFile& file, int32_t err)
 bool SameFile(const std::string& a, const std::string& b)
 {
     CPlatformStat sa, sb;
-    return PlatformStat(a, sa) == 0 && PlatformStat(b, sb) == 0 && sa.device == sb.device && sa.inode == sb.inode;
+    return PlatformStat(a, sa) == 0 && PlatformStat(b, sb) == 0 && sa.device == sb.device &&
+           sa.inode == sb.inode;
 }
 
 // A rename that also crosses file systems, for files: copy, then delete the source.
 int32_t MoveOnce(const std::string& source, const std::string& destination, bool replace)
 {
     int32_t err = PlatformRename(source, destination, replace);
-    if (err != EXDEV)
-        return err;
-    if ((err = PlatformCopyFile(source, destination, replace)) != 0)
-        return err;
+    if (err != EXDEV) return err;
+    if ((err = PlatformCopyFile(source, destination, replace)) != 0) return err;
     if ((err = PlatformUnlink(source)) != 0)
         PlatformUnlink(destination); // the source stays whole; no second copy is left behind
     return err;
@@ -86,43 +84,33 @@ std::string GetProgramTempName()
 
 int32_t WriteWholeFile(const std::string& path, const void* buffer, int64_t size, bool /*temporary*/)
 {
-    if (size < 0 || (size > 0 && !buffer))
-        return EINVAL;
+    if (size < 0 || (size > 0 && !buffer)) return EINVAL;
     CPlatformFile file;
-    if (const int32_t err = file.Open(path, PlatformOpenMode::CreateAlways))
-        return err;
+    if (const int32_t err = file.Open(path, PlatformOpenMode::CreateAlways)) return err;
     return Finish(file, file.Write(buffer, uint64_t(size)));
 }
 
 int32_t WriteFileAt(const std::string& path, int64_t offset, bool fromEnd, const void* buffer, int64_t size)
 {
-    if (size < 0 || (size > 0 && !buffer))
-        return EINVAL;
+    if (size < 0 || (size > 0 && !buffer)) return EINVAL;
     CPlatformFile file;
     int32_t err = OpenAndSeek(file, path, PlatformOpenMode::WriteExisting, offset, fromEnd);
-    if (!file.IsOpen())
-        return err;
-    if (!err)
-        err = file.Write(buffer, uint64_t(size));
+    if (!file.IsOpen()) return err;
+    if (!err) err = file.Write(buffer, uint64_t(size));
     return Finish(file, err);
 }
 
 int32_t ReadFileAt(const std::string& path, int64_t offset, bool fromEnd, void* buffer, int64_t size,
                    int64_t* done)
 {
-    if (done)
-        *done = 0;
-    if (size < 0 || (size > 0 && !buffer))
-        return EINVAL;
+    if (done) *done = 0;
+    if (size < 0 || (size > 0 && !buffer)) return EINVAL;
     CPlatformFile file;
     int32_t err = OpenAndSeek(file, path, PlatformOpenMode::Read, offset, fromEnd);
-    if (!file.IsOpen())
-        return err;
+    if (!file.IsOpen()) return err;
     uint64_t got = 0;
-    if (!err)
-        err = file.Read(buffer, uint64_t(size), &got);
-    if (done)
-        *done = int64_t(got);
+    if (!err) err = file.Read(buffer, uint64_t(size), &got);
+    if (done) *done = int64_t(got);
     return Finish(file, err);
 }
 
@@ -130,8 +118,7 @@ int64_t GetFileSize(const std::string& path)
 {
     CPlatformFile file;
     int64_t size = -1;
-    if (file.Open(path, PlatformOpenMode::Read) != 0 || file.GetSize(size) != 0)
-        return -1;
+    if (file.Open(path, PlatformOpenMode::Read) != 0 || file.GetSize(size) != 0) return -1;
     return size;
 }
 
@@ -144,24 +131,20 @@ bool FileExists(const std::string& path)
 int32_t CountMatching(const std::string& mask)
 {
     std::vector<CPlatformDirEntry> entries;
-    if (PlatformFindFiles(mask, entries) != 0)
-        return 0;
+    if (PlatformFindFiles(mask, entries) != 0) return 0;
     return int32_t(entries.size());
 }
 
 bool DeleteMatching(const std::string& mask)
 {
-    if (mask.empty())
-        return false;
+    if (mask.empty()) return false;
     std::vector<CPlatformDirEntry> entries;
-    if (PlatformFindFiles(mask, entries) != 0)
-        return true;
+    if (PlatformFindFiles(mask, entries) != 0) return true;
     const std::string prefix = MaskPrefix(mask);
     for (const CPlatformDirEntry& e : entries)
     {
         // Links to folders carry the folder attribute and stay, like folders.
-        if (!(e.data.dwFileAttributes & kAttrDirectory))
-            PlatformUnlink(prefix + e.name);
+        if (!(e.data.dwFileAttributes & kAttrDirectory)) PlatformUnlink(prefix + e.name);
     }
     return true;
 }
@@ -174,11 +157,9 @@ bool DeleteFile(const std::string& path)
 bool MoveFile(const std::string& source, const std::string& destination, bool replace)
 {
     const int32_t err = MoveOnce(source, destination, false);
-    if (err == 0)
-        return true;
+    if (err == 0) return true;
     // Replacing a file by itself would delete the only copy.
-    if (!replace || !FileExists(destination) || SameFile(source, destination))
-        return false;
+    if (!replace || !FileExists(destination) || SameFile(source, destination)) return false;
     // One atomic replacing rename: the old destination stays intact when the move fails.
     return MoveOnce(source, destination, true) == 0;
 }
@@ -191,14 +172,11 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
 bool CreateFolderTree(const std::string& path)
 {
     const std::string folder = RemoveTrailingSeparator(path);
-    if (folder.empty())
-        return true;
+    if (folder.empty()) return true;
     uint32_t attributes = 0;
-    if (PlatformGetAttributes(folder, attributes) == 0)
-        return true;
+    if (PlatformGetAttributes(folder, attributes) == 0) return true;
     const std::string parent = GetPathFolder(folder);
-    if (!parent.empty() && parent != folder)
-        CreateFolderTree(parent);
+    if (!parent.empty() && parent != folder) CreateFolderTree(parent);
     PlatformMakeFolder(folder);
     return true;
 }
@@ -207,19 +185,15 @@ bool DeleteFolderTree(const std::string& path)
 {
     const std::string folder = RemoveTrailingSeparator(path);
     CPlatformStat st;
-    if (folder.empty() || PlatformLinkStat(folder, st) != 0)
-        return false;
-    if (st.isLink)
-        return PlatformUnlink(folder) == 0;
-    if (!st.isDirectory)
-        return false;
+    if (folder.empty() || PlatformLinkStat(folder, st) != 0) return false;
+    if (st.isLink) return PlatformUnlink(folder) == 0;
+    if (!st.isDirectory) return false;
     // Here a read-only folder keeps its entries: make it writable before emptying it.
     uint32_t attributes = 0;
     if (PlatformGetAttributes(folder, attributes) == 0 && (attributes & kAttrReadOnly))
         PlatformSetAttributes(folder, attributes & ~kAttrReadOnly);
     std::vector<CPlatformDirEntry> entries;
-    if (PlatformFindFiles(JoinPath(folder, "*"), entries) != 0)
-        return false;
+    if (PlatformFindFiles(JoinPath(folder, "*"), entries) != 0) return false;
     for (const CPlatformDirEntry& e : entries)
     {
         const std::string full = JoinPath(folder, e.name);
@@ -234,10 +208,8 @@ bool DeleteFolderTree(const std::string& path)
 int32_t RemoveFolder(const std::string& path, bool recursive)
 {
     const std::string folder = RemoveTrailingSeparator(path);
-    if (EqualsNoCase(folder, GetWindowsFolder()) || EqualsNoCase(folder, GetSystemFolder()))
-        return 2;
-    if (recursive)
-        return DeleteFolderTree(folder) ? 0 : 2;
+    if (EqualsNoCase(folder, GetWindowsFolder()) || EqualsNoCase(folder, GetSystemFolder())) return 2;
+    if (recursive) return DeleteFolderTree(folder) ? 0 : 2;
     return PlatformRemoveFolder(folder);
 }
 

@@ -9,11 +9,11 @@
 namespace vKit
 {
 
-std::string GetTempFolder();    // $TMPDIR or /tmp, with a trailing separator
-std::string GetWindowsFolder(); // "/"
-std::string GetSystemFolder();  // "/usr"
-std::string GetProgramPath();   // full path of the running executable
-std::string GetProgramFolder(); // its folder, no trailing separator
+std::string GetTempFolder();      // $TMPDIR or /tmp, with a trailing separator
+std::string GetWindowsFolder();   // "/"
+std::string GetSystemFolder();    // "/usr"
+std::string GetProgramPath();     // full path of the running executable
+std::string GetProgramFolder();   // its folder, no trailing separator
 std::string GetProgramTempName(); // GetTempFolder() + the title of the program
 
 // Creates or truncates the file and writes all size bytes. The temporary flag is a caching hint

@@ -51,8 +51,7 @@ CFiles::CFiles(const CFiles& other)
 
 CFiles& CFiles::operator=(const CFiles& other)
 {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     Clear();
     m_bKeepInfo = other.m_bKeepInfo;
     m_bScanned = other.m_bScanned;
@@ -109,24 +108,21 @@ void CFiles::AppendFrom(const CStringsLst& list, bool copyRecords)
 
 void CFiles::Assign(const CFiles& other)
 {
-    if (this == &other)
-        return;
+    if (this == &other) return;
     Clear();
     AppendFrom(other.m_Strings, other.m_bKeepInfo != 0);
 }
 
 void CFiles::Assign(const CStringsLst& other)
 {
-    if (&other == &m_Strings)
-        return;
+    if (&other == &m_Strings) return;
     Clear();
     AppendFrom(other, false);
 }
 
 void CFiles::SetKeepInfo(bool keep)
 {
-    if (keep == (m_bKeepInfo != 0))
-        return;
+    if (keep == (m_bKeepInfo != 0)) return;
     for (int32_t i = 0; i < GetCount(); ++i)
     {
         if (keep)
@@ -148,26 +144,21 @@ void CFiles::DeleteRecord(int32_t index)
 
 void CFiles::SetString(int32_t index, const std::string& text)
 {
-    if (index < 0)
-        return;
+    if (index < 0) return;
     m_Strings.SetString(index, text);
-    if (!m_bKeepInfo)
-        return;
+    if (!m_bKeepInfo) return;
     // Entries grown by SetString hold 0 in their first value, so every empty slot gets a record.
     for (int32_t i = 0; i <= index; ++i)
     {
-        if (!GetFileInfo(i))
-            m_Strings.SetData1(i, ToValue(new CFileInfo()));
+        if (!GetFileInfo(i)) m_Strings.SetData1(i, ToValue(new CFileInfo()));
     }
     GetFileInfo(index)->Reset();
 }
 
 void CFiles::RemoveAt(int32_t index)
 {
-    if (index < 0 || index >= GetCount())
-        return;
-    if (m_bKeepInfo)
-        DeleteRecord(index);
+    if (index < 0 || index >= GetCount()) return;
+    if (m_bKeepInfo) DeleteRecord(index);
     m_Strings.RemoveAt(index);
 }
 
@@ -193,8 +184,7 @@ void CFiles::Clear()
 
 CFileInfo* CFiles::GetFileInfo(int32_t index) const
 {
-    if (!m_bKeepInfo || index < 0 || index >= GetCount())
-        return nullptr;
+    if (!m_bKeepInfo || index < 0 || index >= GetCount()) return nullptr;
     return ToRecord(m_Strings.GetData1(index));
 }
 
@@ -211,12 +201,10 @@ int32_t CFiles::AddFiles(const std::string& mask)
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
     std::vector<CPlatformDirEntry> entries;
-    if (PlatformFindFiles(mask, entries) != 0)
-        return GetCount();
+    if (PlatformFindFiles(mask, entries) != 0) return GetCount();
     for (const CPlatformDirEntry& e : entries)
     {
-        if (!e.isFile)
-            continue;
+        if (!e.isFile) continue;
         const std::string path = folder + PathSeparator + e.name;
         if (!m_bKeepInfo)
         {
@@ -226,8 +214,7 @@ int32_t CFiles::AddFiles(const std::string& mask)
         auto* record = new CFileInfo();
         record->m_strFolder = folder;
         record->m_FindData = e.data;
-        if (m_Strings.Add(path, ToValue(record), 0) < 0)
-            delete record;
+        if (m_Strings.Add(path, ToValue(record), 0) < 0) delete record;
     }
     return GetCount();
 }
@@ -235,8 +222,7 @@ int32_t CFiles::AddFiles(const std::string& mask)
 int32_t CFiles::AddFile(const std::string& path)
 {
     CPlatformDirEntry e;
-    if (PlatformDescribeEntry(path, e) != 0 || !e.isFile)
-        return GetCount();
+    if (PlatformDescribeEntry(path, e) != 0 || !e.isFile) return GetCount();
     const size_t slash = path.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     const std::string listed = folder + PathSeparator + e.name;
@@ -248,8 +234,7 @@ int32_t CFiles::AddFile(const std::string& path)
     auto* record = new CFileInfo();
     record->m_strFolder = folder;
     record->m_FindData = e.data;
-    if (m_Strings.Add(listed, ToValue(record), 0) < 0)
-        delete record;
+    if (m_Strings.Add(listed, ToValue(record), 0) < 0) delete record;
     return GetCount();
 }
 

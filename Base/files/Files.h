@@ -3,9 +3,9 @@
 // CFileInfo record that the entry owns (unless keeping records is switched off).
 
 #include "Base/core/Event.h"
-#include "Base/platform/Platform.h"
 #include "Base/core/Progress.h"
 #include "Base/core/StringsLst.h"
+#include "Base/platform/Platform.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 // Text held in a file buffer, and a string list used as the lines of a text file.
 
-#include "Base/files/FileBuffer.h"
 #include "Base/core/StringsLst.h"
+#include "Base/files/FileBuffer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
 #include "Base/formats/FileImageBuffer16.h"
 
+#include "Base/core/Strings.h"
 #include "Base/formats/BMPFile.h"
 #include "Base/formats/JpgFile.h"
-#include "Base/platform/PlatformAtomicWrite.h"
-#include "Base/core/Strings.h"
 #include "Base/formats/TiffFile.h"
+#include "Base/platform/PlatformAtomicWrite.h"
 
 namespace vKit
 {

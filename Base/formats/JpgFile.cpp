@@ -1,8 +1,8 @@
 #include "Base/formats/JpgFile.h"
 
 #include "Base/files/FileBuffer.h"
-#include "Base/formats/FileImageBuffer16.h"
 #include "Base/files/FileUtils.h"
+#include "Base/formats/FileImageBuffer16.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <algorithm>

@@ -69,11 +69,9 @@ int32_t StatAt(int dirFd, const char* path, int atFlags, CPlatformStat& st)
         FromStatx(sx, st);
         return 0;
     }
-    if (errno != ENOSYS)
-        return errno;
+    if (errno != ENOSYS) return errno;
     struct stat s;
-    if (fstatat(dirFd, path, &s, atFlags) != 0)
-        return errno;
+    if (fstatat(dirFd, path, &s, atFlags) != 0) return errno;
     FromStat(s, st);
     return 0;
 }
@@ -81,12 +79,9 @@ int32_t StatAt(int dirFd, const char* path, int atFlags, CPlatformStat& st)
 uint32_t AttributesOf(const CPlatformStat& st, std::string_view name)
 {
     uint32_t a = 0;
-    if (st.isDirectory)
-        a |= kAttrDirectory;
-    if (!(st.mode & S_IWUSR))
-        a |= kAttrReadOnly;
-    if (!name.empty() && name[0] == '.' && name != "." && name != "..")
-        a |= kAttrHidden;
+    if (st.isDirectory) a |= kAttrDirectory;
+    if (!(st.mode & S_IWUSR)) a |= kAttrReadOnly;
+    if (!name.empty() && name[0] == '.' && name != "." && name != "..") a |= kAttrHidden;
     return a ? a : kAttrNormal;
 }
 
@@ -110,8 +105,7 @@ void FillFindData(const std::string& name, const CPlatformStat& st, uint32_t att
 bool DescribeEntry(int dirFd, const std::string& name, CPlatformDirEntry& e)
 {
     CPlatformStat st;
-    if (StatAt(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW, st) != 0)
-        return false;
+    if (StatAt(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW, st) != 0) return false;
     e.name = name;
     if (!st.isLink)
     {
@@ -143,12 +137,9 @@ int32_t CopyContent(int in, int out)
     for (;;)
     {
         const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
-        if (n == 0)
-            return 0;
-        if (n > 0)
-            continue;
-        if (errno == EINTR)
-            continue;
+        if (n == 0) return 0;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
         if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)
         {
             kernelCopy = false;
@@ -156,29 +147,24 @@ int32_t CopyContent(int in, int out)
         }
         return errno;
     }
-    if (kernelCopy)
-        return 0;
+    if (kernelCopy) return 0;
     // The file systems cannot copy by themselves: plain reads and writes from the current positions.
     std::vector<char> buffer(size_t(1) << 20);
     for (;;)
     {
         const ssize_t n = read(in, buffer.data(), buffer.size());
-        if (n == 0)
-            return 0;
+        if (n == 0) return 0;
         if (n < 0)
         {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
         size_t done = 0;
         while (done < size_t(n))
         {
             const ssize_t w = write(out, buffer.data() + done, size_t(n) - done);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                return w < 0 ? errno : ENOSPC;
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return w < 0 ? errno : ENOSPC;
             done += size_t(w);
         }
     }
@@ -189,18 +175,15 @@ int32_t CopyContent(int in, int out)
 uint64_t UnixNsToFileTime(int64_t unixNs)
 {
     int64_t ticks = unixNs / 100;
-    if (unixNs % 100 < 0)
-        --ticks;
-    if (ticks < -kFileTimeEpochOffset)
-        return 0;
+    if (unixNs % 100 < 0) --ticks;
+    if (ticks < -kFileTimeEpochOffset) return 0;
     return uint64_t(ticks + kFileTimeEpochOffset);
 }
 
 int64_t FileTimeToUnixNs(uint64_t fileTime)
 {
     constexpr uint64_t kMaxTicks = uint64_t(INT64_MAX / 100) + uint64_t(kFileTimeEpochOffset);
-    if (fileTime > kMaxTicks)
-        fileTime = kMaxTicks;
+    if (fileTime > kMaxTicks) fileTime = kMaxTicks;
     return (int64_t(fileTime) - kFileTimeEpochOffset) * 100;
 }
 
@@ -218,8 +201,7 @@ int32_t PlatformGetAttributes(const std::string& path, uint32_t& attributes)
 {
     attributes = 0;
     CPlatformStat st;
-    if (const int32_t err = PlatformStat(path, st))
-        return err;
+    if (const int32_t err = PlatformStat(path, st)) return err;
     attributes = AttributesOf(st, GetPathFileName(RemoveTrailingSeparator(path)));
     return 0;
 }
@@ -227,18 +209,15 @@ int32_t PlatformGetAttributes(const std::string& path, uint32_t& attributes)
 int32_t PlatformSetAttributes(const std::string& path, uint32_t attributes)
 {
     CPlatformStat st;
-    if (const int32_t err = PlatformLinkStat(path, st))
-        return err;
-    if (st.isLink)
-        return 0;
+    if (const int32_t err = PlatformLinkStat(path, st)) return err;
+    if (st.isLink) return 0;
     const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
     mode_t mode = st.mode & 07777;
     if (attributes & kAttrReadOnly)
         mode &= ~writable;
     else
         mode |= S_IWUSR;
-    if (mode == (st.mode & 07777))
-        return 0;
+    if (mode == (st.mode & 07777)) return 0;
     return chmod(path.c_str(), mode) == 0 ? 0 : errno;
 }
 
@@ -295,15 +274,24 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
     int flags = O_CLOEXEC | O_NONBLOCK; // a FIFO must not block the open
     switch (mode)
     {
-    case PlatformOpenMode::Read: flags |= O_RDONLY; break;
-    case PlatformOpenMode::WriteExisting: flags |= O_WRONLY; break;
-    case PlatformOpenMode::ReadWrite: flags |= O_RDWR; break;
-    case PlatformOpenMode::CreateAlways: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case PlatformOpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+    case PlatformOpenMode::Read:
+        flags |= O_RDONLY;
+        break;
+    case PlatformOpenMode::WriteExisting:
+        flags |= O_WRONLY;
+        break;
+    case PlatformOpenMode::ReadWrite:
+        flags |= O_RDWR;
+        break;
+    case PlatformOpenMode::CreateAlways:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    case PlatformOpenMode::CreateNew:
+        flags |= O_WRONLY | O_CREAT | O_EXCL;
+        break;
     }
     const int fd = open(path.c_str(), flags, 0666);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) return errno;
     struct stat s;
     const int32_t err = fstat(fd, &s) != 0 ? errno : S_ISDIR(s.st_mode) ? EISDIR : 0;
     if (err)
@@ -312,8 +300,7 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
         return err;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (sequential)
-        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (sequential) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
     return 0;
 }
@@ -326,8 +313,7 @@ int32_t CPlatformFile::Read(void* buffer, uint64_t size, uint64_t* done)
     {
         const size_t chunk = size_t(std::min<uint64_t>(size - total, uint64_t(1) << 30));
         const ssize_t n = read(m_fd, static_cast<char*>(buffer) + total, chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0)
             err = errno;
         else if (n == 0)
@@ -335,26 +321,21 @@ int32_t CPlatformFile::Read(void* buffer, uint64_t size, uint64_t* done)
         else
             total += uint64_t(n);
     }
-    if (done)
-        *done = total;
+    if (done) *done = total;
     return err;
 }
 
 int32_t CPlatformFile::Write(const void* buffer, uint64_t size)
 {
-    if (m_fd < 0)
-        return EBADF;
+    if (m_fd < 0) return EBADF;
     uint64_t total = 0;
     while (total < size)
     {
         const size_t chunk = size_t(std::min<uint64_t>(size - total, uint64_t(1) << 30));
         const ssize_t n = write(m_fd, static_cast<const char*>(buffer) + total, chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return ENOSPC;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return ENOSPC;
         total += uint64_t(n);
     }
     return 0;
@@ -362,14 +343,13 @@ int32_t CPlatformFile::Write(const void* buffer, uint64_t size)
 
 int32_t CPlatformFile::Seek(int64_t offset, PlatformSeekFrom from, int64_t* position)
 {
-    if (m_fd < 0)
-        return EBADF;
-    const int whence = from == PlatformSeekFrom::Begin ? SEEK_SET : from == PlatformSeekFrom::End ? SEEK_END : SEEK_CUR;
+    if (m_fd < 0) return EBADF;
+    const int whence = from == PlatformSeekFrom::Begin ? SEEK_SET
+                       : from == PlatformSeekFrom::End ? SEEK_END
+                                                       : SEEK_CUR;
     const off_t pos = lseek(m_fd, off_t(offset), whence);
-    if (pos < 0)
-        return errno;
-    if (position)
-        *position = int64_t(pos);
+    if (pos < 0) return errno;
+    if (position) *position = int64_t(pos);
     return 0;
 }
 
@@ -377,32 +357,27 @@ int32_t CPlatformFile::GetSize(int64_t& size) const
 {
     size = -1;
     struct stat s;
-    if (m_fd < 0)
-        return EBADF;
-    if (fstat(m_fd, &s) != 0)
-        return errno;
+    if (m_fd < 0) return EBADF;
+    if (fstat(m_fd, &s) != 0) return errno;
     size = int64_t(s.st_size);
     return 0;
 }
 
 int32_t CPlatformFile::GetStat(CPlatformStat& st) const
 {
-    if (m_fd < 0)
-        return EBADF;
+    if (m_fd < 0) return EBADF;
     return StatAt(m_fd, "", AT_EMPTY_PATH, st);
 }
 
 int32_t CPlatformFile::Sync()
 {
-    if (m_fd < 0)
-        return EBADF;
+    if (m_fd < 0) return EBADF;
     return fsync(m_fd) == 0 ? 0 : errno;
 }
 
 int32_t CPlatformFile::Close()
 {
-    if (m_fd < 0)
-        return 0;
+    if (m_fd < 0) return 0;
     const int fd = m_fd;
     m_fd = -1;
     // Linux releases the descriptor even when close reports EINTR, so it is never retried.
@@ -415,8 +390,7 @@ int32_t PlatformCreateTempFile(const std::string& folder, const std::string& ste
     file.Close();
     std::string pattern = JoinPath(folder, stem + "XXXXXX");
     const int fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) return errno;
     file.m_fd = fd;
     path = pattern;
     return 0;
@@ -424,16 +398,12 @@ int32_t PlatformCreateTempFile(const std::string& folder, const std::string& ste
 
 int32_t PlatformRename(const std::string& from, const std::string& to, bool replace)
 {
-    if (replace)
-        return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return errno;
+    if (replace) return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
     // File systems without the atomic variant: check first, then rename.
     struct stat s;
-    if (lstat(to.c_str(), &s) == 0)
-        return EEXIST;
+    if (lstat(to.c_str(), &s) == 0) return EEXIST;
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -455,33 +425,24 @@ int32_t PlatformRemoveFolder(const std::string& path)
 int32_t PlatformCopyFile(const std::string& source, const std::string& destination, bool overwrite)
 {
     CPlatformStat src, dst;
-    if (const int32_t err = PlatformStat(source, src))
-        return err;
-    if (src.isDirectory)
-        return EISDIR;
-    if (!src.isRegular)
-        return EINVAL;
+    if (const int32_t err = PlatformStat(source, src)) return err;
+    if (src.isDirectory) return EISDIR;
+    if (!src.isRegular) return EINVAL;
     if (PlatformStat(destination, dst) == 0)
     {
         // Copying a file onto itself would truncate it before reading it.
-        if (dst.device == src.device && dst.inode == src.inode)
-            return EINVAL;
-        if (dst.isDirectory)
-            return EISDIR;
-        if (!overwrite)
-            return EEXIST;
+        if (dst.device == src.device && dst.inode == src.inode) return EINVAL;
+        if (dst.isDirectory) return EISDIR;
+        if (!overwrite) return EEXIST;
     }
     CPlatformFile in, out;
-    if (const int32_t err = in.Open(source, PlatformOpenMode::Read, true))
-        return err;
+    if (const int32_t err = in.Open(source, PlatformOpenMode::Read, true)) return err;
     std::string temp;
     std::string stem(1, '.');
     stem.append(GetPathFileName(destination)).push_back('.');
-    if (const int32_t err = PlatformCreateTempFile(GetPathFolder(destination), stem, out, temp))
-        return err;
+    if (const int32_t err = PlatformCreateTempFile(GetPathFolder(destination), stem, out, temp)) return err;
     int32_t err = CopyContent(in.Descriptor(), out.Descriptor());
-    if (!err && fchmod(out.Descriptor(), src.mode & 07777) != 0)
-        err = errno;
+    if (!err && fchmod(out.Descriptor(), src.mode & 07777) != 0) err = errno;
     if (!err)
     {
         struct timespec ts[2];
@@ -492,12 +453,9 @@ int32_t PlatformCopyFile(const std::string& source, const std::string& destinati
         futimens(out.Descriptor(), ts); // the times are a courtesy; the copy stands without them
     }
     const int32_t closeErr = out.Close();
-    if (!err)
-        err = closeErr;
-    if (!err)
-        err = PlatformRename(temp, destination, overwrite);
-    if (err)
-        unlink(temp.c_str());
+    if (!err) err = closeErr;
+    if (!err) err = PlatformRename(temp, destination, overwrite);
+    if (err) unlink(temp.c_str());
     return err;
 }
 
@@ -507,32 +465,29 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     const size_t slash = mask.rfind(PathSeparator);
     const std::string pattern = slash == std::string::npos ? mask : mask.substr(slash + 1);
     const std::string folder = slash == std::string::npos ? std::string(1, '.')
-                               : slash == 0                 ? std::string(1, PathSeparator)
-                                                            : mask.substr(0, slash);
-    if (pattern.empty())
-        return ENOENT;
+                               : slash == 0               ? std::string(1, PathSeparator)
+                                                          : mask.substr(0, slash);
+    if (pattern.empty()) return ENOENT;
     DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return errno;
+    if (!dir) return errno;
     const int dirFd = dirfd(dir);
     for (;;)
     {
         errno = 0;
         const struct dirent* d = readdir(dir);
-        if (!d)
-            break; // the end, or a failing folder: what was read stays listed
+        if (!d) break; // the end, or a failing folder: what was read stays listed
         const std::string name = d->d_name;
-        if (name == "." || name == ".." || !WildcardMatch(pattern, name))
-            continue;
+        if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
         CPlatformDirEntry e;
-        if (DescribeEntry(dirFd, name, e))
-            entries.push_back(std::move(e));
+        if (DescribeEntry(dirFd, name, e)) entries.push_back(std::move(e));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(), [](const CPlatformDirEntry& a, const CPlatformDirEntry& b) {
-        const int32_t c = CompareNoCase(a.name, b.name);
-        return c != 0 ? c < 0 : a.name < b.name;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const CPlatformDirEntry& a, const CPlatformDirEntry& b)
+              {
+                  const int32_t c = CompareNoCase(a.name, b.name);
+                  return c != 0 ? c < 0 : a.name < b.name;
+              });
     return 0;
 }
 
@@ -541,13 +496,11 @@ int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)
     const size_t slash = path.rfind(PathSeparator);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string folder = slash == std::string::npos ? std::string(1, '.')
-                               : slash == 0                 ? std::string(1, PathSeparator)
-                                                            : path.substr(0, slash);
-    if (name.empty() || name == "." || name == "..")
-        return ENOENT;
+                               : slash == 0               ? std::string(1, PathSeparator)
+                                                          : path.substr(0, slash);
+    if (name.empty() || name == "." || name == "..") return ENOENT;
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
-        return errno;
+    if (dirFd < 0) return errno;
     entry = CPlatformDirEntry();
     const bool found = DescribeEntry(dirFd, name, entry);
     close(dirFd);
@@ -557,10 +510,8 @@ int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)
 std::string PlatformTempFolder()
 {
     std::string folder;
-    if (!PlatformGetEnv("TMPDIR", folder) || folder.empty())
-        folder = "/tmp";
-    if (folder.back() != PathSeparator)
-        folder += PathSeparator;
+    if (!PlatformGetEnv("TMPDIR", folder) || folder.empty()) folder = "/tmp";
+    if (folder.back() != PathSeparator) folder += PathSeparator;
     return folder;
 }
 
@@ -578,8 +529,7 @@ std::string PlatformProgramPath()
 {
     std::string buffer(PATH_MAX, '\0');
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n <= 0 || size_t(n) >= buffer.size())
-        return std::string();
+    if (n <= 0 || size_t(n) >= buffer.size()) return std::string();
     buffer.resize(size_t(n));
     return buffer;
 }
@@ -587,8 +537,7 @@ std::string PlatformProgramPath()
 std::string PlatformCurrentFolder()
 {
     std::string buffer(PATH_MAX, '\0');
-    if (!getcwd(buffer.data(), buffer.size()))
-        return std::string();
+    if (!getcwd(buffer.data(), buffer.size())) return std::string();
     buffer.resize(std::strlen(buffer.c_str()));
     return buffer;
 }
@@ -596,8 +545,7 @@ std::string PlatformCurrentFolder()
 bool PlatformGetEnv(const char* name, std::string& value)
 {
     const char* v = std::getenv(name);
-    if (!v)
-        return false;
+    if (!v) return false;
     value = v;
     return true;
 }

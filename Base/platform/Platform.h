@@ -108,8 +108,8 @@ public:
     int Descriptor() const { return m_fd; }
 
 private:
-    friend int32_t PlatformCreateTempFile(const std::string& folder, const std::string& stem, CPlatformFile& file,
-                                          std::string& path);
+    friend int32_t PlatformCreateTempFile(const std::string& folder, const std::string& stem,
+                                          CPlatformFile& file, std::string& path);
     int m_fd = -1;
 };
 

@@ -1,13 +1,13 @@
 #include "Base/runtime/Global.h"
 
-#include "Base/threads/FileThread.h"
-#include "Base/files/FileUtils.h"
-#include "Base/threads/Notify.h"
 #include "Base/Reg/GUIDSeqMap.h"
 #include "Base/core/Strings.h"
 #include "Base/core/Timer.h"
-#include "Base/runtime/Trace.h"
 #include "Base/core/TypedStringList.h"
+#include "Base/files/FileUtils.h"
+#include "Base/runtime/Trace.h"
+#include "Base/threads/FileThread.h"
+#include "Base/threads/Notify.h"
 
 #include <memory>
 #include <mutex>

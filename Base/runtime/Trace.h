@@ -6,8 +6,8 @@
 // Every operation does nothing while no console is open.
 
 #include "Base/core/Base.h"
-#include "Base/platform/Platform.h"
 #include "Base/core/Timer.h"
+#include "Base/platform/Platform.h"
 
 #include <cstdint>
 #include <exception>

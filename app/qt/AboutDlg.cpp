@@ -1,10 +1,10 @@
 #include "app/qt/AboutDlg.h"
 
+#include "Base/platform/Platform.h"
 #include "app/ControlIds.h"
 #include "app/KavexApp.h"
 #include "app/Version.h"
 #include "app/qt/NewLabel.h"
-#include "Base/platform/Platform.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -50,8 +50,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     const std::string help = KavexApp::HelpFilePath(vKit::PlatformProgramPath());
     m_pLink = new CNewLabel(QStringLiteral("Kavex user guide"));
     m_pLink->setObjectName(QStringLiteral("c%1").arg(KavexId::AboutLink));
-    m_pLink->SetTextColor(QColor(0, 0, 255)).SetLink(true, QString::fromStdString(help)).SetToolTipText(
-        QString::fromStdString(help));
+    m_pLink->SetTextColor(QColor(0, 0, 255))
+        .SetLink(true, QString::fromStdString(help))
+        .SetToolTipText(QString::fromStdString(help));
     grid->addWidget(m_pLink, 1, 1);
 
     grid->addWidget(new QLabel(QStringLiteral("Copyright (C) Quorell. All rights reserved.")), 2, 1);

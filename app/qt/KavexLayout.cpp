@@ -45,7 +45,8 @@ QLineEdit* NumberEdit(bool signAllowed, int width)
 {
     auto* edit = new QLineEdit;
     edit->setAlignment(Qt::AlignRight);
-    const QRegularExpression digits(signAllowed ? QStringLiteral("-?[0-9]{0,5}") : QStringLiteral("[0-9]{0,5}"));
+    const QRegularExpression digits(signAllowed ? QStringLiteral("-?[0-9]{0,5}")
+                                                : QStringLiteral("[0-9]{0,5}"));
     edit->setValidator(new QRegularExpressionValidator(digits, edit));
     edit->setFixedWidth(width);
     return edit;
@@ -135,10 +136,10 @@ QGroupBox* CKavexWindow::BuildPaletteGroup()
 {
     QGroupBox* group = Group(GroupPalette, "Colour palette");
     auto* column = new QVBoxLayout(group);
-    const int32_t source[6] = {SourceMinValue, SourcePaletteBar, SourceMaxValue, SourceHounsfieldLeft,
-                               SourceHounsfieldLabel, SourceHounsfieldRight};
-    const int32_t dest[6] = {DestMinValue, DestPaletteBar, DestMaxValue, DestHounsfieldLeft,
-                             DestHounsfieldLabel, DestHounsfieldRight};
+    const int32_t source[6] = {SourceMinValue,       SourcePaletteBar,      SourceMaxValue,
+                               SourceHounsfieldLeft, SourceHounsfieldLabel, SourceHounsfieldRight};
+    const int32_t dest[6] = {DestMinValue,       DestPaletteBar,      DestMaxValue,
+                             DestHounsfieldLeft, DestHounsfieldLabel, DestHounsfieldRight};
     column->addWidget(BuildPaletteBox(GroupSourcePalette, "Source colour palette", source));
     column->addWidget(BuildPaletteBox(GroupDestPalette, "Destination colour palette", dest));
     return group;

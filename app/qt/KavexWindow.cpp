@@ -1,5 +1,6 @@
 #include "app/qt/KavexWindow.h"
 
+#include "Base/platform/Platform.h"
 #include "app/ControlIds.h"
 #include "app/CursorRes.h"
 #include "app/FileDialogST.h"
@@ -7,7 +8,6 @@
 #include "app/KavexDlg.h"
 #include "app/qt/AboutDlg.h"
 #include "app/qt/Widgets.h"
-#include "Base/platform/Platform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,28 +40,49 @@ bool s_bOverrideCursor = false;
 // The dialog's cursor: busy cursors apply to the whole program until the arrow comes back.
 void ApplyCursor(vKit::ECursorShape shape)
 {
-    if (s_cursorWindow.isNull())
-        return;
+    if (s_cursorWindow.isNull()) return;
     Qt::CursorShape qt = Qt::ArrowCursor;
     switch (shape)
     {
-    case vKit::ECursorShape::Wait: qt = Qt::WaitCursor; break;
-    case vKit::ECursorShape::Cross: qt = Qt::CrossCursor; break;
-    case vKit::ECursorShape::Hand: qt = Qt::PointingHandCursor; break;
-    case vKit::ECursorShape::Help: qt = Qt::WhatsThisCursor; break;
-    case vKit::ECursorShape::No: qt = Qt::ForbiddenCursor; break;
-    case vKit::ECursorShape::SizeAll: qt = Qt::SizeAllCursor; break;
-    case vKit::ECursorShape::SizeNeSw: qt = Qt::SizeBDiagCursor; break;
-    case vKit::ECursorShape::SizeNs: qt = Qt::SizeVerCursor; break;
-    case vKit::ECursorShape::SizeNwSe: qt = Qt::SizeFDiagCursor; break;
-    case vKit::ECursorShape::SizeWe: qt = Qt::SizeHorCursor; break;
-    case vKit::ECursorShape::AppStarting: qt = Qt::BusyCursor; break;
-    default: break;
+    case vKit::ECursorShape::Wait:
+        qt = Qt::WaitCursor;
+        break;
+    case vKit::ECursorShape::Cross:
+        qt = Qt::CrossCursor;
+        break;
+    case vKit::ECursorShape::Hand:
+        qt = Qt::PointingHandCursor;
+        break;
+    case vKit::ECursorShape::Help:
+        qt = Qt::WhatsThisCursor;
+        break;
+    case vKit::ECursorShape::No:
+        qt = Qt::ForbiddenCursor;
+        break;
+    case vKit::ECursorShape::SizeAll:
+        qt = Qt::SizeAllCursor;
+        break;
+    case vKit::ECursorShape::SizeNeSw:
+        qt = Qt::SizeBDiagCursor;
+        break;
+    case vKit::ECursorShape::SizeNs:
+        qt = Qt::SizeVerCursor;
+        break;
+    case vKit::ECursorShape::SizeNwSe:
+        qt = Qt::SizeFDiagCursor;
+        break;
+    case vKit::ECursorShape::SizeWe:
+        qt = Qt::SizeHorCursor;
+        break;
+    case vKit::ECursorShape::AppStarting:
+        qt = Qt::BusyCursor;
+        break;
+    default:
+        break;
     }
     if (qt == Qt::ArrowCursor)
     {
-        if (s_bOverrideCursor)
-            QApplication::restoreOverrideCursor();
+        if (s_bOverrideCursor) QApplication::restoreOverrideCursor();
         s_bOverrideCursor = false;
     }
     else if (s_bOverrideCursor)
@@ -94,8 +115,7 @@ CKavexWindow::~CKavexWindow()
 {
     m_pLogic->OnDestroy();
     m_pLogic.reset();
-    if (CFileDialogST::GetDefaultWindow() == this)
-        CFileDialogST::SetDefaultWindow(nullptr);
+    if (CFileDialogST::GetDefaultWindow() == this) CFileDialogST::SetDefaultWindow(nullptr);
     ApplyCursor(vKit::ECursorShape::Arrow);
 }
 
@@ -154,23 +174,17 @@ void CKavexWindow::SetText(int32_t id, const std::string& text)
 std::string CKavexWindow::GetText(int32_t id) const
 {
     QWidget* w = Control(id);
-    if (auto* elided = dynamic_cast<CElidedLabel*>(w))
-        return elided->FullText().toStdString();
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text().toStdString();
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
-        return edit->text().toStdString();
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text().toStdString();
-    if (auto* group = qobject_cast<QGroupBox*>(w))
-        return group->title().toStdString();
+    if (auto* elided = dynamic_cast<CElidedLabel*>(w)) return elided->FullText().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().toStdString();
     return "";
 }
 
 void CKavexWindow::Enable(int32_t id, bool enable)
 {
-    if (QWidget* w = Control(id))
-        w->setEnabled(enable);
+    if (QWidget* w = Control(id)) w->setEnabled(enable);
 }
 
 bool CKavexWindow::IsEnabled(int32_t id) const
@@ -224,22 +238,19 @@ void CKavexWindow::ListSelect(int32_t id, int32_t index)
 bool CKavexWindow::ListSelectedValue(int32_t id, int32_t& value) const
 {
     auto* list = qobject_cast<QComboBox*>(Control(id));
-    if (list == nullptr || list->currentIndex() < 0)
-        return false;
+    if (list == nullptr || list->currentIndex() < 0) return false;
     value = list->currentData().toInt();
     return true;
 }
 
 void CKavexWindow::SetSpinRange(int32_t id, int32_t lower, int32_t upper)
 {
-    if (auto* spin = qobject_cast<CSpinButton*>(Control(id)))
-        spin->SetRange(lower, upper);
+    if (auto* spin = qobject_cast<CSpinButton*>(Control(id))) spin->SetRange(lower, upper);
 }
 
 void CKavexWindow::SetSpinPos(int32_t id, int32_t pos)
 {
-    if (auto* spin = qobject_cast<CSpinButton*>(Control(id)))
-        spin->SetPos(pos);
+    if (auto* spin = qobject_cast<CSpinButton*>(Control(id))) spin->SetPos(pos);
 }
 
 int32_t CKavexWindow::GetSpinPos(int32_t id) const
@@ -259,8 +270,7 @@ void CKavexWindow::SetSliderRange(int32_t id, int32_t lower, int32_t upper)
 
 void CKavexWindow::SetSliderTicks(int32_t id, int32_t frequency)
 {
-    if (auto* slider = qobject_cast<QSlider*>(Control(id)))
-        slider->setTickInterval(frequency);
+    if (auto* slider = qobject_cast<QSlider*>(Control(id))) slider->setTickInterval(frequency);
 }
 
 void CKavexWindow::SetSliderPos(int32_t id, int32_t pos)
@@ -280,38 +290,32 @@ int32_t CKavexWindow::GetSliderPos(int32_t id) const
 
 void CKavexWindow::SetProgressRange(int32_t id, int32_t lower, int32_t upper)
 {
-    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id)))
-        bar->SetRange(lower, upper);
+    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id))) bar->SetRange(lower, upper);
 }
 
 void CKavexWindow::SetProgressStep(int32_t id, int32_t step)
 {
-    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id)))
-        bar->SetStep(step);
+    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id))) bar->SetStep(step);
 }
 
 void CKavexWindow::SetProgressPos(int32_t id, int32_t pos)
 {
-    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id)))
-        bar->SetPos(pos);
+    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id))) bar->SetPos(pos);
 }
 
 void CKavexWindow::SetProgressColor(int32_t id, uint32_t rgb)
 {
-    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id)))
-        bar->SetBarColor(rgb);
+    if (auto* bar = dynamic_cast<CTextProgressWidget*>(Control(id))) bar->SetBarColor(rgb);
 }
 
 void CKavexWindow::SetPicture(int32_t id, const vKit::CDib& dib)
 {
-    if (auto* bar = dynamic_cast<CPaletteBar*>(Control(id)))
-        bar->SetPicture(dib);
+    if (auto* bar = dynamic_cast<CPaletteBar*>(Control(id))) bar->SetPicture(dib);
 }
 
 void CKavexWindow::EnableMenuItem(int32_t command, bool enable)
 {
-    if (QAction* action = MenuAction(command))
-        action->setEnabled(enable);
+    if (QAction* action = MenuAction(command)) action->setEnabled(enable);
 }
 
 void CKavexWindow::Repaint()
@@ -321,7 +325,8 @@ void CKavexWindow::Repaint()
         w->update();
 }
 
-EMessageResult CKavexWindow::MessageBox(const std::string& text, const std::string& caption, EMessageStyle style)
+EMessageResult CKavexWindow::MessageBox(const std::string& text, const std::string& caption,
+                                        EMessageStyle style)
 {
     QMessageBox box(this);
     box.setWindowTitle(Q(caption));
@@ -340,10 +345,14 @@ EMessageResult CKavexWindow::MessageBox(const std::string& text, const std::stri
     }
     switch (box.exec())
     {
-    case QMessageBox::Yes: return EMessageResult::Yes;
-    case QMessageBox::No: return EMessageResult::No;
-    case QMessageBox::Ok: return EMessageResult::Ok;
-    default: return EMessageResult::Cancel;
+    case QMessageBox::Yes:
+        return EMessageResult::Yes;
+    case QMessageBox::No:
+        return EMessageResult::No;
+    case QMessageBox::Ok:
+        return EMessageResult::Ok;
+    default:
+        return EMessageResult::Cancel;
     }
 }
 
@@ -371,18 +380,15 @@ bool CKavexWindow::FileDialog(const CFileDialogRequest& request, std::vector<std
             dialog.selectNameFilter(filters.at(request.nFilterIndex - 1));
         QString suffix = Q(request.strDefaultExtension);
         suffix.remove(QStringLiteral("*."));
-        if (suffix != QStringLiteral("*"))
-            dialog.setDefaultSuffix(suffix);
+        if (suffix != QStringLiteral("*")) dialog.setDefaultSuffix(suffix);
         dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-        dialog.setFileMode(!request.bOpen ? QFileDialog::AnyFile
-                                          : (request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
-        if (!request.bOpen && !request.bConfirmOverwrite)
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (!request.strInitialName.empty())
-            dialog.selectFile(Q(request.strInitialName));
+        dialog.setFileMode(
+            !request.bOpen ? QFileDialog::AnyFile
+                           : (request.bMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+        if (!request.bOpen && !request.bConfirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!request.strInitialName.empty()) dialog.selectFile(Q(request.strInitialName));
     }
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
+    if (dialog.exec() != QDialog::Accepted) return false;
     paths.clear();
     for (const QString& file : dialog.selectedFiles())
         paths.push_back(file.toStdString());
@@ -400,8 +406,9 @@ void CKavexWindow::ShowHelp(int32_t)
     const QString path = Q(KavexApp::HelpFilePath(vKit::PlatformProgramPath()));
     if (!QFileInfo(path).isFile())
     {
-        QMessageBox::warning(this, QStringLiteral("Kavex"),
-                             QStringLiteral("The help file could not be found:\n%1").arg(QDir::toNativeSeparators(path)));
+        QMessageBox::warning(
+            this, QStringLiteral("Kavex"),
+            QStringLiteral("The help file could not be found:\n%1").arg(QDir::toNativeSeparators(path)));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -426,8 +433,7 @@ void CKavexWindow::showEvent(QShowEvent* event)
 
 void CKavexWindow::done(int result)
 {
-    if (!m_pLogic->OnCloseRequest())
-        return;
+    if (!m_pLogic->OnCloseRequest()) return;
     QDialog::done(result);
 }
 
@@ -436,8 +442,7 @@ int32_t CKavexWindow::FocusedControlId() const
     QWidget* focus = focusWidget();
     for (auto it = m_controls.constBegin(); it != m_controls.constEnd(); ++it)
     {
-        if (it.value() == focus || (focus != nullptr && it.value()->isAncestorOf(focus)))
-            return it.key();
+        if (it.value() == focus || (focus != nullptr && it.value()->isAncestorOf(focus))) return it.key();
     }
     return 0;
 }
@@ -464,8 +469,7 @@ bool CKavexWindow::eventFilter(QObject* watched, QEvent* event)
     {
         for (int32_t id : {TopEdit, BottomEdit, ShiftEdit})
         {
-            if (watched != Control(id))
-                continue;
+            if (watched != Control(id)) continue;
             if (event->type() == QEvent::FocusIn)
                 m_pLogic->OnEditFocus(id);
             else
@@ -487,12 +491,10 @@ std::vector<std::string> FormatsOf(const QMimeData* data)
 
 bool HasLocalFiles(const QMimeData* data)
 {
-    if (!data->hasUrls())
-        return false;
+    if (!data->hasUrls()) return false;
     for (const QUrl& url : data->urls())
     {
-        if (url.isLocalFile())
-            return true;
+        if (url.isLocalFile()) return true;
     }
     return false;
 }
@@ -524,14 +526,12 @@ void CKavexWindow::dragMoveEvent(QDragMoveEvent* event)
 
 void CKavexWindow::dropEvent(QDropEvent* event)
 {
-    if (!AcceptDrag(m_pLogic->DropTarget(), event))
-        return;
+    if (!AcceptDrag(m_pLogic->DropTarget(), event)) return;
     const QMimeData* data = event->mimeData();
     std::vector<std::string> paths;
     for (const QUrl& url : data->urls())
     {
-        if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     }
     m_pLogic->DropTarget().Drop(paths);
 }

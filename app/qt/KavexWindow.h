@@ -52,7 +52,8 @@ public:
     void SetPicture(int32_t id, const vKit::CDib& dib) override;
     void EnableMenuItem(int32_t command, bool enable) override;
     void Repaint() override;
-    EMessageResult MessageBox(const std::string& text, const std::string& caption, EMessageStyle style) override;
+    EMessageResult MessageBox(const std::string& text, const std::string& caption,
+                              EMessageStyle style) override;
     void PumpMessages() override;
     bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) override;
     void ShowAbout() override;

@@ -7,8 +7,7 @@
 
 void CControlToolTip::Attach(QWidget* control, const QString& text)
 {
-    if (control != nullptr)
-        control->setToolTip(text);
+    if (control != nullptr) control->setToolTip(text);
 }
 
 CNewLabel::CNewLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
@@ -16,10 +15,12 @@ CNewLabel::CNewLabel(const QString& text, QWidget* parent) : QLabel(text, parent
     m_crText = palette().color(QPalette::WindowText);
     m_crBk = palette().color(QPalette::Window);
     m_crHighlight = palette().color(QPalette::Highlight);
-    connect(&m_flashTimer, &QTimer::timeout, this, [this] {
-        m_bFlashOn = !m_bFlashOn;
-        update();
-    });
+    connect(&m_flashTimer, &QTimer::timeout, this,
+            [this]
+            {
+                m_bFlashOn = !m_bFlashOn;
+                update();
+            });
 }
 
 CNewLabel& CNewLabel::SetTextColor(const QColor& color)
@@ -88,8 +89,7 @@ void CNewLabel::paintEvent(QPaintEvent*)
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(r.adjusted(0, 0, -1, -1));
     }
-    if (!m_bFlashOn)
-        return;
+    if (!m_bFlashOn) return;
     painter.setFont(font());
     painter.setPen(m_bHover && m_bLink ? m_crHighlight : m_crText);
     painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine, text());

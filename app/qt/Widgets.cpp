@@ -8,7 +8,8 @@
 
 QColor ToQColor(uint32_t rgb)
 {
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>((rgb >> 16) & 0xFF));
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
 }
 
 uint32_t FromQColor(const QColor& color)
@@ -61,8 +62,7 @@ QSize CSpinButton::sizeHint() const
 void CSpinButton::StepBy(int delta)
 {
     const int pos = std::clamp(m_nPos + delta, std::min(m_nLower, m_nUpper), std::max(m_nLower, m_nUpper));
-    if (pos == m_nPos)
-        return;
+    if (pos == m_nPos) return;
     m_nPos = pos;
     emit PositionChanged(pos);
 }
@@ -96,14 +96,14 @@ CPaletteBar::CPaletteBar(QWidget* parent) : QFrame(parent)
 
 QImage CPaletteBar::ToImage(const vKit::CDib& dib)
 {
-    if (!dib.IsValid())
-        return QImage();
+    if (!dib.IsValid()) return QImage();
     QImage image(dib.GetWidth(), dib.GetHeight(), QImage::Format_Indexed8);
     QList<QRgb> colors;
     for (int i = 0; i < vKit::CDib::PaletteSize; ++i)
     {
         const uint32_t c = dib.GetPaletteColor(i);
-        colors.append(qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)));
+        colors.append(qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                           static_cast<int>((c >> 16) & 0xFF)));
     }
     image.setColorTable(colors);
     for (int y = 0; y < dib.GetHeight(); ++y)
@@ -120,8 +120,7 @@ void CPaletteBar::SetPicture(const vKit::CDib& dib)
 void CPaletteBar::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (m_image.isNull())
-        return;
+    if (m_image.isNull()) return;
     QPainter painter(this);
     QImage shown = m_image;
     if (!isEnabled())
@@ -175,15 +174,17 @@ QSize CTextProgressWidget::sizeHint() const
 void CTextProgressWidget::paintEvent(QPaintEvent*)
 {
     const QRect r = rect();
-    const CLayout layout = Layout(r.width(), r.height(), m_bVertical, FromQColor(palette().color(QPalette::Highlight)),
-                                  FromQColor(palette().color(QPalette::Base)));
+    const CLayout layout =
+        Layout(r.width(), r.height(), m_bVertical, FromQColor(palette().color(QPalette::Highlight)),
+               FromQColor(palette().color(QPalette::Base)));
     QPainter painter(this);
     if (!layout.bDraw)
     {
         painter.fillRect(r, palette().color(QPalette::Base));
         return;
     }
-    const QRect filled(QPoint(layout.nFillLeft, layout.nFillTop), QPoint(layout.nFillRight - 1, layout.nFillBottom - 1));
+    const QRect filled(QPoint(layout.nFillLeft, layout.nFillTop),
+                       QPoint(layout.nFillRight - 1, layout.nFillBottom - 1));
     painter.fillRect(r, ToQColor(layout.crBk));
     if (layout.nFillRight > layout.nFillLeft && layout.nFillBottom > layout.nFillTop)
         painter.fillRect(filled, ToQColor(layout.crBar));

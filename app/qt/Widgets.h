@@ -20,7 +20,7 @@ public:
     explicit CSpinButton(QWidget* parent = nullptr);
 
     void SetRange(int lower, int upper);
-    void SetPos(int pos);   // silent: only the user's changes are signalled
+    void SetPos(int pos); // silent: only the user's changes are signalled
     int Pos() const { return m_nPos; }
     int Lower() const { return m_nLower; }
     int Upper() const { return m_nUpper; }
@@ -82,7 +82,11 @@ class CTextProgressWidget : public QWidget, public CTextProgressCtrl
 {
 public:
     explicit CTextProgressWidget(QWidget* parent = nullptr);
-    void SetVertical(bool vertical) { m_bVertical = vertical; update(); }
+    void SetVertical(bool vertical)
+    {
+        m_bVertical = vertical;
+        update();
+    }
     QSize sizeHint() const override;
 
 protected:

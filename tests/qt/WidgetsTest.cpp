@@ -1,9 +1,9 @@
 // The Qt controls the dialog builds itself: the spin button, the painted progress bar and the
 // palette bar's picture.
 
+#include "app/qt/Widgets.h"
 #include "app/Dib.h"
 #include "app/WindowOps.h"
-#include "app/qt/Widgets.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -17,7 +17,7 @@ TEST(SpinButton, StaysInItsRangeAndSignalsOnlyTheUsersSteps)
     spin.SetPos(10);
     EXPECT_EQ(spin.Pos(), 5);
     QSignalSpy moved(&spin, &CSpinButton::PositionChanged);
-    QTest::keyClick(&spin, Qt::Key_Up);   // at the top already
+    QTest::keyClick(&spin, Qt::Key_Up); // at the top already
     EXPECT_EQ(moved.count(), 0);
     QTest::keyClick(&spin, Qt::Key_Down);
     ASSERT_EQ(moved.count(), 1);

@@ -1,10 +1,10 @@
 #include "Base/runtime/Global.h"
-#include "Base/threads/FileThread.h"
-#include "Base/platform/PlatformConsole.h"
-#include "Base/platform/PlatformSync.h"
 #include "Base/Reg/GUIDSeqMap.h"
 #include "Base/core/Timer.h"
+#include "Base/platform/PlatformConsole.h"
+#include "Base/platform/PlatformSync.h"
 #include "Base/runtime/Trace.h"
+#include "Base/threads/FileThread.h"
 #include "base/SettingsTestDir.h"
 
 #include <gtest/gtest.h>
