@@ -6,7 +6,7 @@ CMAKE_ASAN = cmake -S . -B build-asan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SA
 CMAKE_TSAN = cmake -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVEX_TSAN=ON -DKAVEX_WITH_QT=OFF
 CTEST = ctest --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build test test-release test-asan test-tsan demo bench fuzz screenshot clean
+.PHONY: all deps build test test-release test-asan test-tsan demo bench fuzz screenshot clean format format-check
 
 all: build
 
@@ -31,7 +31,13 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS) --target test_base test_engine
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -R 'Thread|Notify|Terminate'
 
-test: test-release test-asan test-tsan
+test: format-check test-release test-asan test-tsan
+
+format: deps
+	@bash scripts/check-format.sh --fix
+
+format-check: deps
+	@bash scripts/check-format.sh
 
 demo: build
 	@bash scripts/demo.sh

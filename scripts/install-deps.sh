@@ -3,7 +3,7 @@
 # With --bench it also installs the peer tools that the benchmark compares against.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang make pkg-config
+packages=(cmake ninja-build g++ clang clang-format ccache make pkg-config
           libjpeg62-turbo-dev qt6-base-dev libgtest-dev libgmock-dev
           libtiff-tools imagemagick python3-pil xvfb xauth)
 if [[ "${1:-}" == "--bench" ]]; then
