@@ -78,8 +78,8 @@ bool CheckPrefixes(const std::vector<PlannedSource>& plan, const std::string& de
 void PrintRefused(const Options& options, const std::string& source, int code)
 {
     if (options.json)
-        std::fprintf(stdout, "{\"outcome\": \"refused\", \"source\": %s, \"exit\": %d}\n", JsonString(source).c_str(),
-                     code);
+        std::fprintf(stdout, "{\"outcome\": \"refused\", \"source\": %s, \"exit\": %d}\n",
+                     JsonString(source).c_str(), code);
 }
 
 // A refused source ran nothing and printed no summary of its own.
@@ -107,6 +107,8 @@ int RefuseAll(const Options& options, const std::string& message)
 int RunOne(const Options& options)
 {
     Options one = options;
+    // "out/" names a folder, made when missing, as with several sources.
+    one.destinationIsFolder = !options.destination.empty() && options.destination.back() == '/';
     if (!options.sources.empty())
     {
         const PlannedSource p = Plan(options.sources[0]);

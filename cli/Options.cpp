@@ -260,8 +260,9 @@ SOURCE is any file of the source data set (slice, side image, _cfg.txt, _dicom.t
 log) or its mask, e.g. /scans/rec0000.bmp or /scans/rec????.bmp, or a folder that
 holds exactly one data set.
 DEST is a file name of the destination data set (/out/q0000.tif, /out/q????.tif,
-/out/q.tif) or an existing folder; in a folder the prefix is the source prefix
-+ "_conv_" and the format the stored default. A missing folder is created.
+/out/q.tif) or a folder (an existing one, or any written with a trailing /); in a
+folder the prefix is the source prefix + "_conv_" and the format the stored
+default. A missing folder is created.
 With several sources DEST is a folder (made when missing) and every source gets
 its own prefix there; sources that would share one are refused before anything
 is written. The sources run one after another.

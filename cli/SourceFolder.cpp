@@ -25,7 +25,8 @@ bool SliceOfFolder(const std::string& folder, std::string& slicePath, std::strin
     {
         const std::string extension = vKit::LowerAscii(vKit::GetPathExtension(entry.name));
         const bool image = extension == "bmp" || extension == "tif" || extension == "jpg";
-        if (!entry.isFile || !image || vKit::CDataset::GetFileKind(entry.name) != vKit::CDataset::EFileKind::Slice)
+        if (!entry.isFile || !image ||
+            vKit::CDataset::GetFileKind(entry.name) != vKit::CDataset::EFileKind::Slice)
             continue;
         datasets.emplace(vKit::CDataset::PrefixFromFileName(entry.name) + "????." + extension, entry.name);
     }
@@ -42,7 +43,8 @@ bool SliceOfFolder(const std::string& folder, std::string& slicePath, std::strin
     std::string names;
     for (const auto& [mask, slice] : datasets)
         names += (names.empty() ? "" : ", ") + mask;
-    error = "the folder " + folder + " holds several data sets (" + names + "); give a file of the one to convert";
+    error = "the folder " + folder + " holds several data sets (" + names +
+            "); give a file of the one to convert";
     return false;
 }
 

@@ -22,9 +22,9 @@ protected:
     std::string Sample(const std::string& folder, const std::string& prefix, const std::string& slices = "3",
                        const std::string& size = "16x8")
     {
-        const CRunResult r = RunProgram(m_scratch, "kavex-sample",
-                                        {"--quiet", "--slices", slices, "--size", size, "--prefix", prefix,
-                                         m_scratch.Path(folder)});
+        const CRunResult r = RunProgram(
+            m_scratch, "kavex-sample",
+            {"--quiet", "--slices", slices, "--size", size, "--prefix", prefix, m_scratch.Path(folder)});
         EXPECT_EQ(r.status, 0) << r.err;
         return m_scratch.Path(folder);
     }
@@ -33,8 +33,14 @@ protected:
         args.insert(args.begin(), "--json");
         return RunProgram(m_scratch, "kavex-convert", args);
     }
-    static size_t Lines(const std::string& text) { return size_t(std::count(text.begin(), text.end(), '\n')); }
-    static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    static size_t Lines(const std::string& text)
+    {
+        return size_t(std::count(text.begin(), text.end(), '\n'));
+    }
+    static bool Has(const std::string& text, const std::string& part)
+    {
+        return text.find(part) != std::string::npos;
+    }
 
     CScratchFolder m_scratch;
 };
@@ -106,7 +112,8 @@ TEST_F(BatchCli, CancelStopsTheBatch)
         std::this_thread::sleep_for(std::chrono::microseconds(300));
     run.Signal(SIGINT);
     const CRunResult r = run.Wait();
-    if (fs::exists(dest + "/a_conv_.log")) GTEST_SKIP() << "the first source ended before it could be stopped";
+    if (fs::exists(dest + "/a_conv_.log"))
+        GTEST_SKIP() << "the first source ended before it could be stopped";
     EXPECT_EQ(r.status, 130) << r.err;
     EXPECT_EQ(Lines(r.out), 1u) << r.out;
     EXPECT_TRUE(Has(r.out, "\"outcome\": \"cancelled\"")) << r.out;
