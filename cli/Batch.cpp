@@ -28,11 +28,17 @@ bool IsFolder(const std::string& path)
     return vKit::PlatformStat(path, st) == 0 && st.isDirectory;
 }
 
-PlannedSource Plan(const std::string& given)
+PlannedSource Resolve(const std::string& given)
 {
     PlannedSource p{given, given, {}, {}};
     if (IsFolder(given) && !SliceOfFolder(vKit::RemoveTrailingSeparator(given), p.path, p.error))
         p.path.clear();
+    return p;
+}
+
+PlannedSource Plan(const std::string& given)
+{
+    PlannedSource p = Resolve(given);
     vKit::CDataset dataset;
     if (!p.path.empty() && OpenSource(p.path, dataset) > 0) p.prefix = dataset.GetPrefix();
     return p;
@@ -109,13 +115,11 @@ int RunOne(const Options& options)
     Options one = options;
     // "out/" names a folder, made when missing, as with several sources.
     one.destinationIsFolder = !options.destination.empty() && options.destination.back() == '/';
-    if (!options.sources.empty())
-    {
-        const PlannedSource p = Plan(options.sources[0]);
-        if (p.path.empty()) return Refuse(options, p.given, p.error);
-        one.source = p.path;
-    }
-    return Finish(options, one.source, ConvertSource(one, std::string()));
+    if (options.sources.empty()) return ConvertSource(one, std::string());
+    const PlannedSource p = Resolve(options.sources[0]);
+    if (p.path.empty()) return Refuse(options, p.given, p.error);
+    one.source = p.path;
+    return Finish(options, p.given, ConvertSource(one, std::string()));
 }
 
 } // namespace

@@ -29,13 +29,15 @@ if(KAVEX_HELP2MAN)
   set(_see_also ${PROJECT_SOURCE_DIR}/packaging/see-also.h2m)
   set(_pages)
   foreach(_program IN LISTS KAVEX_PROGRAMS)
+    # Compressed, as Debian's policy asks of man pages.
     set(_page ${CMAKE_BINARY_DIR}/man/${_program}.1)
-    add_custom_command(OUTPUT ${_page}
+    add_custom_command(OUTPUT ${_page}.gz
       COMMAND ${KAVEX_HELP2MAN} --no-info --no-discard-stderr "--name=${_name_${_program}}"
               --include=${_see_also} --output=${_page} $<TARGET_FILE:${_program}>
+      COMMAND gzip -9nf ${_page}
       DEPENDS ${_program} ${_see_also}
       COMMENT "Writing the man page ${_program}.1")
-    list(APPEND _pages ${_page})
+    list(APPEND _pages ${_page}.gz)
   endforeach()
   add_custom_target(kavex_man ALL DEPENDS ${_pages})
   install(FILES ${_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

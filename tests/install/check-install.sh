@@ -15,7 +15,7 @@ p=$scratch/p
 programs=(kavex-convert kavex-sample)
 [[ $desktop == 1 ]] && programs+=(kavex)
 files=(share/doc/kavex/README.md share/doc/kavex/batch.md share/doc/kavex/help/Main.htm)
-for prog in "${programs[@]}"; do files+=("bin/$prog" "share/man/man1/$prog.1"); done
+for prog in "${programs[@]}"; do files+=("bin/$prog" "share/man/man1/$prog.1.gz"); done
 if [[ $desktop == 1 ]]; then
   files+=(share/applications/kavex.desktop share/icons/hicolor/scalable/apps/kavex.svg
           share/icons/hicolor/48x48/apps/kavex.png share/icons/hicolor/256x256/apps/kavex.png)
@@ -27,7 +27,7 @@ fi
 
 # Every option that --help names is in the man page.
 for prog in "${programs[@]}"; do
-  page=$(sed 's/\\-/-/g' "$p/share/man/man1/$prog.1")
+  page=$(zcat "$p/share/man/man1/$prog.1.gz" | sed 's/\\-/-/g')
   for option in $("$p/bin/$prog" --help | grep -oE -- '(^|[ ,])--?[a-zA-Z][a-zA-Z0-9-]*' | tr -d ' ,' | sort -u); do
     grep -qe "$option\b" <<<"$page" || fail "$prog.1 does not name $option"
   done

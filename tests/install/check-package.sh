@@ -19,7 +19,7 @@ grep -q 'libjpeg62-turbo' <<<"$depends" || fail "Depends lacks libjpeg-turbo: $d
 grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks Qt 6: $depends"
 listing=$(dpkg-deb -c "$deb")
 for f in usr/bin/kavex usr/bin/kavex-convert usr/bin/kavex-sample usr/share/applications/kavex.desktop \
-         usr/share/man/man1/kavex-convert.1 usr/share/doc/kavex/help/Main.htm; do
+         usr/share/man/man1/kavex-convert.1.gz usr/share/doc/kavex/help/Main.htm; do
   grep -q "\./$f\$" <<<"$listing" || fail "the package lacks $f"
 done
 echo "$(basename "$deb"): Depends: $depends"
