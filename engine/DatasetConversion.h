@@ -38,7 +38,11 @@ struct CFailedFile
 {
     std::string path;   // the file concerned (source for "read", destination otherwise)
     std::string action; // "read", "write", "copy" or "delete"
-    int32_t code = 0;   // loader/saver code or errno value
+    int32_t code = 0;   // loader/saver code, errno value or one of the codes below
+
+    // A member of a 3D group whose reduced size differs from that of the slice it would be
+    // averaged with.
+    static constexpr int32_t OtherSize = -2;
 };
 
 // Times carried from a source image to the image written from it (FILETIME values).
@@ -66,10 +70,11 @@ struct CImageSettings
 // Memory one thread of a run uses from file to file, so that a run allocates its images once.
 struct CLaneImages
 {
-    vKit::CFileImageBuffer16 image;  // the file being converted
-    vKit::CImageBuffer16 scratch;    // where reductions are built
-    vKit::CFileImageBuffer16 member; // another source of a 3D group
-    vKit::CImageBuffer32 sum;        // the 3D group's accumulator
+    vKit::CFileImageBuffer16 image;            // the file being converted
+    vKit::CImageBuffer16 scratch;              // where reductions are built
+    vKit::CFileImageBuffer16 member;           // another source of a 3D group
+    vKit::CImageBuffer32 sum;                  // the 3D group's accumulator
+    std::vector<vKit::CImageBuffer16> members; // the other members of a 3D group, reduced
 };
 
 // One file of a run: what the calling thread decided for it and, for an image, what the work on
@@ -93,7 +98,7 @@ struct CFileStep
     std::vector<std::string> group; // 3D averaging: every source of the destination, list order
     // ... and what the work produced.
     int32_t loadCode = 0;
-    std::vector<std::pair<std::string, int32_t>> unreadable; // group members that did not load
+    std::vector<std::pair<std::string, int32_t>> unreadable; // group members left out of the sum
     bool noRows = false;                                     // a side image the shift empties
     int32_t saveCode = -1;
     bool timesRead = false;
