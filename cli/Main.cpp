@@ -16,6 +16,8 @@ namespace
 {
 
 std::atomic<bool> g_stopRequested{false};
+// Set once a conversion ran: from then on its own outcome says whether it was cancelled.
+bool g_converted = false;
 
 int Usage(const std::string& message)
 {
@@ -55,7 +57,6 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     if (!vKit::CreateFolderTree(destination.GetFolder()))
         std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
     const bool terminal = vKit::PlatformIsTerminal(2) && !options.quiet;
-    vKit::PlatformCatchStopSignals(&g_stopRequested);
     job.SetCancelFlag(&g_stopRequested);
 
     const auto start = std::chrono::steady_clock::now();
@@ -63,6 +64,7 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
         CProgressLine line(job.GetProgress(), stderr);
         if (!terminal) job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
         job.Convert();
+        g_converted = true;
         line.Finish();
     }
     RunSummary summary;
@@ -146,9 +148,7 @@ int Run(const Options& options)
     return RunConversion(options, job, destination, source.GetMask());
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(int argc, char** argv)
 {
     Options options;
     std::string error;
@@ -166,4 +166,14 @@ int main(int argc, char** argv)
         break;
     }
     return Run(options);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // First of all, so that a stop asked for at any moment cancels rather than kills.
+    vKit::PlatformCatchStopSignals(&g_stopRequested);
+    const int code = Main(argc, argv);
+    return g_stopRequested.load() && !g_converted ? int(ExitCancelled) : code;
 }
