@@ -125,8 +125,11 @@ int Run(const Options& options)
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
-    ApplyOptions(options, defaults,
-                 ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()), job);
+    const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
+    const std::string limited =
+        LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);
+    if (!limited.empty()) std::fprintf(stderr, "kavex-convert: %s\n", limited.c_str());
+    ApplyOptions(options, defaults, shift, job);
     if (options.saveDefaults && !options.dryRun)
         StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
     if (!job.CanConvert()) return Refuse(job.GetMessage());
