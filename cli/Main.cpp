@@ -125,6 +125,10 @@ int Run(const Options& options)
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
+    job.SetSourceSliceSize(firstSlice.GetWidth(), firstSlice.GetHeight());
+    // Its memory is the run's from here on.
+    firstSlice.Free();
+    firstSlice.FileBytes().Free();
     const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
     const std::string limited =
         LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);

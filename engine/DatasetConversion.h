@@ -26,6 +26,7 @@
 #include "Base/image/ColorTable.h"
 #include "Base/image/ImageBuffer32.h"
 #include "engine/DatasetBase.h"
+#include "engine/MemoryBudget.h"
 
 #include <atomic>
 #include <cstdint>
@@ -201,6 +202,21 @@ public:
     // The number a run uses.
     int32_t GetEffectiveThreads() const;
 
+    // Size of the source's slices (its first one, as the caller loaded it to show), which the
+    // memory of a run is reckoned from; 0 x 0, unknown, takes each thread's images to fit.
+    void SetSourceSliceSize(int32_t width, int32_t height)
+    {
+        m_nSliceWidth = width;
+        m_nSliceHeight = height;
+    }
+    // Bytes the images a run works on at a time may hold together; 0 (the default) for
+    // KAVEX_MEMORY_MB from the environment, else a quarter of the physical memory.
+    int64_t GetMemoryBudget() const { return m_nMemoryBudget; }
+    void SetMemoryBudget(int64_t bytes) { m_nMemoryBudget = bytes; }
+    // Threads and look-ahead of a run: the threads asked for, fewer when their images would
+    // exceed the budget, never fewer than one.
+    kavex::CLanePlan GetLanePlan();
+
     // Adds (shift > 0) or drops (shift < 0) rows at the bottom of a side image; the new rows
     // are 0. False, leaving the image as it was, when no row would remain.
     static bool ChangeSideImageHeight(vKit::CImageBuffer16& image, int32_t shift);
@@ -221,6 +237,8 @@ protected:
     CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
                          bool slicePass);
     static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    static void TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    static void ReleaseLargeScratch(CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.
     static void DiscardFile(CFileStep& step);
@@ -275,6 +293,9 @@ private:
     int32_t m_nListedCount = 0;
     const std::atomic<bool>* m_pCancelFlag = nullptr;
     int32_t m_nThreads = 0;
+    int32_t m_nSliceWidth = 0;
+    int32_t m_nSliceHeight = 0;
+    int64_t m_nMemoryBudget = 0;
     // (device, inode) of every file of the source data set, sorted: never written or deleted.
     std::vector<std::pair<uint64_t, uint64_t>> m_sourceFiles;
 };
