@@ -10,8 +10,8 @@
 namespace kavex
 {
 
-int64_t ImageWorkBytes(int64_t pixels, const std::string& sourceExtension, const std::string& destinationExtension,
-                       int32_t resizeFactor, int32_t resizeQuality)
+int64_t ImageWorkBytes(int64_t pixels, const std::string& sourceExtension,
+                       const std::string& destinationExtension, int32_t resizeFactor, int32_t resizeQuality)
 {
     // Large file bytes are let go after each file, so reading and writing do not add up.
     const int64_t read = vKit::LowerAscii(sourceExtension) == "tif" ? 2 : 1;
@@ -38,7 +38,8 @@ CLanePlan PlanLanes(int64_t bytesPerImage, int32_t threads, int64_t budget)
 int64_t DefaultMemoryBudget()
 {
     constexpr int64_t MiB = int64_t(1) << 20;
-    if (const int64_t mb = PositiveEnvNumber("KAVEX_MEMORY_MB"); mb > 0 && mb < (INT64_MAX / MiB)) return mb * MiB;
+    if (const int64_t mb = PositiveEnvNumber("KAVEX_MEMORY_MB"); mb > 0 && mb < (INT64_MAX / MiB))
+        return mb * MiB;
     const int64_t physical = vKit::PlatformPhysicalMemory();
     return physical > 0 ? physical / 4 : 1024 * MiB;
 }

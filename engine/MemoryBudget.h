@@ -13,8 +13,8 @@ namespace kavex
 // Bytes the work on one image of that many pixels holds at its peak: the 16-bit image beside the
 // file it is read from (or the 8-bit rows a JPEG is decoded into) or the file it is built into
 // (or the rows a JPEG is encoded from), and the scratch of a reduction and of 3D averaging.
-int64_t ImageWorkBytes(int64_t pixels, const std::string& sourceExtension, const std::string& destinationExtension,
-                       int32_t resizeFactor, int32_t resizeQuality);
+int64_t ImageWorkBytes(int64_t pixels, const std::string& sourceExtension,
+                       const std::string& destinationExtension, int32_t resizeFactor, int32_t resizeQuality);
 
 struct CLanePlan
 {

@@ -1,8 +1,8 @@
 // How many images a run works on at a time: threads and look-ahead shrink for large slices.
 
+#include "engine/MemoryBudget.h"
 #include "Base/platform/Platform.h"
 #include "engine/DatasetConversion.h"
-#include "engine/MemoryBudget.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,9 @@ TEST(MemoryBudget, WorkOnAnImageHoldsItsSamplesFileAndScratch)
         int32_t factor, quality;
         int64_t perPixel;
     };
-    for (const SCase& c : {SCase{"jpg", "tif", 1, 1, 4}, SCase{"bmp", "BMP", 1, 3, 3}, SCase{"TIF", "jpg", 1, 1, 4},
-                           SCase{"tif", "jpg", 2, 2, 6}, SCase{"jpg", "jpg", 4, 3, 9}})
+    for (const SCase& c :
+         {SCase{"jpg", "tif", 1, 1, 4}, SCase{"bmp", "BMP", 1, 3, 3}, SCase{"TIF", "jpg", 1, 1, 4},
+          SCase{"tif", "jpg", 2, 2, 6}, SCase{"jpg", "jpg", 4, 3, 9}})
         EXPECT_EQ(kavex::ImageWorkBytes(Huge, c.from, c.to, c.factor, c.quality), Huge * c.perPixel)
             << c.from << " -> " << c.to << " f" << c.factor;
 }
@@ -39,9 +40,10 @@ TEST(MemoryBudget, LanesShrinkToTheBudgetNeverBelowOne)
         int64_t budget;
         int32_t lanes, lookAhead;
     };
-    for (const SCase& c : {SCase{slice, 8, 2500 * MiB, 2, 4}, SCase{slice, 8, 6 * 1024 * MiB, 6, 12},
-                           SCase{slice, 2, 100 * 1024 * MiB, 2, 4}, SCase{slice, 8, 100 * MiB, 1, 0},
-                           SCase{slice, 64, 0, 1, 0}, SCase{0, 4, 1, 4, 8}, SCase{64 * MiB, 0, 1024 * MiB, 1, 0}})
+    for (const SCase& c :
+         {SCase{slice, 8, 2500 * MiB, 2, 4}, SCase{slice, 8, 6 * 1024 * MiB, 6, 12},
+          SCase{slice, 2, 100 * 1024 * MiB, 2, 4}, SCase{slice, 8, 100 * MiB, 1, 0},
+          SCase{slice, 64, 0, 1, 0}, SCase{0, 4, 1, 4, 8}, SCase{64 * MiB, 0, 1024 * MiB, 1, 0}})
     {
         const kavex::CLanePlan plan = kavex::PlanLanes(c.bytes, c.threads, c.budget);
         EXPECT_EQ(plan.lanes, c.lanes) << c.threads << " threads, budget " << c.budget;
