@@ -102,4 +102,31 @@ int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first)
     return 0;
 }
 
+std::string LayerLimitNote(const Options& options, int32_t last, int32_t first, int32_t shift)
+{
+    const char* name = nullptr;
+    int64_t granted = 0;
+    switch (options.layer)
+    {
+    case LayerOption::Shift:
+        name = "--shift";
+        granted = shift;
+        break;
+    case LayerOption::Top:
+        name = "--top";
+        granted = int64_t(last) + shift;
+        break;
+    case LayerOption::Bottom:
+        name = "--bottom";
+        granted = int64_t(first) + shift;
+        break;
+    case LayerOption::None:
+        return "";
+    }
+    if (granted == options.layerValue) return "";
+    return std::string(name) + " " + std::to_string(options.layerValue) + " is limited to " +
+           std::to_string(granted) + ": the slices are numbered " + std::to_string(int64_t(first) + shift) +
+           " to " + std::to_string(int64_t(last) + shift) + ", within 0 to 9999";
+}
+
 } // namespace kavex::cli

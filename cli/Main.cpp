@@ -17,6 +17,8 @@ namespace
 {
 
 std::atomic<bool> g_stopRequested{false};
+// Set once a conversion ran: from then on its own outcome says whether it was cancelled.
+bool g_converted = false;
 
 int Usage(const std::string& message)
 {
@@ -56,7 +58,6 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     if (!vKit::CreateFolderTree(destination.GetFolder()))
         std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
     const bool terminal = vKit::PlatformIsTerminal(2) && !options.quiet;
-    vKit::PlatformCatchStopSignals(&g_stopRequested);
     job.SetCancelFlag(&g_stopRequested);
 
     const auto start = std::chrono::steady_clock::now();
@@ -65,6 +66,7 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
         line.SetLabel(label);
         if (!terminal) job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
         job.Convert();
+        g_converted = true;
         line.Finish();
     }
     if (job.IsRefused()) return Refuse(job.GetMessage());
@@ -133,8 +135,15 @@ int ConvertSource(const Options& options, const std::string& label)
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
-    ApplyOptions(options, defaults,
-                 ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()), job);
+    job.SetSourceSliceSize(firstSlice.GetWidth(), firstSlice.GetHeight());
+    // Its memory is the run's from here on.
+    firstSlice.Free();
+    firstSlice.FileBytes().Free();
+    const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
+    const std::string limited =
+        LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);
+    if (!limited.empty()) std::fprintf(stderr, "kavex-convert: %s\n", limited.c_str());
+    ApplyOptions(options, defaults, shift, job);
     if (options.saveDefaults && !options.dryRun)
         StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
     if (!job.CanConvert()) return Refuse(job.GetMessage());
@@ -156,9 +165,7 @@ int ConvertSource(const Options& options, const std::string& label)
     return RunConversion(options, job, destination, source.GetMask(), label);
 }
 
-} // namespace kavex::cli
-
-int main(int argc, char** argv)
+int Main(int argc, char** argv)
 {
     Options options;
     std::string error;
@@ -176,4 +183,14 @@ int main(int argc, char** argv)
         break;
     }
     return RunSources(options);
+}
+
+} // namespace kavex::cli
+
+int main(int argc, char** argv)
+{
+    // First of all, so that a stop asked for at any moment cancels rather than kills.
+    vKit::PlatformCatchStopSignals(&g_stopRequested);
+    const int code = Main(argc, argv);
+    return g_stopRequested.load() && !g_converted ? int(ExitCancelled) : code;
 }
