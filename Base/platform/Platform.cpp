@@ -550,4 +550,16 @@ bool PlatformGetEnv(const char* name, std::string& value)
     return true;
 }
 
+std::string PlatformErrorText(int32_t err)
+{
+    char buffer[256] = {};
+    // The GNU strerror_r returns its text, which need not be the buffer.
+    return strerror_r(err, buffer, sizeof buffer);
+}
+
+CStatus PlatformErrorStatus(int32_t err, const std::string& path)
+{
+    return CStatus(err, path, PlatformErrorText(err));
+}
+
 } // namespace vKit
