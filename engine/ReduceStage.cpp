@@ -15,9 +15,9 @@ namespace
 // Averages the group: each member contributes floor(v * 65536 / n), the result is the high 16
 // bits of the sum. A member that fails to load, or has another size, is left out, so the result
 // is darker by its share rather than mixed with stale samples. Members that did not load are
-// returned in unreadable with their codes.
+// returned in unreadable with the reason.
 void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std::string>& names, int32_t f,
-               std::vector<std::pair<std::string, int32_t>>& unreadable)
+               std::vector<vKit::CStatus>& unreadable)
 {
     const int32_t n = int32_t(names.size());
     kavex::Reduce2D(lane.image, f, lane.scratch);
@@ -28,9 +28,9 @@ void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std:
     for (const std::string& name : names)
     {
         if (vKit::CompareNoCase(name, src) == 0) continue;
-        if (const int32_t rc = lane.member.LoadFile(name); rc != 0)
+        if (lane.member.LoadFile(name) != 0)
         {
-            unreadable.emplace_back(name, rc);
+            unreadable.push_back(lane.member.GetStatus());
             continue;
         }
         kavex::Reduce2D(lane.member, f, lane.scratch);
