@@ -60,8 +60,10 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
 int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first);
 int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first);
 
-// key: value lines about the data set and its first slice.
-void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16* firstSlice);
+// key: value lines about the data set and its first slice; one that did not load gives its
+// size as "unreadable (REASON)".
+void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16& firstSlice,
+               bool loaded);
 
 // Every source -> destination pair the job would handle, in its order.
 void PrintPlan(std::FILE* out, CDatasetConversion& job, bool markPresent);
@@ -74,7 +76,10 @@ struct RunSummary
     double seconds = 0.0;
 };
 void PrintJson(std::FILE* out, const CDatasetConversion& job, const RunSummary& summary);
+// "could not read PATH: REASON", one line per failed file.
 void PrintFailures(std::FILE* out, const CDatasetConversion& job);
+// The job's refusal text, unchanged, followed by what it means for the command line.
+std::string ExplainRefusal(const std::string& text);
 std::string JsonString(const std::string& text);
 
 // Files done / total, percent, files per second and time left, redrawn on one terminal line.

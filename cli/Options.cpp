@@ -277,7 +277,8 @@ Options:
       --overwrite              delete the existing destination data set first
       --resume                 keep existing destination slices, write the missing
   -n, --dry-run                print every source -> destination pair, write nothing
-      --json                   print a JSON summary on standard output at the end
+      --json                   print a JSON summary on standard output at the end;
+                               failed files as {"path", "action", "reason"}
       --quiet                  no progress line
       --save-defaults          store the options in force (and the format of DEST or
                                --format) as the user's defaults, as the dialog's
@@ -288,8 +289,10 @@ Options:
 
 Options not given take the user's stored defaults, shared with the desktop program.
 
-Exit status: 0 done; 1 done, but some files could not be read or written;
-2 usage error, refused conversion or no slice in SOURCE; 3 the destination exists
+Exit status: 0 done; 1 done, but some files could not be read or written (each
+listed with its reason); 2 usage error, refused conversion, no slice in SOURCE, a
+first slice that cannot be read or a destination folder that cannot be made;
+3 the destination exists
 (give --overwrite or --resume); 130 cancelled (SIGINT, SIGTERM).
 )";
 }
