@@ -60,6 +60,22 @@ std::string EndsBefore(int64_t fileSize, int64_t needed, const char* what)
     return "the file ends at byte " + std::to_string(fileSize) + ", " + what + " " + std::to_string(needed);
 }
 
+std::string CompressionName(uint32_t value)
+{
+    switch (value)
+    {
+    case 1:
+        return "RLE8 compression";
+    case 2:
+        return "RLE4 compression";
+    case 3:
+    case 6:
+        return "bit-field colour masks";
+    default:
+        return "compression " + std::to_string(value);
+    }
+}
+
 // "starts with 0x42 0x4d", as libjpeg says it of a file that is not a JPEG.
 std::string StartsWith(const uint8_t* file)
 {
@@ -136,10 +152,11 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
         return Refuse(CStatus::Corrupt, EndsBefore(fileSize, infoEnd, "its info header needs"));
     if (h.compression != 0)
         return Refuse(CStatus::Unsupported,
-                      "compression " + std::to_string(h.compression) + "; only uncompressed images load");
+                      CompressionName(h.compression) + "; only uncompressed images load");
     if (h.bitsPerPixel != 8)
-        return Refuse(CStatus::Unsupported,
-                      std::to_string(h.bitsPerPixel) + " bits per pixel; only 8-bit palette images load");
+        return Refuse(CStatus::Unsupported, std::to_string(h.bitsPerPixel) +
+                                                (h.bitsPerPixel == 1 ? " bit" : " bits") +
+                                                " per pixel; only 8-bit palette images load");
     const int64_t colours = h.coloursUsed == 0 ? PaletteColours : int64_t(h.coloursUsed);
     if (colours != PaletteColours)
         return Refuse(CStatus::Unsupported,
@@ -148,8 +165,7 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
     if (paletteEnd > fileSize)
         return Refuse(CStatus::Corrupt, EndsBefore(fileSize, paletteEnd, "its palette needs"));
     if (int64_t(h.pixelOffset) >= fileSize)
-        return Refuse(CStatus::Corrupt, "the pixel rows start at byte " + std::to_string(h.pixelOffset) +
-                                            ", past the end of the file at byte " + std::to_string(fileSize));
+        return Refuse(CStatus::Corrupt, EndsBefore(fileSize, h.pixelOffset, "its pixel rows start at"));
     // Rows stored top row first (negative height) are not written by scanners and not read.
     if (h.width <= 0 || h.height <= 0)
         return Refuse(CStatus::Unsupported, "a size of " + std::to_string(h.width) + " x " +

@@ -187,8 +187,13 @@ std::string CompressionName(uint32_t value)
 {
     switch (value)
     {
+    case 2:
+    case 3:
+    case 4:
+        return "CCITT fax compression";
     case 5:
         return "LZW compression";
+    case 6:
     case 7:
         return "JPEG compression";
     case 8:
@@ -244,7 +249,8 @@ SProblem ParseHeader(const SBytes& b, STiffHeader& h)
         return BadTags(CStatus::Unsupported, std::to_string(samplesPerPixel.value) +
                                                  " samples per pixel; only one grey sample loads");
     if (h.bits != 8 && h.bits != 16)
-        return BadTags(CStatus::Unsupported, std::to_string(h.bits) + " bits per sample; only 8 and 16 load");
+        return BadTags(CStatus::Unsupported, std::to_string(h.bits) + (h.bits == 1 ? " bit" : " bits") +
+                                                 " per sample; only 8 and 16 load");
     if (!find(TagStripOffsets).present && find(TagTileOffsets).present)
         return BadTags(CStatus::Unsupported, "the samples are in tiles; only strips load");
 

@@ -145,7 +145,7 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
         // Outside the subset, which would load as wrong pictures: colour, other bit depths, tiles.
         {Changed(277, 1, 3), bad, "3 samples per pixel; only one grey sample loads"},
         {Changed(258, 1, 0), bad, "0 bits per sample"},
-        {Changed(258, 1, 1), bad, "1 bits per sample"},
+        {Changed(258, 1, 1), bad, "1 bit per sample"},
         {Changed(258, 1, 12), bad, "12 bits per sample; only 8 and 16 load"},
         {Changed(258, 1, 32), bad, "32 bits per sample"},
         {tiled.Build(), bad, "the samples are in tiles; only strips load"},
