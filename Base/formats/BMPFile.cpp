@@ -1,5 +1,6 @@
 #include "Base/formats/BMPFile.h"
 #include "Base/formats/LittleEndian.h"
+#include "Base/formats/RefusalText.h"
 
 #include "Base/image/ImageBuffer16.h"
 #include "Base/platform/Platform.h"
@@ -54,12 +55,6 @@ int32_t ReadWholeFile(const std::string& path, CAlignedBlock& data, size_t& size
     return err;
 }
 
-// "the file ends at byte 100, its pixel rows need 1078"
-std::string EndsBefore(int64_t fileSize, int64_t needed, const char* what)
-{
-    return "the file ends at byte " + std::to_string(fileSize) + ", " + what + " " + std::to_string(needed);
-}
-
 std::string CompressionName(uint32_t value)
 {
     switch (value)
@@ -74,14 +69,6 @@ std::string CompressionName(uint32_t value)
     default:
         return "compression " + std::to_string(value);
     }
-}
-
-// "starts with 0x42 0x4d", as libjpeg says it of a file that is not a JPEG.
-std::string StartsWith(const uint8_t* file)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "starts with 0x%02x 0x%02x", file[0], file[1]);
-    return text;
 }
 
 } // namespace
@@ -149,7 +136,8 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
         return Refuse(CStatus::Unsupported, "an info header of " + std::to_string(h.infoSize) +
                                                 " bytes; only Windows headers of 40 bytes or more load");
     if (infoEnd > fileSize)
-        return Refuse(CStatus::Corrupt, EndsBefore(fileSize, infoEnd, "its info header needs"));
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), uint64_t(infoEnd), "its info header needs"));
     if (h.compression != 0)
         return Refuse(CStatus::Unsupported,
                       CompressionName(h.compression) + "; only uncompressed images load");
@@ -163,9 +151,11 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
                       "a palette of " + std::to_string(colours) + " colours; only palettes of 256 load");
     const int64_t paletteEnd = infoEnd + 4 * colours;
     if (paletteEnd > fileSize)
-        return Refuse(CStatus::Corrupt, EndsBefore(fileSize, paletteEnd, "its palette needs"));
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), uint64_t(paletteEnd), "its palette needs"));
     if (int64_t(h.pixelOffset) >= fileSize)
-        return Refuse(CStatus::Corrupt, EndsBefore(fileSize, h.pixelOffset, "its pixel rows start at"));
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), h.pixelOffset, "its pixel rows start at"));
     // Rows stored top row first (negative height) are not written by scanners and not read.
     if (h.width <= 0 || h.height <= 0)
         return Refuse(CStatus::Unsupported, "a size of " + std::to_string(h.width) + " x " +
@@ -177,8 +167,8 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
         return Refuse(CStatus::TooLarge, std::to_string(h.width) + " x " + std::to_string(h.height) +
                                              " pixels are more than a BMP file can hold");
     if (int64_t(h.pixelOffset) + imageBytes > fileSize)
-        return Refuse(CStatus::Corrupt,
-                      EndsBefore(fileSize, int64_t(h.pixelOffset) + imageBytes, "its pixel rows need"));
+        return Refuse(CStatus::Corrupt, EndsBefore(uint64_t(fileSize), h.pixelOffset + uint64_t(imageBytes),
+                                                   "its pixel rows need"));
     m_layout.colours = int32_t(colours);
     m_layout.paletteOffset = infoEnd;
     m_layout.paletteEnd = paletteEnd;
@@ -232,11 +222,9 @@ bool CBMPFile::ParseBmp()
     if (!file || m_nFileSize <= size_t(FileHeaderSize))
         return Refuse(CStatus::Corrupt,
                       "the file holds " + std::to_string(m_nFileSize) + " bytes, too few for a BMP header");
-    if (file[0] != 'B' || file[1] != 'M')
-        return Refuse(CStatus::Unsupported, "not a BMP file: " + StartsWith(file));
+    if (file[0] != 'B' || file[1] != 'M') return Refuse(CStatus::Unsupported, NotAFile("BMP", file));
     if (m_nFileSize < size_t(HeadersSize))
-        return Refuse(CStatus::Corrupt,
-                      EndsBefore(int64_t(m_nFileSize), HeadersSize, "its info header needs"));
+        return Refuse(CStatus::Corrupt, EndsBefore(m_nFileSize, HeadersSize, "its info header needs"));
     const SBmpHeader h = ReadBmpHeader(file);
     if (!ValidateHeader(h))
     {

@@ -1,5 +1,6 @@
 #include "Base/formats/TiffFile.h"
 #include "Base/formats/LittleEndian.h"
+#include "Base/formats/RefusalText.h"
 
 #include "Base/files/FileBuffer.h"
 #include "Base/formats/FileImageBuffer16.h"
@@ -176,11 +177,6 @@ struct SProblem
 SProblem BadTags(int32_t code, std::string reason)
 {
     return {CTiffFile::MsgBadTags, code, std::move(reason)};
-}
-
-std::string EndsBefore(uint64_t fileSize, uint64_t needed, const char* what)
-{
-    return "the file ends at byte " + std::to_string(fileSize) + ", " + what + " " + std::to_string(needed);
 }
 
 std::string CompressionName(uint32_t value)
@@ -364,9 +360,7 @@ std::string ByteOrderReason(const uint8_t* data, size_t size)
     if (size < 2) return "the file holds 1 byte, too few for a TIFF header";
     if (data[0] == 'M' && data[1] == 'M')
         return "big-endian (MM) byte order; only little-endian (II) files load";
-    char text[48];
-    std::snprintf(text, sizeof text, "not a TIFF file: starts with 0x%02x 0x%02x", data[0], data[1]);
-    return text;
+    return NotAFile("TIFF", data);
 }
 } // namespace
 
