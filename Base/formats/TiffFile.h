@@ -7,7 +7,8 @@
 //   0 "II" 42, directory offset | 8 "Quorell\0" | 16 samples, top row first (2wh bytes)
 //   | x and y resolution rationals (num, 1) | n strip offsets | n strip byte counts
 //   | 18 directory entries (2 + 216 bytes) | next directory 0 | 8 zero bytes
-// so the file holds 2wh + 8n + 262 bytes.
+// so the file holds 2wh + 8n + 262 bytes. Sizes above 65535 and a private value E outside
+// 0..65535 go into LONG fields, since a SHORT holds 16 bits.
 
 #include "Base/core/Status.h"
 
