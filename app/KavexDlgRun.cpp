@@ -92,7 +92,7 @@ void CKavexDlg::ReportFailedFiles()
     std::string text = std::to_string(failed.size()) + (failed.size() == 1 ? " file" : " files") +
                        " could not be converted:\n";
     for (size_t i = 0; i < failed.size() && i < kListedFailures; ++i)
-        text += "\n" + failed[i].action + ": " + failed[i].path;
+        text += "\n" + failed[i].action + ": " + failed[i].path + ": " + failed[i].reason;
     if (failed.size() > kListedFailures) text += "\n...";
     m_Window.MessageBox(text, "Kavex", EMessageStyle::Warning);
 }

@@ -62,8 +62,10 @@ int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first);
 // What the user is told when the rule changed the layer value given: "" when it did not.
 std::string LayerLimitNote(const Options& options, int32_t last, int32_t first, int32_t shift);
 
-// key: value lines about the data set and its first slice.
-void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16* firstSlice);
+// key: value lines about the data set and its first slice; one that did not load gives its
+// size as "unreadable (REASON)".
+void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16& firstSlice,
+               bool loaded);
 
 // Every source -> destination pair the job would handle, in its order.
 void PrintPlan(std::FILE* out, CDatasetConversion& job, bool markPresent);
@@ -76,7 +78,10 @@ struct RunSummary
     double seconds = 0.0;
 };
 void PrintJson(std::FILE* out, const CDatasetConversion& job, const RunSummary& summary);
+// "could not read PATH: REASON", one line per failed file.
 void PrintFailures(std::FILE* out, const CDatasetConversion& job);
+// The job's refusal text, unchanged, followed by what it means for the command line.
+std::string ExplainRefusal(const std::string& text);
 std::string JsonString(const std::string& text);
 
 // Files done / total, percent, files per second and time left, redrawn on one terminal line.

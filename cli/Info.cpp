@@ -58,7 +58,8 @@ std::string Number(double value)
 
 } // namespace
 
-void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16* firstSlice)
+void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16& firstSlice,
+               bool loaded)
 {
     std::string sideImages, textFiles;
     Companions(source, sideImages, textFiles);
@@ -74,13 +75,13 @@ void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuf
     std::fprintf(out, "side images: %s\n", sideImages.c_str());
     std::fprintf(out, "text files: %s\n", textFiles.c_str());
     std::fprintf(out, "log: %s\n", vKit::FileExists(log) ? vKit::GetPathFileName(log).c_str() : "none");
-    if (firstSlice == nullptr)
+    if (!loaded)
     {
-        std::fprintf(out, "size: unreadable\n");
+        std::fprintf(out, "size: unreadable (%s)\n", firstSlice.GetStatus().GetReason().c_str());
         return;
     }
-    const vKit::CImageInfo& info = firstSlice->Info();
-    std::fprintf(out, "size: %dx%d\n", firstSlice->GetWidth(), firstSlice->GetHeight());
+    const vKit::CImageInfo& info = firstSlice.Info();
+    std::fprintf(out, "size: %dx%d\n", firstSlice.GetWidth(), firstSlice.GetHeight());
     std::fprintf(out, "bits: %d\n", info.GetSignificantBits());
     std::fprintf(out, "palette: %s\n", PaletteKind(info.AltColorTable()));
     const double x = info.GetPixelSizeXum(), y = info.GetPixelSizeYum();

@@ -55,8 +55,10 @@ void ApplyOptions(const Options& o, const Defaults& d, int32_t shift, CDatasetCo
 int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDataset& destination,
                   const std::string& sourceMask, const std::string& label)
 {
-    if (!vKit::CreateFolderTree(destination.GetFolder()))
-        std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
+    // One refusal, instead of one failed file for each file of the run.
+    vKit::CStatus why;
+    if (!vKit::CreateFolderTree(destination.GetFolder(), &why))
+        return Refuse("cannot create the destination folder " + why.GetMessage());
     const bool terminal = vKit::PlatformIsTerminal(2) && !options.quiet;
     job.SetCancelFlag(&g_stopRequested);
 
@@ -115,12 +117,13 @@ int ConvertSource(const Options& options, const std::string& label)
     const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
     if (options.mode == Mode::Info)
     {
-        PrintInfo(stdout, source, firstLoaded ? &firstSlice : nullptr);
+        PrintInfo(stdout, source, firstSlice, firstLoaded);
         return ExitDone;
     }
     // As the dialog, which offers no conversion of a source whose first slice it cannot show.
-    if (!firstLoaded || firstSlice.Info().ColorTable().GetCount() == 0)
-        return Refuse("cannot read the first slice " + source.GetEntryPath(0));
+    if (!firstLoaded) return Refuse("could not read " + firstSlice.GetStatus().GetMessage());
+    if (firstSlice.Info().ColorTable().GetCount() == 0)
+        return Refuse("could not read " + source.GetEntryPath(0) + ": it has no colour table");
 
     Options resolved = options;
     resolved.destination = Absolute(options.destination);
@@ -146,7 +149,7 @@ int ConvertSource(const Options& options, const std::string& label)
     ApplyOptions(options, defaults, shift, job);
     if (options.saveDefaults && !options.dryRun)
         StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
-    if (!job.CanConvert()) return Refuse(job.GetMessage());
+    if (!job.CanConvert()) return Refuse(ExplainRefusal(job.GetMessage()));
 
     const bool exists = vKit::CDataset::MaskExists(destination.GetMask());
     if (options.dryRun)

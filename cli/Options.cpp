@@ -287,7 +287,8 @@ Options:
       --resume                 keep existing destination slices, write the missing
   -n, --dry-run                print every source -> destination pair, write nothing
       --json                   print a JSON summary on standard output, one line per
-                               source ("outcome": "refused" when it did not run)
+                               source ("outcome": "refused" when it did not run);
+                               failed files as {"path", "action", "reason"}
       --quiet                  no progress line
       --save-defaults          store the options in force (and the format of DEST or
                                --format) as the user's defaults, as the dialog's
@@ -300,9 +301,11 @@ Options not given take the user's stored defaults, shared with the desktop progr
 
 Exit status:
   0    done
-  1    done, but some files could not be read or written
+  1    done, but some files could not be read or written (each listed with
+       its reason)
   2    usage error, refused conversion (DEST is the source, or another run is
-       writing it) or no slice in SOURCE
+       writing it), no slice in SOURCE, a first slice that cannot be read or a
+       destination folder that cannot be made
   3    the destination exists (give --overwrite or --resume)
   130  cancelled (SIGINT, SIGTERM)
 With several sources, the most serious code of any source in the order 130

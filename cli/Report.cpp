@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 
 #include <cmath>
+#include <utility>
 
 namespace kavex::cli
 {
@@ -29,7 +30,20 @@ void PrintPlan(std::FILE* out, CDatasetConversion& job, bool markPresent)
 void PrintFailures(std::FILE* out, const CDatasetConversion& job)
 {
     for (const CFailedFile& f : job.GetFailedFiles())
-        std::fprintf(out, "kavex-convert: could not %s %s\n", f.action.c_str(), f.path.c_str());
+        std::fprintf(out, "kavex-convert: could not %s %s: %s\n", f.action.c_str(), f.path.c_str(),
+                     f.reason.c_str());
+}
+
+std::string ExplainRefusal(const std::string& text)
+{
+    static const std::pair<const char*, const char*> meanings[] = {
+        {"Not yet implemented", "the destination is the source data set"},
+        {"Nothing to do", "the destination names no data set"},
+        {"Source data-set not loaded", "the source data set could not be opened"},
+    };
+    for (const auto& [refusal, meaning] : meanings)
+        if (text == refusal) return text + ": " + meaning;
+    return text;
 }
 
 namespace
@@ -104,7 +118,8 @@ void PrintJson(std::FILE* out, const CDatasetConversion& job, const RunSummary& 
 {
     std::string failed;
     for (const CFailedFile& f : job.GetFailedFiles())
-        failed += (failed.empty() ? "" : ", ") + JsonString(f.path);
+        failed += (failed.empty() ? "{" : ", {") + std::string("\"path\": ") + JsonString(f.path) +
+                  ", \"action\": " + JsonString(f.action) + ", \"reason\": " + JsonString(f.reason) + "}";
     std::fprintf(out,
                  "{\"outcome\": \"%s\", \"source\": %s, \"destination\": %s, \"files\": %d, \"written\": %d, "
                  "\"skipped\": %d, \"failed\": [%s], \"seconds\": %.3f}\n",

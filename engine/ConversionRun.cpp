@@ -32,9 +32,9 @@ void CDatasetConversion::ResetOutcome()
     m_bRefused = false;
 }
 
-void CDatasetConversion::Fail(const std::string& path, const char* action, int32_t code)
+void CDatasetConversion::Fail(const std::string& path, const char* action, const vKit::CStatus& why)
 {
-    m_failedFiles.push_back({path, action, code});
+    m_failedFiles.push_back({path, action, why.GetCode(), why.GetReason()});
 }
 
 void CDatasetConversion::Convert()
@@ -99,7 +99,7 @@ void CDatasetConversion::RemoveLeftovers()
 void CDatasetConversion::ReportUnlisted(const vKit::CDataset& list)
 {
     for (const auto& [path, reason] : list.GetUnlisted())
-        Fail(path, "read", reason);
+        Fail(path, "read", vKit::PlatformErrorStatus(reason, path));
 }
 
 void CDatasetConversion::PrepareLists()
@@ -184,7 +184,7 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
         const std::string path = old.GetEntryPath(i);
         if (old.IsExactMember(path) && !source->IsExactMember(path) && !IsSourceFile(path) &&
             vKit::FileExists(path))
-            Fail(path, "delete", EACCES);
+            Fail(path, "delete", vKit::CStatus(EACCES, path, "the old file could not be deleted"));
     }
 }
 
@@ -207,5 +207,6 @@ void CDatasetConversion::CopyLogFile()
     const std::string src = GetSource()->GetDataset()->GetLogFileName();
     const std::string dst = GetDestination()->GetDataset()->GetLogFileName();
     if (src == dst || !vKit::FileExists(src) || IsSourceFile(dst)) return;
-    if (!vKit::CopyFile(src, dst, true)) Fail(dst, "copy", 0);
+    if (const int32_t err = vKit::PlatformCopyFile(src, dst, true))
+        Fail(dst, "copy", vKit::PlatformErrorStatus(err, dst));
 }

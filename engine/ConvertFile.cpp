@@ -103,6 +103,7 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
     catch (const std::exception&)
     {
         step.saveCode = ENOMEM;
+        step.status = vKit::PlatformErrorStatus(ENOMEM, step.part);
     }
     ReleaseLargeScratch(lane);
 }
@@ -114,7 +115,11 @@ void CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& s
     // appear, so the writer needs no temporary of its own.
     image.SetSaveAtomically(false);
     step.loadCode = image.LoadFile(step.src);
-    if (step.loadCode != 0) return;
+    if (step.loadCode != 0)
+    {
+        step.status = image.GetStatus();
+        return;
+    }
     if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
     ReduceImage(lane, step, settings);
     if (step.isSlice)
@@ -136,6 +141,7 @@ void CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& s
         }
     }
     step.saveCode = image.SaveFile(step.part);
+    if (step.saveCode != 0) step.status = image.GetStatus();
     if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
 }
 
@@ -165,7 +171,8 @@ void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
     case CFileStep::SourceFile:
         // A destination that is a file of the source itself is never replaced. For a text
         // file copied onto itself there is nothing left to do; an image would be lost.
-        if (vKit::CDataset::IsSliceOrSideImage(step.dst)) Fail(step.dst, "write", EEXIST);
+        if (vKit::CDataset::IsSliceOrSideImage(step.dst))
+            Fail(step.dst, "write", vKit::CStatus(EEXIST, step.dst, "it is a file of the source data set"));
         break;
     case CFileStep::Copy:
     case CFileStep::Image:
@@ -186,21 +193,28 @@ void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
         return;
     }
     if (step.action != CFileStep::Image) return;
-    if (!ended) step.saveCode = ENOMEM;
+    if (!ended)
+    {
+        step.saveCode = ENOMEM;
+        step.status = vKit::PlatformErrorStatus(ENOMEM, step.dst);
+    }
     if (step.loadCode != 0)
     {
-        Fail(step.src, "read", step.loadCode);
+        Fail(step.src, "read", step.status);
         return;
     }
-    for (const auto& [name, rc] : step.unreadable)
-        Fail(name, "read", rc);
+    for (const vKit::CStatus& member : step.unreadable)
+        Fail(member.GetPath(), "read", member);
     if (step.noRows) return;
-    int32_t rc = step.saveCode;
-    if (rc == 0) rc = vKit::PlatformRename(step.part, step.dst, true);
-    if (rc != 0)
+    if (step.saveCode == 0)
+    {
+        const int32_t err = vKit::PlatformRename(step.part, step.dst, true);
+        if (err != 0) step.status = vKit::PlatformErrorStatus(err, step.dst);
+    }
+    if (!step.status.IsOk() || step.saveCode != 0)
     {
         vKit::PlatformUnlink(step.part);
-        Fail(step.dst, "write", rc);
+        Fail(step.dst, "write", step.status);
         return;
     }
     ++m_nWrittenCount;
@@ -248,8 +262,8 @@ bool CDatasetConversion::ChangeSideImageHeight(vKit::CImageBuffer16& image, int3
 void CDatasetConversion::CopyCompanion(const std::string& src, const std::string& dst)
 {
     // The copy itself goes through a temporary name and never replaces the source.
-    if (vKit::CopyFile(src, dst, true))
-        ++m_nWrittenCount;
+    if (const int32_t err = vKit::PlatformCopyFile(src, dst, true))
+        Fail(dst, "copy", vKit::PlatformErrorStatus(err, dst));
     else
-        Fail(dst, "copy", 0);
+        ++m_nWrittenCount;
 }

@@ -20,6 +20,7 @@
 // handling order, and after a cancel no file that the plain loop would not have written.
 
 #include "Base/core/Progress.h"
+#include "Base/core/Status.h"
 #include "Base/dataset/Dataset.h"
 #include "Base/files/FileIds.h"
 #include "Base/files/Files.h"
@@ -41,11 +42,8 @@ struct CFailedFile
 {
     std::string path;   // the file concerned (source for "read", destination otherwise)
     std::string action; // "read", "write", "copy" or "delete"
-    int32_t code = 0;   // loader/saver code, errno value or one of the codes below
-
-    // A member of a 3D group whose reduced size differs from that of the slice it would be
-    // averaged with.
-    static constexpr int32_t OtherSize = -2;
+    int32_t code = 0;   // a vKit::CStatus code: errno value or private code
+    std::string reason; // why, in words ("24 bits per pixel; ...", "No space left on device")
 };
 
 // Times carried from a source image to the image written from it (FILETIME values).
@@ -101,9 +99,10 @@ struct CFileStep
     std::vector<std::string> group; // 3D averaging: every source of the destination, list order
     // ... and what the work produced.
     int32_t loadCode = 0;
-    std::vector<std::pair<std::string, int32_t>> unreadable; // group members left out of the sum
-    bool noRows = false;                                     // a side image the shift empties
+    std::vector<vKit::CStatus> unreadable; // group members left out of the sum
+    bool noRows = false;                   // a side image the shift empties
     int32_t saveCode = -1;
+    vKit::CStatus status; // why the load or the save failed
     bool timesRead = false;
     CCarriedTimes times;
 };
@@ -262,7 +261,7 @@ private:
     bool IsSourceDatasetThroughLinks();
     bool IsCancelPending();
     void ResetOutcome();
-    void Fail(const std::string& path, const char* action, int32_t code);
+    void Fail(const std::string& path, const char* action, const vKit::CStatus& why);
     void DeleteOldDestination(const std::string& dstFirst);
     void RememberSourceFiles();
     bool IsSourceFile(const std::string& path) const;

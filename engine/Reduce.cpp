@@ -15,8 +15,9 @@ enum class Kernel
     Box
 };
 
-void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel, vKit::CImageBuffer16& reduced)
+bool Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel, vKit::CImageBuffer16& reduced)
 {
+    if (f != 2 && f != 4 && f != 8) return false;
     const int32_t w = image.GetWidth() / f;
     const int32_t h = image.GetHeight() / f;
 
@@ -41,30 +42,31 @@ void Reduce(vKit::CImageBuffer16& image, int32_t f, Kernel kernel, vKit::CImageB
     reduced.SetInfo(info);
     // The reduced samples take the place of the old ones; nothing is copied.
     image.Swap(reduced);
+    return true;
 }
 
 } // namespace
 
-void ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
+bool ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
 {
-    Reduce(image, f, Kernel::Fast, scratch);
+    return Reduce(image, f, Kernel::Fast, scratch);
 }
 
-void Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
+bool Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch)
 {
-    Reduce(image, f, Kernel::Box, scratch);
+    return Reduce(image, f, Kernel::Box, scratch);
 }
 
-void ReduceFast(vKit::CImageBuffer16& image, int32_t f)
+bool ReduceFast(vKit::CImageBuffer16& image, int32_t f)
 {
     vKit::CImageBuffer16 scratch;
-    ReduceFast(image, f, scratch);
+    return ReduceFast(image, f, scratch);
 }
 
-void Reduce2D(vKit::CImageBuffer16& image, int32_t f)
+bool Reduce2D(vKit::CImageBuffer16& image, int32_t f)
 {
     vKit::CImageBuffer16 scratch;
-    Reduce2D(image, f, scratch);
+    return Reduce2D(image, f, scratch);
 }
 
 } // namespace kavex

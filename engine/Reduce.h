@@ -17,12 +17,13 @@
 namespace kavex
 {
 
-void ReduceFast(vKit::CImageBuffer16& image, int32_t f);
-void Reduce2D(vKit::CImageBuffer16& image, int32_t f);
+// Each returns false, leaving the image as it was, for a factor other than 2, 4 or 8.
+bool ReduceFast(vKit::CImageBuffer16& image, int32_t f);
+bool Reduce2D(vKit::CImageBuffer16& image, int32_t f);
 
 // The same, building the reduced image in scratch, which is left holding the old samples: an
 // image and a scratch reduced file after file allocate nothing once both are large enough.
-void ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
-void Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
+bool ReduceFast(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
+bool Reduce2D(vKit::CImageBuffer16& image, int32_t f, vKit::CImageBuffer16& scratch);
 
 } // namespace kavex

@@ -127,7 +127,7 @@ void FastRows<2>(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t d
 
 } // namespace
 
-void ReduceFastRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
+bool ReduceFastRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
                     int32_t f)
 {
     switch (f)
@@ -142,11 +142,12 @@ void ReduceFastRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_
         FastRows<8>(src, srcWidth, dst, dstWidth, dstHeight);
         break;
     default:
-        break;
+        return false;
     }
+    return true;
 }
 
-void Reduce2DRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
+bool Reduce2DRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
                   int32_t f, uint32_t* rowSums)
 {
     switch (f)
@@ -161,8 +162,9 @@ void Reduce2DRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t 
         BoxRows<8>(src, srcWidth, dst, dstWidth, dstHeight, rowSums);
         break;
     default:
-        break;
+        return false;
     }
+    return true;
 }
 
 } // namespace kavex

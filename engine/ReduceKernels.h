@@ -12,11 +12,12 @@
 namespace kavex
 {
 
-void ReduceFastRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
+// Both return false, writing nothing, for a factor other than 2, 4 or 8.
+bool ReduceFastRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
                     int32_t f);
 
 // rowSums is caller-owned scratch of dstWidth entries, so the kernel itself never allocates.
-void Reduce2DRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
+bool Reduce2DRows(const uint16_t* src, int32_t srcWidth, uint16_t* dst, int32_t dstWidth, int32_t dstHeight,
                   int32_t f, uint32_t* rowSums);
 
 } // namespace kavex

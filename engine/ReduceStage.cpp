@@ -19,23 +19,24 @@ namespace
 // neither darker by its share nor mixed with stale samples. The reduced members are kept until
 // the count is known; each is 1/(f * f) of a slice.
 void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std::string>& names, int32_t f,
-               std::vector<std::pair<std::string, int32_t>>& unreadable)
+               std::vector<vKit::CStatus>& unreadable)
 {
     kavex::Reduce2D(lane.image, f, lane.scratch);
     size_t kept = 0;
     for (const std::string& name : names)
     {
         if (vKit::CompareNoCase(name, src) == 0) continue;
-        if (const int32_t rc = lane.member.LoadFile(name); rc != 0)
+        if (lane.member.LoadFile(name) != 0)
         {
-            unreadable.emplace_back(name, rc);
+            unreadable.push_back(lane.member.GetStatus());
             continue;
         }
         kavex::Reduce2D(lane.member, f, lane.scratch);
         if (lane.member.GetWidth() != lane.image.GetWidth() ||
             lane.member.GetHeight() != lane.image.GetHeight())
         {
-            unreadable.emplace_back(name, CFailedFile::OtherSize);
+            unreadable.emplace_back(vKit::CStatus::Unsupported, name,
+                                    "another size than the slice it is averaged with");
             continue;
         }
         if (lane.members.size() <= kept) lane.members.emplace_back();

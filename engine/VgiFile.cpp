@@ -5,6 +5,7 @@
 
 #include "Base/core/Strings.h"
 #include "Base/files/TextFile.h"
+#include "Base/platform/Platform.h"
 #include "engine/DatasetConversion.h"
 
 namespace
@@ -48,5 +49,5 @@ void CDatasetConversion::WriteVgiFile()
     for (int32_t i = 0; i < lines.GetCount(); ++i)
         text.AppendLine(lines.GetString(i));
     const std::string path = destination.GetFolder() + vKit::PathSeparator + destination.GetPrefix() + ".vgi";
-    if (const int32_t err = text.SaveAs(path)) Fail(path, "write", err);
+    if (const int32_t err = text.SaveAs(path)) Fail(path, "write", vKit::PlatformErrorStatus(err, path));
 }

@@ -44,13 +44,14 @@ void ErrorExit(j_common_ptr cinfo)
 }
 
 // libjpeg only warns when the data ends early and then decodes grey padding; a slice with
-// missing rows is a failed load, so those warnings end the call like an error. libjpeg reads
-// ahead, so a stream that lacks only its end marker cannot be told apart and fails too.
+// missing rows is a failed load, so that warning ends the call like an error. libjpeg reads
+// ahead, so a stream that lacks only its end marker cannot be told apart and fails too. A
+// segment that ends before its restart marker inside a whole stream is damage libjpeg resumes
+// from at the marker, as every other reader does, so it loads.
 void EmitMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0) return;
-    const int code = cinfo->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
     {
         (*cinfo->err->format_message)(cinfo, StateOfCinfo(cinfo)->message);
         Fail(cinfo, IJL_DECODE_ERROR);

@@ -3,6 +3,7 @@
 
 #include "jpeg/JpegState.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace kavex_jpeg
@@ -26,15 +27,22 @@ int ColorOfComponents(int components)
 
 // Refuses dimensions whose row buffer would be absurd for the stream at hand, before anyone
 // allocates it (see the limits in IntelImageJPEGLib.h).
-int CheckHeader(const jpeg_decompress_struct& decoder, size_t streamSize)
+int CheckHeader(CodecState& state, size_t streamSize)
 {
+    const jpeg_decompress_struct& decoder = state.decoder;
     const uint64_t pixels = uint64_t(decoder.image_width) * decoder.image_height;
+    const char* limit = nullptr;
     if (decoder.image_width > unsigned(kJpegMaxDimension) ||
         decoder.image_height > unsigned(kJpegMaxDimension))
-        return IJL_TOO_LARGE;
-    if (pixels > kJpegMaxPixels) return IJL_TOO_LARGE;
-    if (pixels > kJpegFreePixels && pixels / kJpegPixelsPerByte > streamSize) return IJL_TOO_LARGE;
-    return IJL_OK;
+        limit = "more than 65500 on a side";
+    else if (pixels > kJpegMaxPixels)
+        limit = "more than 256 Mpixel";
+    else if (pixels > kJpegFreePixels && pixels / kJpegPixelsPerByte > streamSize)
+        limit = "far more than its data can hold";
+    if (!limit) return IJL_OK;
+    std::snprintf(state.message, sizeof state.message, "Image of %u x %u pixels: %s", decoder.image_width,
+                  decoder.image_height, limit);
+    return IJL_TOO_LARGE;
 }
 
 int CheckPicture(const JPEG_CORE_PROPERTIES& props, const jpeg_decompress_struct& decoder)
@@ -82,9 +90,13 @@ int ReadRowsGuarded(CodecState& state, uint8_t* rows, size_t stride, bool bottom
 
 int DecodeHeader(CodecState& state, JPEG_CORE_PROPERTIES& props)
 {
-    if (!state.stream || state.streamSize == 0) return IJL_DECODE_ERROR;
+    if (!state.stream || state.streamSize == 0)
+    {
+        std::snprintf(state.message, sizeof state.message, "Empty input file");
+        return IJL_DECODE_ERROR;
+    }
     int result = ReadHeaderGuarded(state);
-    if (result == IJL_OK) result = CheckHeader(state.decoder, state.streamSize);
+    if (result == IJL_OK) result = CheckHeader(state, state.streamSize);
     if (result != IJL_OK)
     {
         ReleaseDecoder(state);

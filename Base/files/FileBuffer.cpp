@@ -101,6 +101,7 @@ void CFileBuffer::ResetFields()
     m_bLoaded = 0;
     m_bSaved = 0;
     m_bBusy = 0;
+    m_nLastError = 0;
 }
 
 void CFileBuffer::Reset()
@@ -197,6 +198,7 @@ int32_t CFileBuffer::LoadFile(int32_t extra, bool withProgress)
     if (err == 0) err = ReadOpened(file, size, m_nExtra, withProgress);
     file.Close();
     if (err != 0) MakeEmpty(m_nExtra);
+    m_nLastError = err;
     m_bLoaded = err == 0 ? 1 : 0;
     m_bBusy = 0;
     if (withProgress)
@@ -242,9 +244,9 @@ int32_t CFileBuffer::ReadOpened(CPlatformFile& file, int64_t size, int32_t extra
 int32_t CFileBuffer::Save()
 {
     Guard g(GetLock());
-    if (m_nMode != ModeWrite) return EINVAL;
+    if (m_nMode != ModeWrite) return m_nLastError = EINVAL;
     m_bSaved = 0;
-    if (m_strFileName.empty()) return ENOENT;
+    if (m_strFileName.empty()) return m_nLastError = ENOENT;
     const uint8_t* data = GetData();
     const int64_t used = data ? GetUsed() : 0;
 
@@ -260,7 +262,14 @@ int32_t CFileBuffer::Save()
     else
         err = PlatformWriteFileAtomically(m_strFileName, data, static_cast<size_t>(used));
     if (err == 0) m_bSaved = 1;
+    m_nLastError = err;
     return err;
+}
+
+CStatus CFileBuffer::GetStatus() const
+{
+    Guard g(GetLock());
+    return m_nLastError == 0 ? CStatus() : PlatformErrorStatus(m_nLastError, m_strFileName);
 }
 
 int32_t CFileBuffer::SaveAs(const std::string& name)

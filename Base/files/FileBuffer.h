@@ -5,6 +5,7 @@
 
 #include "Base/core/Buffer.h"
 #include "Base/core/Progress.h"
+#include "Base/core/Status.h"
 
 #include <cstdint>
 #include <string>
@@ -91,6 +92,9 @@ public:
 
     void RequestStop() { SetStopRequested(true); }
 
+    // The last load or save as a status: the file and the system's reason (Ok after success).
+    CStatus GetStatus() const;
+
     CProgressBase& GetProgress() { return m_progress; }
 
 private:
@@ -111,6 +115,7 @@ private:
     int32_t m_bLoaded = 0;
     int32_t m_bSaved = 0;
     int32_t m_bBusy = 0;
+    int32_t m_nLastError = 0;
     CProgressBase m_progress;
 };
 

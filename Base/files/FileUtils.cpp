@@ -171,16 +171,24 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
     return PlatformCopyFile(source, destination, overwrite) == 0;
 }
 
-bool CreateFolderTree(const std::string& path)
+bool CreateFolderTree(const std::string& path, CStatus* why)
 {
     const std::string folder = RemoveTrailingSeparator(path);
     if (folder.empty()) return true;
-    uint32_t attributes = 0;
-    if (PlatformGetAttributes(folder, attributes) == 0) return true;
+    CPlatformStat st;
+    if (PlatformStat(folder, st) == 0)
+    {
+        if (st.isDirectory) return true;
+        if (why) *why = PlatformErrorStatus(ENOTDIR, folder);
+        return false;
+    }
     const std::string parent = GetPathFolder(folder);
-    if (!parent.empty() && parent != folder) CreateFolderTree(parent);
-    PlatformMakeFolder(folder);
-    return true;
+    if (!parent.empty() && parent != folder && !CreateFolderTree(parent, why)) return false;
+    const int32_t err = PlatformMakeFolder(folder);
+    // Another process may have made it meanwhile.
+    if (err == 0 || (PlatformStat(folder, st) == 0 && st.isDirectory)) return true;
+    if (why) *why = PlatformErrorStatus(err, folder);
+    return false;
 }
 
 bool DeleteFolderTree(const std::string& path)

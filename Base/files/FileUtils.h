@@ -3,6 +3,8 @@
 // and writes, existence and size tests, wildcard counting and deletion, move, copy, folder trees.
 // Error codes are errno values (0 = success); flags are true on success. Nothing throws.
 
+#include "Base/core/Status.h"
+
 #include <cstdint>
 #include <string>
 
@@ -50,8 +52,9 @@ bool MoveFile(const std::string& source, const std::string& destination, bool re
 // and never when it is the source itself.
 bool CopyFile(const std::string& source, const std::string& destination, bool overwrite);
 
-// Creates every missing level of the path; always true (failures show up when the folder is used).
-bool CreateFolderTree(const std::string& path);
+// Creates every missing level of the path. True when the folder is there afterwards; otherwise
+// false, and why names the level that could not be made and the system's reason.
+bool CreateFolderTree(const std::string& path, CStatus* why = nullptr);
 
 // Removes the folder with everything below it. A symbolic link, the path itself or one inside,
 // is removed as a link: its target is never entered or changed. True when the folder is gone.

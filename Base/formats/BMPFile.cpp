@@ -1,5 +1,6 @@
 #include "Base/formats/BMPFile.h"
 #include "Base/formats/LittleEndian.h"
+#include "Base/formats/RefusalText.h"
 
 #include "Base/image/ImageBuffer16.h"
 #include "Base/platform/Platform.h"
@@ -9,7 +10,9 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace vKit
 {
@@ -52,6 +55,22 @@ int32_t ReadWholeFile(const std::string& path, CAlignedBlock& data, size_t& size
     return err;
 }
 
+std::string CompressionName(uint32_t value)
+{
+    switch (value)
+    {
+    case 1:
+        return "RLE8 compression";
+    case 2:
+        return "RLE4 compression";
+    case 3:
+    case 6:
+        return "bit-field colour masks";
+    default:
+        return "compression " + std::to_string(value);
+    }
+}
+
 } // namespace
 
 SBmpHeader ReadBmpHeader(const uint8_t* d)
@@ -73,9 +92,10 @@ SBmpHeader ReadBmpHeader(const uint8_t* d)
     return h;
 }
 
-bool CBMPFile::Refuse(const char* reason)
+bool CBMPFile::Refuse(int32_t code, const std::string& reason)
 {
-    m_sError = reason;
+    m_status = code > 0 ? PlatformErrorStatus(code, m_info.GetFileName())
+                        : CStatus(code, m_info.GetFileName(), reason);
     return false;
 }
 
@@ -88,11 +108,13 @@ bool CBMPFile::ReadBmp(const std::string& path)
     if (err != 0)
     {
         m_nFileSize = 0;
-        return Refuse("The file could not be read");
+        m_info.SetFileName(path);
+        return Refuse(err, "");
     }
-    if (!ParseBmp()) return false;
+    const bool parsed = ParseBmp();
     m_info.SetFileName(path);
-    return true;
+    m_status.SetPath(path);
+    return parsed;
 }
 
 bool CBMPFile::ParseBmp(const uint8_t* data, size_t size)
@@ -110,25 +132,43 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
 {
     const int64_t fileSize = int64_t(m_nFileSize);
     const int64_t infoEnd = FileHeaderSize + int64_t(h.infoSize);
-    if (h.infoSize < uint32_t(InfoHeaderSize)) return Refuse("The BMP info header is of an unsupported kind");
-    if (infoEnd > fileSize) return Refuse("The BMP info header does not lie inside the file");
-    if (h.compression != 0) return Refuse("Compressed BMP files are not supported");
-    int64_t colours = h.coloursUsed;
-    if (colours == 0)
-        colours = h.bitsPerPixel == 1 ? 2 : h.bitsPerPixel == 4 ? 16 : h.bitsPerPixel == 8 ? 256 : 0;
-    if (colours != PaletteColours || h.bitsPerPixel != 8)
-        return Refuse("Only 8-bit BMP files with 256 colours are supported");
+    if (h.infoSize < uint32_t(InfoHeaderSize))
+        return Refuse(CStatus::Unsupported, "an info header of " + std::to_string(h.infoSize) +
+                                                " bytes; only Windows headers of 40 bytes or more load");
+    if (infoEnd > fileSize)
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), uint64_t(infoEnd), "its info header needs"));
+    if (h.compression != 0)
+        return Refuse(CStatus::Unsupported,
+                      CompressionName(h.compression) + "; only uncompressed images load");
+    if (h.bitsPerPixel != 8)
+        return Refuse(CStatus::Unsupported, std::to_string(h.bitsPerPixel) +
+                                                (h.bitsPerPixel == 1 ? " bit" : " bits") +
+                                                " per pixel; only 8-bit palette images load");
+    const int64_t colours = h.coloursUsed == 0 ? PaletteColours : int64_t(h.coloursUsed);
+    if (colours != PaletteColours)
+        return Refuse(CStatus::Unsupported,
+                      "a palette of " + std::to_string(colours) + " colours; only palettes of 256 load");
     const int64_t paletteEnd = infoEnd + 4 * colours;
-    if (paletteEnd > fileSize) return Refuse("The BMP palette does not lie inside the file");
-    if (int64_t(h.pixelOffset) >= fileSize) return Refuse("The BMP pixel offset lies outside the file");
-    if (h.width <= 0) return Refuse("The BMP width is not positive");
+    if (paletteEnd > fileSize)
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), uint64_t(paletteEnd), "its palette needs"));
+    if (int64_t(h.pixelOffset) >= fileSize)
+        return Refuse(CStatus::Corrupt,
+                      EndsBefore(uint64_t(fileSize), h.pixelOffset, "its pixel rows start at"));
     // Rows stored top row first (negative height) are not written by scanners and not read.
-    if (h.height <= 0) return Refuse("The BMP height is not positive");
+    if (h.width <= 0 || h.height <= 0)
+        return Refuse(CStatus::Unsupported, "a size of " + std::to_string(h.width) + " x " +
+                                                std::to_string(int64_t(h.height)) +
+                                                "; width and height must be at least 1");
     const int64_t rowBytes = RowBytes8(h.width);
     const int64_t imageBytes = rowBytes * h.height;
-    if (imageBytes > INT32_MAX) return Refuse("The BMP image is too large");
+    if (imageBytes > INT32_MAX)
+        return Refuse(CStatus::TooLarge, std::to_string(h.width) + " x " + std::to_string(h.height) +
+                                             " pixels are more than a BMP file can hold");
     if (int64_t(h.pixelOffset) + imageBytes > fileSize)
-        return Refuse("The BMP file is shorter than its image");
+        return Refuse(CStatus::Corrupt, EndsBefore(uint64_t(fileSize), h.pixelOffset + uint64_t(imageBytes),
+                                                   "its pixel rows need"));
     m_layout.colours = int32_t(colours);
     m_layout.paletteOffset = infoEnd;
     m_layout.paletteEnd = paletteEnd;
@@ -172,16 +212,19 @@ void CBMPFile::TakeDescription(const SBmpHeader& h)
 
 bool CBMPFile::ParseBmp()
 {
-    m_sError.clear();
+    m_status = CStatus();
     m_layout = SBmpLayout();
     m_info.Reset();
     m_info.SetClampOnExport(false);
     m_info.SetBottomUp(true);
     m_info.SetClampMode(1);
     const uint8_t* file = Bytes();
-    if (!file || m_nFileSize <= size_t(FileHeaderSize)) return Refuse("The file is too short for a BMP file");
-    if (file[0] != 'B' || file[1] != 'M') return Refuse("The file is not a BMP file");
-    if (m_nFileSize < size_t(HeadersSize)) return Refuse("The BMP info header does not lie inside the file");
+    if (!file || m_nFileSize <= size_t(FileHeaderSize))
+        return Refuse(CStatus::Corrupt,
+                      "the file holds " + std::to_string(m_nFileSize) + " bytes, too few for a BMP header");
+    if (file[0] != 'B' || file[1] != 'M') return Refuse(CStatus::Unsupported, NotAFile("BMP", file));
+    if (m_nFileSize < size_t(HeadersSize))
+        return Refuse(CStatus::Corrupt, EndsBefore(m_nFileSize, HeadersSize, "its info header needs"));
     const SBmpHeader h = ReadBmpHeader(file);
     if (!ValidateHeader(h))
     {
@@ -216,15 +259,18 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     m_nFileSize = 0;
     m_layout = SBmpLayout();
     if (width < 1 || height < 1 || colours < 0 || colours > PaletteColours || extraBytes < 0)
-        return Refuse("The BMP size is not valid");
+        return Refuse(CStatus::TooLarge, "an image of " + std::to_string(width) + " x " +
+                                             std::to_string(height) + " cannot be a BMP file");
     const int64_t rowBytes = RowBytes8(width);
     const int64_t imageBytes = rowBytes * height;
     const int64_t pixelOffset = HeadersSize + 4 * int64_t(colours) + extraBytes;
     const int64_t total = pixelOffset + imageBytes;
-    if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize) return Refuse("The BMP image is too large");
+    if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize)
+        return Refuse(CStatus::TooLarge, std::to_string(width) + " x " + std::to_string(height) +
+                                             " pixels are more than a BMP file can hold");
     // Every byte is written below or by the caller's row loop, which also zeroes the padding.
     m_bHeld = m_pStorage->Allocate(size_t(total), 32);
-    if (!m_bHeld) return Refuse("Not enough memory for the BMP file");
+    if (!m_bHeld) return Refuse(ENOMEM, "");
     m_nFileSize = size_t(total);
     m_layout.colours = colours;
     m_layout.paletteOffset = HeadersSize;
@@ -254,7 +300,8 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
     const std::vector<uint8_t>& block = src.PrivateBlock();
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
-    if (image.IsEmpty() || block.size() > size_t(INT32_MAX)) return Refuse("The image is empty");
+    if (image.IsEmpty() || block.size() > size_t(INT32_MAX))
+        return Refuse(CStatus::Refused, "the image is empty");
     if (!BuildBmp(width, height, PaletteColours, int32_t(block.size()))) return false;
     const int32_t padding = m_info.GetWritePadding();
     m_info = src;
@@ -285,9 +332,9 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
 
 bool CBMPFile::WriteBmp(const std::string& path)
 {
-    if (!m_bHeld) return Refuse("There is no BMP file to write");
-    if (PlatformWriteFileAtomically(path, Bytes(), m_nFileSize) != 0)
-        return Refuse("The file could not be written");
+    if (!m_bHeld) return Refuse(CStatus::Refused, "there is no BMP file to write");
+    const int32_t err = PlatformWriteFileAtomically(path, Bytes(), m_nFileSize);
+    if (err != 0) return Refuse(err, "");
     return true;
 }
 

@@ -3,6 +3,7 @@
 // place; or built from an image and written in one piece. Layout: 14-byte file header,
 // info header, 256 palette entries, the private block, then bottom-up rows padded to 4 bytes.
 
+#include "Base/core/Status.h"
 #include "Base/image/ImageBuffer16.h"
 #include "Base/image/ImageInfo.h"
 
@@ -85,11 +86,12 @@ public:
     const SBmpLayout& Layout() const { return m_layout; }
     const uint8_t* GetFileData() const { return Bytes(); }
     size_t GetFileSize() const { return m_nFileSize; }
-    // Why the last read or parse refused the file ("" after success).
-    const std::string& GetError() const { return m_sError; }
+    // Why the last read, parse, build or write failed ("" and Ok after success).
+    const std::string& GetError() const { return m_status.GetReason(); }
+    const CStatus& GetStatus() const { return m_status; }
 
 private:
-    bool Refuse(const char* reason);
+    bool Refuse(int32_t code, const std::string& reason);
     bool ValidateHeader(const SBmpHeader& h);
     void TakeDescription(const SBmpHeader& h);
     void WriteHeaders(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
@@ -103,7 +105,7 @@ private:
     size_t m_nFileSize = 0;
     SBmpLayout m_layout;
     CImageInfo m_info;
-    std::string m_sError;
+    CStatus m_status;
 };
 
 // Reads the header fields of a file of at least 54 bytes; no checks.

@@ -4,7 +4,10 @@
 #include "Base/formats/BMPFile.h"
 #include "Base/formats/JpgFile.h"
 #include "Base/formats/TiffFile.h"
+#include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
+
+#include <cerrno>
 
 namespace vKit
 {
@@ -33,35 +36,52 @@ EFormat FormatOf(const std::string& path, bool saving)
 int32_t CFileImageBuffer16::LoadFile(const std::string& path)
 {
     m_messages.clear();
+    m_status = CStatus();
     switch (FormatOf(path, false))
     {
     case EFormat::Bmp:
-        return LoadBmp(path);
+        return Finish(LoadBmp(path), path);
     case EFormat::Tiff:
-        return LoadTiff(path);
+        return Finish(LoadTiff(path), path);
     case EFormat::Jpeg:
-        return LoadJpeg(path);
+        return Finish(LoadJpeg(path), path);
     case EFormat::None:
         break;
     }
+    m_status = CStatus(CStatus::NotHandled, path, "the name does not end in .bmp, .tif or .jpg");
     return Failed;
 }
 
 int32_t CFileImageBuffer16::SaveFile(const std::string& path)
 {
     m_messages.clear();
+    m_status = CStatus();
     switch (FormatOf(path, true))
     {
     case EFormat::Bmp:
-        return SaveBmp(path);
+        return Finish(SaveBmp(path), path);
     case EFormat::Tiff:
-        return SaveTiff(path);
+        return Finish(SaveTiff(path), path);
     case EFormat::Jpeg:
-        return SaveJpeg(path);
+        return Finish(SaveJpeg(path), path);
     case EFormat::None:
         break;
     }
+    m_status = CStatus(CStatus::NotHandled, path, "the name does not end in .bmp, .tif or .jpg");
     return Failed;
+}
+
+// Every failure leaves a status that names the file; the result itself stays the format's.
+int32_t CFileImageBuffer16::Finish(int32_t result, const std::string& path)
+{
+    if (result == Ok)
+        m_status = CStatus();
+    else if (m_status.IsOk())
+        m_status = result > 0 && result != Failed
+                       ? PlatformErrorStatus(result, path)
+                       : CStatus(CStatus::Corrupt, path, "the file could not be converted");
+    m_status.SetPath(path);
+    return result;
 }
 
 // The TIFF and JPEG slice formats live in their own files.
@@ -90,12 +110,14 @@ int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
     if (!bmp.ReadBmp(path))
     {
         AddMessage(bmp.GetError());
+        m_status = bmp.GetStatus();
         return Failed;
     }
     const CImageInfo& info = bmp.Info();
     if (!Create(info.GetWidth(), info.GetHeight()))
     {
         AddMessage("Not enough memory for the image");
+        m_status = PlatformErrorStatus(ENOMEM, path);
         return Failed;
     }
     CopyFrom8(bmp.GetPixelRows(), 0, 0, m_nWidth, m_nHeight, info.GetRowPadding(), true);
@@ -121,6 +143,7 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
         if (clamped.IsEmpty())
         {
             AddMessage("Not enough memory for the image");
+            m_status = PlatformErrorStatus(ENOMEM, path);
             return Failed;
         }
         clamped.ClampTop(m_info.GetClampMode());
@@ -132,11 +155,14 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
     if (!bmp.FromImage(*source))
     {
         AddMessage(bmp.GetError());
+        m_status = bmp.GetStatus();
         return Failed;
     }
-    if (WriteFileBytes(path, bmp.GetFileData(), bmp.GetFileSize()) != 0)
+    const int32_t err = WriteFileBytes(path, bmp.GetFileData(), bmp.GetFileSize());
+    if (err != 0)
     {
         AddMessage("The file could not be written");
+        m_status = PlatformErrorStatus(err, path);
         return Failed;
     }
     return Ok;

@@ -1,6 +1,7 @@
 #pragma once
 // An image that loads and saves slice files; the format follows the file name's extension.
 
+#include "Base/core/Status.h"
 #include "Base/image/ImageBuffer16.h"
 
 #include <cstdint>
@@ -28,7 +29,7 @@ public:
     }
 
     // Loads "bmp", "tif" or "jpg"; saves "bmp", "tif"/"tiff" or "jpg"/"jpeg" (letter case
-    // ignored). 0 on success, 2 for another extension or a refused file.
+    // ignored). 0 on success, 2 for another extension or a refused file; GetStatus says why.
     int32_t LoadFile(const std::string& path);
     int32_t SaveFile(const std::string& path);
 
@@ -47,6 +48,10 @@ public:
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
     void AddMessage(const std::string& text) { m_messages.push_back(text); }
+    // Why the last load or save failed, naming the file (Ok after success). The format code
+    // that fails sets it; the file name is filled in here.
+    const CStatus& GetStatus() const { return m_status; }
+    void SetStatus(const CStatus& status) { m_status = status; }
 
     int32_t GetExportParam() const { return m_nExportParam; }
     void SetExportParam(int32_t v) { m_nExportParam = v; }
@@ -68,7 +73,10 @@ private:
     int32_t LoadJpeg(const std::string& path);
     int32_t SaveJpeg(const std::string& path);
 
+    int32_t Finish(int32_t result, const std::string& path);
+
     std::vector<std::string> m_messages;
+    CStatus m_status;
     int32_t m_nExportParam = 33;
     int32_t m_nPadMultipleX = 0;
     int32_t m_nPadMultipleY = 0;

@@ -3,9 +3,11 @@
 #include "Base/files/FileBuffer.h"
 #include "Base/files/FileUtils.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -142,12 +144,32 @@ void CJFIF::SetResolution(double x, double y)
 
 // ---- decoding ---------------------------------------------------------------------------------
 
+bool CJpgFile::Fail(int32_t code, const std::string& reason)
+{
+    m_status = code > 0 ? PlatformErrorStatus(code, "") : CStatus(code, "", reason);
+    return false;
+}
+
+// libjpeg's text for a refused stream, or the codec's result in words when it has none.
+bool CJpgFile::FailCodec(const JPEG_CORE_PROPERTIES& props, int result)
+{
+    const char* text = CIntelImageJPEGLib::LastMessage(&props);
+    if (result == IJL_MEMORY_ERROR) return Fail(ENOMEM, "");
+    const int32_t code = result == IJL_UNSUPPORTED ? CStatus::Unsupported
+                         : result == IJL_TOO_LARGE ? CStatus::TooLarge
+                                                   : CStatus::Corrupt;
+    return Fail(code, *text ? text : "the JPEG codec refused the data");
+}
+
 bool CJpgFile::ReadJpeg(const std::string& path)
 {
     m_image.Free();
     CFileBuffer file;
-    if (file.LoadFrom(path) != 0 || !file.GetData()) return false;
-    if (!DecodeJpeg(file.GetData(), size_t(file.GetUsed()))) return false;
+    const int32_t err = file.LoadFrom(path);
+    if (err != 0) m_status = file.GetStatus();
+    const bool read = err == 0 && DecodeJpeg(file.GetData(), size_t(file.GetUsed()));
+    m_status.SetPath(path);
+    if (!read) return false;
     m_image.Info().SetFileName(path);
     return true;
 }
@@ -155,29 +177,32 @@ bool CJpgFile::ReadJpeg(const std::string& path)
 bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
 {
     m_image.Free();
+    m_status = CStatus();
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
-    if (m_codec.JpegInit(&props) != IJL_OK) return false;
+    if (m_codec.JpegInit(&props) != IJL_OK) return Fail(ENOMEM, "");
     props.JPGBytes = data;
-    props.JPGSizeBytes = size;
-    if (m_codec.JpegRead(&props, IJL_JBUFF_READPARAMS) != IJL_OK) return false;
+    props.JPGSizeBytes = data ? size : 0;
+    int result = m_codec.JpegRead(&props, IJL_JBUFF_READPARAMS);
+    if (result != IJL_OK) return FailCodec(props, result);
 
     const int32_t width = props.JPGWidth;
     const int32_t height = props.JPGHeight;
     const int32_t padding = DibPadding(width);
     CAlignedBlock rows;
-    if (!rows.Allocate(size_t(width + padding) * size_t(height), 32)) return false;
+    if (!rows.Allocate(size_t(width + padding) * size_t(height), 32)) return Fail(ENOMEM, "");
     props.DIBBytes = rows.Data();
     props.DIBWidth = width;
     props.DIBHeight = -height;
     props.DIBPadBytes = padding;
     props.DIBChannels = 1;
     props.DIBColor = props.JPGColor == IJL_OTHER ? IJL_OTHER : IJL_G;
-    if (m_codec.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE) != IJL_OK) return false;
+    result = m_codec.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE);
+    if (result != IJL_OK) return FailCodec(props, result);
 
     CJFIF jfif;
     const bool hasJfif = jfif.Parse(data, size) == 0;
-    if (!m_image.Create(width, height)) return false;
+    if (!m_image.Create(width, height)) return Fail(ENOMEM, "");
     m_image.CopyFrom8(rows.Data(), 0, 0, width, height, padding, true);
 
     CImageInfo& info = m_image.Info();
@@ -206,14 +231,18 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
 bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& stream, CAlignedBlock& rows)
 {
     stream.clear();
+    m_status = CStatus();
     const int32_t width = image.GetWidth();
     const int32_t height = image.GetHeight();
-    if (image.Info().GetBitsPerPixel() < 8 || image.IsEmpty() || width < 1 || height < 1) return false;
+    if (image.IsEmpty() || width < 1 || height < 1) return Fail(CStatus::Refused, "the image is empty");
+    if (image.Info().GetBitsPerPixel() < 8)
+        return Fail(CStatus::Refused,
+                    std::to_string(image.Info().GetBitsPerPixel()) + " bits per pixel; a JPEG slice needs 8");
 
     // The codec takes bottom-first rows of high bytes, each padded to 4 bytes.
     const int32_t padding = DibPadding(width);
     const size_t stride = size_t(width) + size_t(padding);
-    if (!rows.Allocate(stride * size_t(height), 32)) return false;
+    if (!rows.Allocate(stride * size_t(height), 32)) return Fail(ENOMEM, "");
     for (int32_t r = 0; r < height; ++r)
     {
         const uint16_t* source = image.Row(height - 1 - r);
@@ -225,7 +254,7 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
 
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
-    if (m_codec.JpegInit(&props) != IJL_OK) return false;
+    if (m_codec.JpegInit(&props) != IJL_OK) return Fail(ENOMEM, "");
     const int32_t quality = image.Info().GetJpegQuality();
     if (quality >= 0 && quality <= 100) props.jquality = quality;
     props.JPGWidth = width;
@@ -239,7 +268,8 @@ bool CJpgFile::EncodeJpeg(const CImageBuffer16& image, std::vector<uint8_t>& str
     props.DIBPadBytes = padding;
     props.DIBChannels = 1;
     props.DIBColor = IJL_G;
-    if (m_codec.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE) != IJL_OK) return false;
+    const int result = m_codec.JpegWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE);
+    if (result != IJL_OK) return FailCodec(props, result);
     stream.assign(props.JPGBytes, props.JPGBytes + props.JPGSizeBytes);
 
     CJFIF jfif;
@@ -259,8 +289,11 @@ int32_t CJpgFile::WriteJpeg(const std::string& path)
 int32_t CJpgFile::WriteJpeg(const std::string& path, const CImageBuffer16& image)
 {
     std::vector<uint8_t> stream;
-    if (!EncodeJpeg(image, stream)) return 2;
-    return PlatformWriteFileAtomically(path, stream.data(), stream.size());
+    const bool encoded = EncodeJpeg(image, stream);
+    const int32_t err = encoded ? PlatformWriteFileAtomically(path, stream.data(), stream.size()) : 0;
+    if (err != 0) Fail(err, "");
+    m_status.SetPath(path);
+    return encoded ? err : 2;
 }
 
 int32_t CJpgFile::ReadDensity(const std::string& path)
@@ -295,11 +328,13 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
         CJpgFile jpg;
         const bool ok = jpg.ReadJpeg(path);
         image.Swap(jpg.Image());
+        if (!ok) image.SetStatus(jpg.GetStatus());
         return ok ? CFileImageBuffer16::Ok : CFileImageBuffer16::Failed;
     }
     catch (const std::bad_alloc&)
     {
         image.Free();
+        image.SetStatus(PlatformErrorStatus(ENOMEM, path));
         return CFileImageBuffer16::Failed;
     }
 }
@@ -312,8 +347,14 @@ int32_t WriteJpegStream(CFileImageBuffer16& image, const CImageBuffer16& samples
 {
     CJpgFile jpg;
     std::vector<uint8_t> stream;
-    if (!jpg.EncodeJpeg(samples, stream, image.FileBytes())) return CFileImageBuffer16::Failed;
-    return image.WriteFileBytes(path, stream.data(), stream.size());
+    if (!jpg.EncodeJpeg(samples, stream, image.FileBytes()))
+    {
+        image.SetStatus(jpg.GetStatus());
+        return CFileImageBuffer16::Failed;
+    }
+    const int32_t err = image.WriteFileBytes(path, stream.data(), stream.size());
+    if (err != 0) image.SetStatus(PlatformErrorStatus(err, path));
+    return err;
 }
 
 } // namespace
@@ -328,13 +369,18 @@ int32_t SaveJpegSlice(CFileImageBuffer16& image, const std::string& path)
         // 8-bit data whose top was not yet clamped to the file's white is written from a
         // clamped copy; the image itself is left as it is.
         CImageBuffer16 clamped(image);
-        if (clamped.IsEmpty() != image.IsEmpty()) return CFileImageBuffer16::Failed;
+        if (clamped.IsEmpty() != image.IsEmpty())
+        {
+            image.SetStatus(PlatformErrorStatus(ENOMEM, path));
+            return CFileImageBuffer16::Failed;
+        }
         clamped.ClampTop(image.Info().GetClampMode());
         clamped.Info().SetClampOnExport(false);
         return WriteJpegStream(image, clamped, path);
     }
     catch (const std::exception&)
     {
+        image.SetStatus(PlatformErrorStatus(ENOMEM, path));
         return CFileImageBuffer16::Failed;
     }
 }

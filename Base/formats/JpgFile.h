@@ -3,6 +3,7 @@
 // v * 256) through the codec in jpeg/, and the JFIF header block that carries the resolution.
 
 #include "Base/core/Base.h"
+#include "Base/core/Status.h"
 #include "Base/image/ImageBuffer16.h"
 #include "jpeg/IntelImageJPEGLib.h"
 
@@ -22,6 +23,8 @@ class CJFIF : public CBase
 {
 public:
     static constexpr size_t HeaderSize = 20;
+    // Read's result for 20 bytes that are no JFIF header. It equals EAGAIN, which the file
+    // layer never returns for a read; CStatus::Unsupported says it to the layers above.
     static constexpr int32_t NotJfif = 11;
     // Resolutions (pixels per metre) taken when no JFIF header is there, and for density units
     // other than 1 and 2.
@@ -65,13 +68,13 @@ public:
     virtual void SetImage(const CImageBuffer16& image) { m_image = image; }
 
     // Reads the whole file and decodes it into the own image (grey; colour files as their
-    // luminance); true on success. After a failure the image is empty.
+    // luminance); true on success. After a failure the image is empty and GetStatus says why.
     bool ReadJpeg(const std::string& path);
     bool DecodeJpeg(const uint8_t* data, size_t size);
     // Encodes the own image (or the given one) at its description's JPEG quality, with the
     // resolution in the JFIF header, and writes the file in one piece. 0 when written; 2 when
     // the image cannot be encoded (bits per pixel below 8, empty, codec failure), else an errno
-    // value. The file appears only when complete.
+    // value; GetStatus tells the two apart. The file appears only when complete.
     int32_t WriteJpeg(const std::string& path);
     int32_t WriteJpeg(const std::string& path, const CImageBuffer16& image);
     // The stream WriteJpeg would write, in memory; false when the image cannot be encoded.
@@ -85,7 +88,14 @@ public:
     int32_t ReadDensity(const std::string& path);
     int32_t WriteDensity(const std::string& path);
 
+    // Why the last read or encode failed (libjpeg's own text where it refused).
+    const CStatus& GetStatus() const { return m_status; }
+
 private:
+    bool Fail(int32_t code, const std::string& reason);
+    bool FailCodec(const JPEG_CORE_PROPERTIES& props, int result);
+
+    CStatus m_status;
     CIntelImageJPEGLib m_codec;
     CImageBuffer16 m_image;
 };

@@ -1,14 +1,18 @@
 #include "Base/formats/TiffFile.h"
 #include "Base/formats/LittleEndian.h"
+#include "Base/formats/RefusalText.h"
 
 #include "Base/files/FileBuffer.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -88,10 +92,12 @@ SEntry FindEntry(const SBytes& b, uint64_t directory, uint32_t entries, uint16_t
         e.present = true;
         e.type = Get16(p + 2);
         e.count = Get32(p + 4);
-        e.value = Get32(p + 8);
         e.elementBytes = e.type == TypeShort ? 2 : 4;
         const bool fits = uint64_t(e.count) * e.elementBytes <= 4;
-        e.arrayPos = fits ? uint64_t(p + 8 - b.data) : e.value;
+        // Values that fit stand in the value field from its first byte on: a SHORT is its first
+        // two bytes, and the other two may hold anything.
+        e.value = fits && e.elementBytes == 2 ? Get16(p + 8) : Get32(p + 8);
+        e.arrayPos = fits ? uint64_t(p + 8 - b.data) : Get32(p + 8);
         break;
     }
     return e;
@@ -160,36 +166,93 @@ template <typename Visit> bool WalkStrips(const SBytes& b, const STiffHeader& h,
     return true;
 }
 
-// The directory and every tag the reader uses; nullptr when accepted, else the message.
-const char* ParseHeader(const SBytes& b, STiffHeader& h)
+// Why a file is refused: the reader's message and, beside it, the reason in words.
+struct SProblem
 {
-    if (b.size < 8) return CTiffFile::MsgBadTags;
+    const char* message = nullptr; // nullptr: accepted
+    int32_t code = CStatus::Ok;
+    std::string reason;
+};
+
+SProblem BadTags(int32_t code, std::string reason)
+{
+    return {CTiffFile::MsgBadTags, code, std::move(reason)};
+}
+
+std::string CompressionName(uint32_t value)
+{
+    switch (value)
+    {
+    case 2:
+    case 3:
+    case 4:
+        return "CCITT fax compression";
+    case 5:
+        return "LZW compression";
+    case 6:
+    case 7:
+        return "JPEG compression";
+    case 8:
+    case 32946:
+        return "Deflate compression";
+    case 32773:
+        return "PackBits compression";
+    default:
+        return "compression " + std::to_string(value);
+    }
+}
+
+// The directory and every tag the reader uses; no message when accepted.
+SProblem ParseHeader(const SBytes& b, STiffHeader& h)
+{
+    if (b.size < 8)
+        return BadTags(CStatus::Corrupt,
+                       "the file holds " + std::to_string(b.size) + " bytes, too few for a TIFF header");
     // A directory inside the header, at an odd offset or past the end is corrupt.
     const uint64_t directory = Get32(b.data + 4);
-    if (directory < 8 || directory % 2 != 0 || !b.Holds(directory, 2)) return CTiffFile::MsgBadTags;
+    if (directory < 8 || directory % 2 != 0 || !b.Holds(directory, 2))
+        return BadTags(CStatus::Corrupt, "the first directory is said to start at byte " +
+                                             std::to_string(directory) + ", which the file of " +
+                                             std::to_string(b.size) + " bytes cannot hold");
     const uint32_t entries = Get16(b.data + directory);
-    if (entries == 0 || !b.Holds(directory + 2, entries * EntryBytes)) return CTiffFile::MsgBadTags;
+    if (entries == 0) return BadTags(CStatus::Corrupt, "the first directory has no entries");
+    if (!b.Holds(directory + 2, entries * EntryBytes))
+        return BadTags(CStatus::Corrupt,
+                       EndsBefore(b.size, directory + 2 + entries * EntryBytes, "its directory needs"));
     auto find = [&](uint16_t tag) { return FindEntry(b, directory, entries, tag); };
     auto value = [&](uint16_t tag) { return find(tag).value; };
 
     h.width = value(TagWidth);
     h.height = value(TagHeight);
     h.bits = value(TagBitsPerSample);
-    if (h.width > uint32_t(INT32_MAX) || h.height > uint32_t(INT32_MAX)) return CTiffFile::MsgBadTags;
+    if (h.width > uint32_t(INT32_MAX) || h.height > uint32_t(INT32_MAX))
+        return BadTags(CStatus::TooLarge, "a size of " + std::to_string(h.width) + " x " +
+                                              std::to_string(h.height) +
+                                              " pixels is more than an image can hold");
     const SEntry compression = find(TagCompression);
-    if (!compression.present || compression.value != 1) return CTiffFile::MsgCompression;
+    if (!compression.present)
+        return {CTiffFile::MsgCompression, CStatus::Unsupported,
+                "no compression tag; only uncompressed files load"};
+    if (compression.value != 1)
+        return {CTiffFile::MsgCompression, CStatus::Unsupported,
+                CompressionName(compression.value) + "; only uncompressed files load"};
     // Only grey samples of 8 or 16 bits are read. Others would come out as a plausible
     // picture of wrong values: with more than one sample per pixel tag 258 holds an offset,
     // 1-, 12- or 32-bit samples read byte by byte are noise, and a tiled file has no strips
     // and would load black.
     const SEntry samplesPerPixel = find(TagSamplesPerPixel);
-    if (samplesPerPixel.present && samplesPerPixel.value != 1) return CTiffFile::MsgBadTags;
-    if (h.bits != 8 && h.bits != 16) return CTiffFile::MsgBadTags;
-    if (!find(TagStripOffsets).present && find(TagTileOffsets).present) return CTiffFile::MsgBadTags;
+    if (samplesPerPixel.present && samplesPerPixel.value != 1)
+        return BadTags(CStatus::Unsupported, std::to_string(samplesPerPixel.value) +
+                                                 " samples per pixel; only one grey sample loads");
+    if (h.bits != 8 && h.bits != 16)
+        return BadTags(CStatus::Unsupported, std::to_string(h.bits) + (h.bits == 1 ? " bit" : " bits") +
+                                                 " per sample; only 8 and 16 load");
+    if (!find(TagStripOffsets).present && find(TagTileOffsets).present)
+        return BadTags(CStatus::Unsupported, "the samples are in tiles; only strips load");
 
     if (!ReadRational(b, find(TagXResolution), h.resolutionX) ||
         !ReadRational(b, find(TagYResolution), h.resolutionY))
-        return CTiffFile::MsgBadTags;
+        return BadTags(CStatus::Corrupt, "a resolution lies outside the file or divides by zero");
     const uint32_t unit = value(TagResolutionUnit);
     if (unit == 2)
     {
@@ -209,14 +272,17 @@ const char* ParseHeader(const SBytes& b, STiffHeader& h)
 
     // The samples must fit in the file that declares them, before anything is allocated.
     h.imageBytes = uint64_t(h.width) * h.height * (h.bits == 16 ? 2 : 1);
-    if (h.imageBytes > b.size) return CTiffFile::MsgBadTags;
+    if (h.imageBytes > b.size)
+        return BadTags(CStatus::Corrupt, EndsBefore(b.size, h.imageBytes, "its samples need"));
     h.offsets = find(TagStripOffsets);
     h.counts = find(TagStripByteCounts);
     const uint64_t strips = h.offsets.count;
     if (strips > 1 && (!ArrayInside(b, h.offsets, strips) || !ArrayInside(b, h.counts, strips)))
-        return CTiffFile::MsgBadTags;
-    if (!WalkStrips(b, h, [](uint64_t, uint64_t, uint64_t) {})) return CTiffFile::MsgBadTags;
-    return nullptr;
+        return BadTags(CStatus::Corrupt, "the list of strips lies outside the file");
+    if (!WalkStrips(b, h, [](uint64_t, uint64_t, uint64_t) {}))
+        return BadTags(CStatus::Corrupt,
+                       "a strip of samples lies outside the file of " + std::to_string(b.size) + " bytes");
+    return {};
 }
 
 CImageInfo WorkingDescription(const STiffHeader& h)
@@ -279,21 +345,37 @@ void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
 
 } // namespace
 
-int32_t CTiffFile::Refuse(const char* message)
+int32_t CTiffFile::Refuse(const char* message, int32_t code, const std::string& reason)
 {
     m_messages.emplace_back(message);
+    m_status = CStatus(code, "", reason);
     return 0;
 }
+
+namespace
+{
+// Why the first two bytes are not "II".
+std::string ByteOrderReason(const uint8_t* data, size_t size)
+{
+    if (size < 2) return "the file holds 1 byte, too few for a TIFF header";
+    if (data[0] == 'M' && data[1] == 'M')
+        return "big-endian (MM) byte order; only little-endian (II) files load";
+    return NotAFile("TIFF", data);
+}
+} // namespace
 
 int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& image)
 {
     m_messages.clear();
+    m_status = CStatus();
     image.Empty();
-    if (!data || size == 0) return Refuse(MsgNotFound);
-    if (size < 2 || data[0] != 'I' || data[1] != 'I') return Refuse(MsgNotIntel);
+    if (!data || size == 0) return Refuse(MsgNotFound, CStatus::Corrupt, "the file is empty");
+    if (size < 2 || data[0] != 'I' || data[1] != 'I')
+        return Refuse(MsgNotIntel, CStatus::Unsupported, ByteOrderReason(data, size));
     const SBytes bytes{data, size};
     STiffHeader header;
-    if (const char* problem = ParseHeader(bytes, header)) return Refuse(problem);
+    const SProblem problem = ParseHeader(bytes, header);
+    if (problem.message) return Refuse(problem.message, problem.code, problem.reason);
 
     const CImageInfo info = WorkingDescription(header);
     // A width or height of 0 is an empty image, not an error.
@@ -302,7 +384,8 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
         image.SetInfo(info);
         return 1;
     }
-    if (!image.Create(int32_t(header.width), int32_t(header.height))) return Refuse(MsgNoMemory);
+    if (!image.Create(int32_t(header.width), int32_t(header.height)))
+        return Refuse(MsgNoMemory, ENOMEM, PlatformErrorText(ENOMEM));
     image.SetInfo(info);
     CopyStrips(bytes, header, image);
     return 1;
@@ -311,10 +394,13 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
 int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image)
 {
     CFileBuffer file;
-    const bool read = file.LoadFrom(path) == 0;
-    const uint8_t* data = read ? file.GetData() : nullptr;
-    const size_t size = read && data ? size_t(file.GetUsed()) : 0;
-    if (!ReadTiff(data, size, image)) return 0;
+    const int32_t err = file.LoadFrom(path);
+    const uint8_t* data = err == 0 ? file.GetData() : nullptr;
+    const size_t size = err == 0 && data ? size_t(file.GetUsed()) : 0;
+    const bool read = ReadTiff(data, size, image);
+    if (err != 0) m_status = file.GetStatus();
+    m_status.SetPath(path);
+    if (!read) return 0;
     image.Info().SetFileName(path);
     return 1;
 }
@@ -339,15 +425,18 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
                           const CImageInfo& info)
 {
     m_messages.clear();
+    m_status = CStatus();
     const uint64_t total = WrittenFileSize(width, height);
     if (width < 0 || height < 0 || total > UINT32_MAX)
     {
-        m_messages.emplace_back("The image is too large for a Tiff file.");
+        Refuse("The image is too large for a Tiff file.", CStatus::TooLarge,
+               std::to_string(width) + " x " + std::to_string(height) +
+                   " samples of 16 bits are more than a TIFF file of 4 GiB can hold");
         return false;
     }
     if (!file.Allocate(total, 32))
     {
-        m_messages.emplace_back(MsgNoMemory);
+        Refuse(MsgNoMemory, ENOMEM, PlatformErrorText(ENOMEM));
         return false;
     }
     const uint32_t w = uint32_t(width);
@@ -376,10 +465,14 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
     }
 
     const bool oneStrip = strips == 1;
+    // A SHORT holds 16 bits: larger sizes, and private values outside them, go in as LONGs.
+    const auto sizeType = [](uint32_t v) { return uint32_t(v > 0xFFFF ? TypeLong : TypeShort); };
+    const int32_t privateE = info.GetPrivateE();
+    const uint32_t privateEType = privateE < 0 || privateE > 0xFFFF ? TypeSLong : TypeShort;
     const uint32_t entries[EntryCount][4] = {
         {TagNewSubfileType, TypeLong, 1, 0},
-        {TagWidth, TypeShort, 1, w},
-        {TagHeight, TypeShort, 1, uint32_t(height)},
+        {TagWidth, sizeType(w), 1, w},
+        {TagHeight, sizeType(uint32_t(height)), 1, uint32_t(height)},
         {TagBitsPerSample, TypeShort, 1, 16},
         {TagCompression, TypeShort, 1, 1},
         {TagPhotometric, TypeShort, 1, 1},
@@ -392,7 +485,7 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
         {TagResolutionUnit, TypeShort, 1, 2},
         {TagPrivateC, TypeSLong, 1, uint32_t(info.GetPrivateC())},
         {TagPrivateD, TypeSLong, 1, uint32_t(info.GetPrivateD())},
-        {TagPrivateE, TypeShort, 1, uint32_t(info.GetPrivateE())},
+        {TagPrivateE, privateEType, 1, uint32_t(privateE)},
         {TagPrivateA, TypeSLong, 1, uint32_t(info.GetPrivateA())},
         {TagPrivateB, TypeSLong, 1, uint32_t(info.GetPrivateB())},
     };
@@ -422,10 +515,12 @@ int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
         if (tiff.LoadTiff(path, image)) return CFileImageBuffer16::Ok;
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
+        image.SetStatus(tiff.GetStatus());
     }
     catch (const std::bad_alloc&)
     {
         image.AddMessage(CTiffFile::MsgNoMemory);
+        image.SetStatus(PlatformErrorStatus(ENOMEM, path));
     }
     return CFileImageBuffer16::Failed;
 }
@@ -466,9 +561,12 @@ int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, c
     {
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
+        image.SetStatus(tiff.GetStatus());
         return CFileImageBuffer16::Failed;
     }
-    return image.WriteFileBytes(path, file.Data(), file.Size());
+    const int32_t err = image.WriteFileBytes(path, file.Data(), file.Size());
+    if (err != 0) image.SetStatus(PlatformErrorStatus(err, path));
+    return err;
 }
 
 } // namespace
@@ -477,7 +575,12 @@ int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path)
 {
     const CImageInfo& info = image.Info();
     const int32_t ceiling = info.GetGreyCeiling();
-    if (ceiling != 0 && ceiling != 65535 && info.GetClampOnExport()) return -1;
+    if (ceiling != 0 && ceiling != 65535 && info.GetClampOnExport())
+    {
+        image.SetStatus(CStatus(CStatus::Refused, path,
+                                "8-bit samples not yet clamped to white cannot go into a 16-bit TIFF"));
+        return -1;
+    }
     try
     {
         const int32_t multipleX = image.GetPadMultipleX();
@@ -486,17 +589,19 @@ int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path)
         const int64_t height = RoundUpTo(image.GetHeight(), multipleY);
         if ((multipleX < 1 && multipleY < 1) || (width == image.GetWidth() && height == image.GetHeight()))
             return WriteTiffFile(image, image, path);
-        if (width > INT32_MAX || height > INT32_MAX) return CFileImageBuffer16::Failed;
         CImageBuffer16 padded;
-        if (!MakePadded(image, int32_t(width), int32_t(height), image.GetPadValue(), padded))
+        if (width > INT32_MAX || height > INT32_MAX ||
+            !MakePadded(image, int32_t(width), int32_t(height), image.GetPadValue(), padded))
         {
             image.AddMessage(CTiffFile::MsgNoMemory);
+            image.SetStatus(PlatformErrorStatus(ENOMEM, path));
             return CFileImageBuffer16::Failed;
         }
         return WriteTiffFile(image, padded, path);
     }
     catch (const std::exception&)
     {
+        image.SetStatus(PlatformErrorStatus(ENOMEM, path));
         return CFileImageBuffer16::Failed;
     }
 }

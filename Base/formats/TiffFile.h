@@ -7,7 +7,10 @@
 //   0 "II" 42, directory offset | 8 "Quorell\0" | 16 samples, top row first (2wh bytes)
 //   | x and y resolution rationals (num, 1) | n strip offsets | n strip byte counts
 //   | 18 directory entries (2 + 216 bytes) | next directory 0 | 8 zero bytes
-// so the file holds 2wh + 8n + 262 bytes.
+// so the file holds 2wh + 8n + 262 bytes. Sizes above 65535 and a private value E outside
+// 0..65535 go into LONG fields, since a SHORT holds 16 bits.
+
+#include "Base/core/Status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +53,8 @@ public:
                    const CImageInfo& info);
 
     const std::vector<std::string>& Messages() const { return m_messages; }
+    // Beside the message: why, in words, with the file's path once LoadTiff named it.
+    const CStatus& GetStatus() const { return m_status; }
 
     // 2wh + 8n + 262, in 64 bits.
     static uint64_t WrittenFileSize(int32_t width, int32_t height);
@@ -58,9 +63,10 @@ public:
     static uint32_t PixelsPerInch(double pixelSizeUm);
 
 private:
-    int32_t Refuse(const char* message);
+    int32_t Refuse(const char* message, int32_t code, const std::string& reason);
 
     std::vector<std::string> m_messages;
+    CStatus m_status;
 };
 
 // The TIFF load and save of a slice image (called by CFileImageBuffer16 for "tif"/"tiff").

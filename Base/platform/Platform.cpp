@@ -555,4 +555,16 @@ int64_t PlatformPhysicalMemory()
     return int64_t(pages) * int64_t(size);
 }
 
+std::string PlatformErrorText(int32_t err)
+{
+    char buffer[256] = {};
+    // The GNU strerror_r returns its text, which need not be the buffer.
+    return strerror_r(err, buffer, sizeof buffer);
+}
+
+CStatus PlatformErrorStatus(int32_t err, const std::string& path)
+{
+    return CStatus(err, path, PlatformErrorText(err));
+}
+
 } // namespace vKit

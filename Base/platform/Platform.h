@@ -3,6 +3,8 @@
 // lives behind this header, so the rest of the library reads like the Windows design it follows.
 // Error codes are errno values, 0 = success; nothing here throws.
 
+#include "Base/core/Status.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -161,5 +163,9 @@ bool PlatformGetEnv(const char* name, std::string& value);
 
 // Bytes of physical memory; 0 when the system does not tell.
 int64_t PlatformPhysicalMemory();
+// The system's text for an errno value ("Permission denied"), safe on any thread.
+std::string PlatformErrorText(int32_t err);
+// A status for an errno value about the path, the system's text as its reason.
+CStatus PlatformErrorStatus(int32_t err, const std::string& path);
 
 } // namespace vKit

@@ -3,6 +3,7 @@
 #include "Base/formats/FileImageBuffer16.h"
 #include "Base/platform/PlatformTemporary.h"
 #include "KavexVersion.h"
+#include "base/BmpBytes.h"
 #include "cli/CliRun.h"
 
 #include <gtest/gtest.h>
@@ -113,16 +114,44 @@ TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
 TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
 {
     const std::string src = Sample(10);
-    fs::resize_file(src + "/scan0002.bmp", 100);
+    fs::resize_file(src + "/scan0002.bmp", 1200);
     const std::string out = m_scratch.Path("out/deeper");
     const CRunResult r = Convert({"--json", "--shift", "5", src + "/scan0003.bmp", out + "/q.bmp"});
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_TRUE(Has(r.err, "could not read " + src + "/scan0002.bmp")) << r.err;
+    const std::string reason = "the file ends at byte 1200, its pixel rows need 1902";
+    EXPECT_TRUE(Has(r.err, "kavex-convert: could not read " + src + "/scan0002.bmp: " + reason + "\n"))
+        << r.err;
     EXPECT_TRUE(Has(r.out, "\"outcome\": \"finished\"")) << r.out;
-    EXPECT_TRUE(Has(r.out, "\"failed\": [\"" + src + "/scan0002.bmp\"]")) << r.out;
+    EXPECT_TRUE(Has(r.out, "\"failed\": [{\"path\": \"" + src +
+                               "/scan0002.bmp\", \"action\": \"read\", \"reason\": \"" + reason + "\"}]"))
+        << r.out;
     EXPECT_TRUE(Has(r.out, "\"destination\": \"" + out + "/q????.bmp\"")) << r.out;
     EXPECT_EQ(Pixels(out + "/q0012.bmp"), Pixels(src + "/scan0007.bmp"));
     EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), CScratchFolder::Read(src + "/scan.log"));
+}
+
+// Refusals that stop a run before it starts say why: a first slice that does not load (also in
+// --info), a destination folder that cannot be made, the destination that is the source.
+TEST_F(ConvertCli, RefusalsSayWhy)
+{
+    const std::string src = Sample(2);
+    bmptest::WriteBytes(m_scratch.Path("file"), {'x'});
+    CRunResult r = Convert({src + "/scan0000.bmp", m_scratch.Path("file/sub/q.bmp")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kavex-convert: cannot create the destination folder " + m_scratch.Path("file") +
+                         ": Not a directory\n");
+    r = Convert({src + "/scan0000.bmp", src + "/scan0000.bmp"});
+    EXPECT_EQ(r.err, "kavex-convert: Not yet implemented: the destination is the source data set\n");
+
+    std::vector<uint8_t> bmp = bmptest::ReadBytes(src + "/scan0000.bmp");
+    bmp[28] = 24;
+    bmptest::WriteBytes(src + "/scan0000.bmp", bmp);
+    const std::string why = "24 bits per pixel; only 8-bit palette images load";
+    r = Convert({src + "/scan0001.bmp", m_scratch.Path("out/q.bmp")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kavex-convert: could not read " + src + "/scan0000.bmp: " + why + "\n");
+    r = Convert({"--info", src + "/scan0001.bmp"});
+    EXPECT_TRUE(Has(r.out, "size: unreadable (" + why + ")\n")) << r.out;
 }
 
 // The source itself in other letters is refused (2); an existing destination needs --overwrite or

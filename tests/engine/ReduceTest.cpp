@@ -25,6 +25,14 @@ TEST(Reduce, SizeTruncatesAndFastTakesTopLeftOfBlock)
     EXPECT_EQ(*image.PixelPtr(4, 2), 100 * 4 + 8);
     EXPECT_NEAR(image.Info().GetPixelSizeXmm(), 0.02, 1e-12);
     EXPECT_EQ(image.Info().GetPixelSizeYmm(), 0.0); // unknown stays unknown
+
+    // Another factor is refused and leaves the image as it was.
+    for (const int32_t f : {0, 3, 16})
+    {
+        EXPECT_FALSE(kavex::ReduceFast(image, f)) << f;
+        EXPECT_FALSE(kavex::Reduce2D(image, f)) << f;
+        EXPECT_EQ(image.GetSize(), std::make_pair(5, 3)) << f;
+    }
 }
 
 TEST(Reduce, BoxAverageTruncatesAndFullScaleDoesNotOverflow)

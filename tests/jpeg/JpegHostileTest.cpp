@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 namespace
 {
 
@@ -15,8 +18,9 @@ using jpegtest::FindMarker;
 using jpegtest::Ramp;
 using Stream = std::vector<uint8_t>;
 
-// Reads a stream completely into a grey DIB; the first nonzero result of the two reads.
-int Decode(const Stream& stream)
+// Reads a stream completely into a grey DIB; the first nonzero result of the two reads, and
+// libjpeg's or the codec's text for it.
+int Decode(const Stream& stream, std::string* message = nullptr)
 {
     CIntelImageJPEGLib lib;
     JPEG_CORE_PROPERTIES props{};
@@ -35,6 +39,7 @@ int Decode(const Stream& stream)
         props.DIBPadBytes = pad;
         result = lib.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE);
     }
+    if (message) *message = CIntelImageJPEGLib::LastMessage(&props);
     lib.JpegFree(&props);
     return result;
 }
@@ -55,6 +60,27 @@ Stream Cut(const Stream& stream, size_t keep)
     return Stream(stream.begin(), stream.begin() + long(keep));
 }
 
+// The stream with an APP1 segment after its start marker: an EXIF block whose first directory
+// lies far outside it, as in a third-party file that every other reader opens.
+Stream WithBadExif(const Stream& stream)
+{
+    const uint8_t app1[] = {0xFF, 0xE1, 0,   16, 'E', 'x',  'i',  'f',  0,
+                            0,    'M',  'M', 0,  42,  0xFF, 0xFF, 0xFF, 0xF0};
+    Stream out(stream.begin(), stream.begin() + 2);
+    out.insert(out.end(), std::begin(app1), std::end(app1));
+    out.insert(out.end(), stream.begin() + 2, stream.end());
+    return out;
+}
+
+// The stream with the entropy-coded data of its first restart interval cut short before its
+// restart marker: libjpeg warns and resumes at the marker, as in the same third-party file.
+Stream WithShortInterval(Stream stream)
+{
+    const size_t marker = FindMarker(stream, 0xD0, FindMarker(stream, 0xDA)) - 2;
+    stream.erase(stream.begin() + long(marker) - 4, stream.begin() + long(marker));
+    return stream;
+}
+
 TEST(JpegHostile, RefusedStreamsAndTheirResults)
 {
     const Stream base = Encode(Ramp(16, 16));
@@ -71,34 +97,46 @@ TEST(JpegHostile, RefusedStreamsAndTheirResults)
     closed.insert(closed.end(), {0xFF, 0xD9});
     ASSERT_GT(sos * secondScan * arithmeticSos, 0u);
 
-    const std::pair<Stream, int> cases[] = {
-        {full, IJL_OK},
-        {closed, IJL_OK},
-        {arithmetic, IJL_OK},
-        {Encode(Ramp(2100, 2100), 10), IJL_OK}, // beyond the free floor, large enough for its pixels
-        {Encode(Ramp(16, 16), 90, 4), IJL_OK},  // 253 scans
-        {{}, IJL_INVALID_PARAM},
-        {{'B', 'M', 0, 0, 0, 0}, IJL_DECODE_ERROR},
-        {{0xFF, 0xD8}, IJL_DECODE_ERROR},
-        {{0xFF, 0xD8, 0xFF, 0xD9}, IJL_DECODE_ERROR},
+    const Stream restarts = Encode(Ramp(64, 64), 90, 0, false, 1);
+    // Each case: the stream, the result and the text a user is shown for it (libjpeg's own).
+    const std::tuple<Stream, int, const char*> cases[] = {
+        {full, IJL_OK, ""},
+        {WithBadExif(full), IJL_OK, ""},
+        {WithShortInterval(restarts), IJL_OK, ""},
+        {closed, IJL_OK, ""},
+        {arithmetic, IJL_OK, ""},
+        {Encode(Ramp(2100, 2100), 10), IJL_OK, ""}, // beyond the free floor, large enough for its pixels
+        {Encode(Ramp(16, 16), 90, 4), IJL_OK, ""},  // 253 scans
+        {{}, IJL_INVALID_PARAM, ""},
+        {{'B', 'M', 0, 0, 0, 0}, IJL_DECODE_ERROR, "Not a JPEG file: starts with 0x42 0x4d"},
+        {{0xFF, 0xD8}, IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {{0xFF, 0xD8, 0xFF, 0xD9}, IJL_DECODE_ERROR, "JPEG datastream contains no image"},
         // Cut inside the entropy-coded data: libjpeg itself would only warn and pad with grey.
-        {Cut(full, sos + 20), IJL_DECODE_ERROR},
-        {Cut(full, (sos + full.size()) / 2), IJL_DECODE_ERROR},
-        {Cut(full, full.size() - 2), IJL_DECODE_ERROR},
-        {Cut(progressive, secondScan - 2), IJL_DECODE_ERROR},
-        {Cut(arithmetic, arithmeticSos + 20), IJL_DECODE_ERROR},
-        {WithFrame(base, 12, 16, 16), IJL_UNSUPPORTED},
-        {WithFrame(base, 16, 16, 16), IJL_UNSUPPORTED},
+        {Cut(full, sos + 20), IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {Cut(full, (sos + full.size()) / 2), IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {Cut(full, full.size() - 2), IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {Cut(progressive, secondScan - 2), IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {Cut(arithmetic, arithmeticSos + 20), IJL_DECODE_ERROR, "Premature end of JPEG file"},
+        {WithFrame(base, 12, 16, 16), IJL_UNSUPPORTED, "Unsupported JPEG data precision 12"},
+        {WithFrame(base, 16, 16, 16), IJL_UNSUPPORTED, "Unsupported JPEG data precision 16"},
         // A few hundred bytes cannot hold the pixels they declare.
-        {WithFrame(base, 8, 65000, 65000), IJL_TOO_LARGE},
-        {WithFrame(base, 8, 5000, 5000), IJL_TOO_LARGE},
-        {WithFrame(closed, 8, 45, 63239, 0xC9), IJL_TOO_LARGE},
-        {WithFrame(base, 8, 0, 16), IJL_DECODE_ERROR},
-        {WithFrame(base, 8, 16, 0), IJL_DECODE_ERROR},
-        {Encode(Ramp(16, 16), 90, 5), IJL_TOO_LARGE}, // 316 progressive scans
+        {WithFrame(base, 8, 65000, 65000), IJL_TOO_LARGE,
+         "Image of 65000 x 65000 pixels: more than 256 Mpixel"},
+        {WithFrame(base, 8, 5000, 5000), IJL_TOO_LARGE,
+         "Image of 5000 x 5000 pixels: far more than its data can hold"},
+        {WithFrame(closed, 8, 45, 63239, 0xC9), IJL_TOO_LARGE,
+         "Image of 63239 x 45 pixels: far more than its data can hold"},
+        {WithFrame(base, 8, 0, 16), IJL_DECODE_ERROR, "Empty JPEG image (DNL not supported)"},
+        {WithFrame(base, 8, 16, 0), IJL_DECODE_ERROR, "Empty JPEG image (DNL not supported)"},
+        {Encode(Ramp(16, 16), 90, 5), IJL_TOO_LARGE, "Too many progressive scans"}, // 316 progressive scans
     };
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(Decode(cases[i].first), cases[i].second) << "case " << i;
+    {
+        const auto& [stream, result, text] = cases[i];
+        std::string message;
+        EXPECT_EQ(Decode(stream, &message), result) << "case " << i;
+        EXPECT_EQ(message, text) << "case " << i;
+    }
 }
 
 TEST(JpegHostile, EveryCutAndFlippedByteEndsCleanly)

@@ -43,7 +43,7 @@ inline Picture ColourBands(int width, int height)
 // refined bit by bit from bit `progressiveScans - 1`, so a grey picture gets
 // 1 + 63 * progressiveScans scans.
 inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int progressiveScans = 0,
-                                   bool arithmetic = false)
+                                   bool arithmetic = false, unsigned restartRows = 0)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
@@ -59,6 +59,7 @@ inline std::vector<uint8_t> Encode(const Picture& picture, int quality = 90, int
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     cinfo.arith_code = arithmetic ? TRUE : FALSE;
+    cinfo.restart_in_rows = int(restartRows);
     std::vector<jpeg_scan_info> script;
     if (progressiveScans > 0 && picture.components == 1)
     {

@@ -103,30 +103,50 @@ struct Refusal
     const char* name;
     std::function<void(BmpLayout&)> layout;
     std::function<void(std::vector<uint8_t>&)> bytes;
+    const char* reason;
 };
 
 // Each case changes one thing of a valid 5 x 3 file.
 const Refusal Refusals[] = {
-    {"1 bit", [](BmpLayout& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr},
-    {"4 bits", [](BmpLayout& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr},
-    {"16 bits", [](BmpLayout& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
-    {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr},
-    {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr},
-    {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr},
-    {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr},
-    {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr},
-    {"width negative", [](BmpLayout& s) { s.width = -5; }, nullptr},
-    {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr},
-    {"height negative", [](BmpLayout& s) { s.height = -3; }, nullptr},
-    {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr},
-    {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr},
-    {"image past 32 bits", [](BmpLayout& s) { s.width = 70000, s.height = 70000; }, nullptr},
-    {"image larger than file", [](BmpLayout& s) { s.height = 4; }, nullptr},
-    {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }},
-    {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); }},
-    {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); }},
-    {"core info header", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 12); }},
-    {"info header past end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 0xFFFFFFFFu); }},
+    {"1 bit", [](BmpLayout& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr,
+     "1 bit per pixel; only 8-bit palette images load"},
+    {"4 bits", [](BmpLayout& s) { s.bitsPerPixel = 4, s.coloursUsed = 0, s.paletteEntries = 16; }, nullptr,
+     "4 bits per pixel; only 8-bit palette images load"},
+    {"16 bits", [](BmpLayout& s) { s.bitsPerPixel = 16, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr,
+     "16 bits per pixel; only 8-bit palette images load"},
+    {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr,
+     "24 bits per pixel; only 8-bit palette images load"},
+    {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr,
+     "a palette of 255 colours; only palettes of 256 load"},
+    {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr,
+     "RLE8 compression; only uncompressed images load"},
+    {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr,
+     "bit-field colour masks; only uncompressed images load"},
+    {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr,
+     "a size of 0 x 3; width and height must be at least 1"},
+    {"width negative", [](BmpLayout& s) { s.width = -5; }, nullptr,
+     "a size of -5 x 3; width and height must be at least 1"},
+    {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr,
+     "a size of 5 x 0; width and height must be at least 1"},
+    {"height negative", [](BmpLayout& s) { s.height = -3; }, nullptr,
+     "a size of 5 x -3; width and height must be at least 1"},
+    {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr,
+     "a size of 5 x -2147483648; width and height must be at least 1"},
+    {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr,
+     "2147483647 x 2147483647 pixels are more than a BMP file can hold"},
+    {"image past 32 bits", [](BmpLayout& s) { s.width = 70000, s.height = 70000; }, nullptr,
+     "70000 x 70000 pixels are more than a BMP file can hold"},
+    {"image larger than file", [](BmpLayout& s) { s.height = 4; }, nullptr,
+     "the file ends at byte 1102, its pixel rows need 1110"},
+    {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }, "not a BMP file: starts with 0x42 0x41"},
+    {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); },
+     "the file ends at byte 1102, its pixel rows start at 1102"},
+    {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); },
+     "the file ends at byte 1102, its pixel rows start at 4294967280"},
+    {"core info header", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 12); },
+     "an info header of 12 bytes; only Windows headers of 40 bytes or more load"},
+    {"info header past end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 0xFFFFFFFFu); },
+     "the file ends at byte 1102, its info header needs 4294967309"},
 };
 
 TEST(BMPFile, MalformedHeadersAreRefused)
@@ -140,6 +160,7 @@ TEST(BMPFile, MalformedHeadersAreRefused)
         CBMPFile bmp;
         EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
         EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << r.name; // no layout was kept
+        EXPECT_EQ(bmp.GetError(), r.reason) << r.name;
     }
 }
 
@@ -166,9 +187,19 @@ TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)
     CFileImageBuffer16 image;
     EXPECT_EQ(Load(image, dir, MakeBmp(layout)), 2);
     EXPECT_EQ(image.Messages().size(), 1u);
-    for (const std::string& path :
-         {dir.Path("missing.bmp"), dir.Write("empty.bmp", ""), dir.Folder("folder.bmp")})
+    // The status names the file and the reason; the system's text for what the system refused.
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("missing.bmp"), "No such file or directory"},
+        {dir.Write("empty.bmp", ""), "the file holds 0 bytes, too few for a BMP header"},
+        {dir.Folder("folder.bmp"), "Is a directory"},
+    };
+    for (const auto& [path, reason] : cases)
+    {
         EXPECT_EQ(image.LoadFile(path), 2) << path;
+        EXPECT_EQ(image.GetStatus().GetMessage(), path + ": " + reason);
+    }
+    EXPECT_EQ(image.LoadFile(dir.Path("a.png")), 2);
+    EXPECT_EQ(image.GetStatus().GetCode(), vKit::CStatus::NotHandled);
 }
 
 // The high bytes of the samples; resolution fields truncated, clamped or the default; an open top

@@ -213,8 +213,32 @@ TEST(TiffRead, StripLayoutsOfOtherWriters)
               std::vector<uint16_t>({7, 7, 0, 0}))
         << "the second sample: low byte from the file, high byte zeroed";
 
+    // A SHORT value is the first two bytes of the value field; the other two may hold anything.
+    ASSERT_EQ(read(tifftest::GreyImage(3 | 0xABCD0000u, 1, 8 | 0x10000u, {1, 2, 3})), 1);
+    EXPECT_EQ(image.GetSize(), std::make_pair(3, 1));
+
     ASSERT_EQ(read(tifftest::GreyImage(0, 5, 16, {1, 2})), 1); // width 0 is an empty image
     EXPECT_TRUE(image.IsEmpty());
+}
+
+// A SHORT field holds 16 bits: a width above them, and a private value E outside them, are
+// written as LONGs and come back whole.
+TEST(TiffWrite, ValuesBeyondSixteenBitsGoIntoLongFields)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image = Numbered(65536, 1);
+    image.Info().SetPrivateE(-2);
+    ASSERT_EQ(image.SaveFile(dir.Path("w.tif")), 0);
+    const std::vector<uint8_t> f = ReadBytes(dir.Path("w.tif"));
+    const uint32_t dirAt = Get32(f, 4);
+    EXPECT_EQ(Longs({Get16(f, dirAt + 2 + 12 + 2), Get16(f, dirAt + 2 + 24 + 2),
+                     Get16(f, dirAt + 2 + 15 * 12 + 2)}),
+              Longs({4, 3, 9}));
+    CFileImageBuffer16 back;
+    ASSERT_EQ(back.LoadFile(dir.Path("w.tif")), 0);
+    EXPECT_EQ(back.GetSize(), std::make_pair(65536, 1));
+    EXPECT_TRUE(std::equal(image.GetData(), image.GetData() + 65536, back.GetData()));
+    EXPECT_EQ(back.Info().GetPrivateE(), -2);
 }
 
 } // namespace

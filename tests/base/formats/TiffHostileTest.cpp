@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -25,9 +26,10 @@ std::string Refusal(const std::vector<uint8_t>& file)
     std::copy(file.begin(), file.end(), exact.get());
     CTiffFile tiff;
     vKit::CImageBuffer16 image;
-    if (tiff.ReadTiff(file.empty() ? nullptr : exact.get(), file.size(), image) == 1) return "accepted";
+    if (tiff.ReadTiff(file.empty() ? nullptr : exact.get(), file.size(), image) == 1) return "accepted | ";
     EXPECT_TRUE(image.IsEmpty());
-    return tiff.Messages().size() == 1 ? tiff.Messages()[0] : "no single message";
+    if (tiff.Messages().size() != 1) return "no single message";
+    return tiff.Messages()[0] + " | " + tiff.GetStatus().GetReason();
 }
 
 // A valid 4 x 3 16-bit image in two strips (rows 0-1 and row 2) with a resolution.
@@ -49,6 +51,14 @@ std::vector<uint8_t> Changed(uint16_t tag, uint32_t count, uint32_t value)
     TiffBuilder b = TwoStrips();
     for (tifftest::Entry& e : b.entries)
         if (e.tag == tag) e = {tag, e.type, count, value};
+    return b.Build();
+}
+
+std::vector<uint8_t> ChangedLong(uint16_t tag, uint32_t value)
+{
+    TiffBuilder b = TwoStrips();
+    for (tifftest::Entry& e : b.entries)
+        if (e.tag == tag) e = {tag, 4, 1, value};
     return b.Build();
 }
 
@@ -91,52 +101,62 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
     tifftest::Put32(odd, 4, directory + 1);
 
     const std::string bad = CTiffFile::MsgBadTags;
-    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
-        {good, "accepted"},
-        {{}, CTiffFile::MsgNotFound},
-        {{'I'}, CTiffFile::MsgNotIntel},
-        {mm, CTiffFile::MsgNotIntel},
-        {lzw.Build(), CTiffFile::MsgCompression},
-        {noCompression.Build(), CTiffFile::MsgCompression},
+    // Each case: the file, the reader's message and a part of the reason beside it.
+    const std::tuple<std::vector<uint8_t>, std::string, std::string> cases[] = {
+        {good, "accepted", ""},
+        {{}, CTiffFile::MsgNotFound, "the file is empty"},
+        {{'I'}, CTiffFile::MsgNotIntel, "the file holds 1 byte"},
+        {mm, CTiffFile::MsgNotIntel, "big-endian (MM) byte order; only little-endian (II) files load"},
+        {lzw.Build(), CTiffFile::MsgCompression, "LZW compression; only uncompressed files load"},
+        {noCompression.Build(), CTiffFile::MsgCompression, "no compression tag"},
         // The directory: past the end, odd, pointing back into the header, cut, without entries,
         // with more entries than the file holds.
-        {std::vector<uint8_t>(good.begin(), good.begin() + 7), bad},
-        {Patched32(good, 4, size), bad},
-        {Patched32(good, 4, 0xFFFFFFFF), bad},
-        {Patched32(good, 4, 0), bad},
-        {Patched32(good, 4, 4), bad},
-        {odd, bad},
-        {Patched32(good, directory, 0, true), bad},
-        {Patched32(good, directory, 0xFFFF, true), bad},
+        {std::vector<uint8_t>(good.begin(), good.begin() + 7), bad,
+         "the file holds 7 bytes, too few for a TIFF header"},
+        {Patched32(good, 4, size), bad,
+         "the first directory is said to start at byte 170, which the file of 170 bytes cannot hold"},
+        {Patched32(good, 4, 0xFFFFFFFF), bad, "the first directory is said"},
+        {Patched32(good, 4, 0), bad, "the first directory is said"},
+        {Patched32(good, 4, 4), bad, "the first directory is said"},
+        {odd, bad, "the first directory is said"},
+        {Patched32(good, directory, 0, true), bad, "the first directory has no entries"},
+        {Patched32(good, directory, 0xFFFF, true), bad,
+         "the file ends at byte 170, its directory needs 786478"},
         // Resolutions outside the file, partly outside, with a zero denominator.
-        {Changed(282, 1, 0xFFFFFFF0u), bad},
-        {partlyOutside.Build(), bad},
-        {zeroDenominator.Build(), bad},
+        {Changed(282, 1, 0xFFFFFFF0u), bad, "a resolution lies outside the file or divides by zero"},
+        {partlyOutside.Build(), bad, "a resolution"},
+        {zeroDenominator.Build(), bad, "a resolution"},
         // Strip arrays outside, longer than the file, a byte-count list shorter than the strips.
-        {Changed(273, 2, size - 4), bad},
-        {Changed(273, 0x40000000, offsets), bad},
-        {Changed(279, 1, 16), bad},
+        {Changed(273, 2, size - 4), bad, "the list of strips lies outside the file"},
+        {Changed(273, 0x40000000, offsets), bad, "the list of strips"},
+        {Changed(279, 1, 16), bad, "the list of strips"},
         // A single strip whose image runs past the end or starts past it; strips that wrap
         // around 32 bits, start at the last offset or run past the end.
-        {Changed(273, 1, size - 10), bad},
-        {Changed(273, 1, 0xFFFFFFF0u), bad},
-        {StripAt(0xFFFFFFF0u, 0x20), bad},
-        {StripAt(0xFFFFFFFFu, 1), bad},
-        {StripAt(120, 24), bad},
+        {Changed(273, 1, size - 10), bad, "a strip of samples lies outside the file of 170 bytes"},
+        {Changed(273, 1, 0xFFFFFFF0u), bad, "a strip of samples"},
+        {StripAt(0xFFFFFFF0u, 0x20), bad, "a strip of samples"},
+        {StripAt(0xFFFFFFFFu, 1), bad, "a strip of samples"},
+        {StripAt(120, 24), bad, "a strip of samples"},
         // Sizes the file cannot hold, refused before anything is allocated.
-        {Changed(256, 1, 0x7FFFFFFF), bad},
-        {Changed(257, 1, 0x80000000u), bad},
-        {huge.Build(), bad},
+        {Changed(256, 1, 0x7FFFFFFF), bad, "the file ends at byte 170, its samples need 393210"},
+        {ChangedLong(257, 0x80000000u), bad,
+         "a size of 4 x 2147483648 pixels is more than an image can hold"},
+        {huge.Build(), bad, "its samples need"},
         // Outside the subset, which would load as wrong pictures: colour, other bit depths, tiles.
-        {Changed(277, 1, 3), bad},
-        {Changed(258, 1, 0), bad},
-        {Changed(258, 1, 1), bad},
-        {Changed(258, 1, 12), bad},
-        {Changed(258, 1, 32), bad},
-        {tiled.Build(), bad},
+        {Changed(277, 1, 3), bad, "3 samples per pixel; only one grey sample loads"},
+        {Changed(258, 1, 0), bad, "0 bits per sample"},
+        {Changed(258, 1, 1), bad, "1 bit per sample"},
+        {Changed(258, 1, 12), bad, "12 bits per sample; only 8 and 16 load"},
+        {Changed(258, 1, 32), bad, "32 bits per sample"},
+        {tiled.Build(), bad, "the samples are in tiles; only strips load"},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(Refusal(cases[i].first), cases[i].second) << "case " << i;
+    {
+        const auto& [file, message, reason] = cases[i];
+        const std::string got = Refusal(file);
+        EXPECT_EQ(got.substr(0, got.find(" | ")), message) << "case " << i;
+        EXPECT_NE(got.find(reason, got.find(" | ")), std::string::npos) << "case " << i << ": " << got;
+    }
 }
 
 TEST(TiffHostile, MissingFileIsNotFound)
