@@ -33,6 +33,8 @@ EFormat FormatOf(const std::string& path, bool saving)
 int32_t CFileImageBuffer16::LoadFile(const std::string& path)
 {
     m_messages.clear();
+    m_sReason.clear();
+    m_notes = SFileNotes();
     switch (FormatOf(path, false))
     {
     case EFormat::Bmp:
@@ -50,6 +52,7 @@ int32_t CFileImageBuffer16::LoadFile(const std::string& path)
 int32_t CFileImageBuffer16::SaveFile(const std::string& path)
 {
     m_messages.clear();
+    m_sReason.clear();
     switch (FormatOf(path, true))
     {
     case EFormat::Bmp:
@@ -92,19 +95,11 @@ int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
         AddMessage(bmp.GetError());
         return Failed;
     }
-    const CImageInfo& info = bmp.Info();
-    if (!Create(info.GetWidth(), info.GetHeight()))
+    if (!bmp.ToImage(*this))
     {
         AddMessage("Not enough memory for the image");
         return Failed;
     }
-    CopyFrom8(bmp.GetPixelRows(), 0, 0, m_nWidth, m_nHeight, info.GetRowPadding(), true);
-    // The file's palettes, resolutions, private block and name; samples held as v * 256.
-    m_info = info;
-    m_info.SetBitsPerPixel(16);
-    m_info.SetSignificantBits(8);
-    m_info.SetBottomUp(false);
-    m_info.SetWritePadding(0);
     return Ok;
 }
 

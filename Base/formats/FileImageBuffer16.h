@@ -47,6 +47,18 @@ public:
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
     void AddMessage(const std::string& text) { m_messages.push_back(text); }
+    // What exactly made the last load or save fail, beside its message ("" when not known).
+    const std::string& GetReason() const { return m_sReason; }
+    void SetReason(const std::string& reason) { m_sReason = reason; }
+
+    // What the last load learnt of the file beyond its image.
+    struct SFileNotes
+    {
+        int32_t pages = 1;          // images the file holds; the first one is loaded
+        bool signedSamples = false; // signed samples, held offset by half their range
+    };
+    const SFileNotes& FileNotes() const { return m_notes; }
+    void SetFileNotes(const SFileNotes& notes) { m_notes = notes; }
 
     int32_t GetExportParam() const { return m_nExportParam; }
     void SetExportParam(int32_t v) { m_nExportParam = v; }
@@ -69,6 +81,8 @@ private:
     int32_t SaveJpeg(const std::string& path);
 
     std::vector<std::string> m_messages;
+    std::string m_sReason;
+    SFileNotes m_notes;
     int32_t m_nExportParam = 33;
     int32_t m_nPadMultipleX = 0;
     int32_t m_nPadMultipleY = 0;
