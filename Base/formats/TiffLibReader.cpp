@@ -52,7 +52,8 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
     const uint64_t base = whence == SEEK_CUR ? f->pos : whence == SEEK_END ? f->size : 0;
     // Offsets from the current position or the end may be negative, in two's complement.
     const int64_t moved = int64_t(base) + int64_t(offset);
-    if (whence != SEEK_SET && (moved < 0 || (int64_t(offset) > 0 && moved < int64_t(base)))) return toff_t(-1);
+    if (whence != SEEK_SET && (moved < 0 || (int64_t(offset) > 0 && moved < int64_t(base))))
+        return toff_t(-1);
     f->pos = whence == SEEK_SET ? offset : uint64_t(moved);
     return f->pos;
 }
@@ -233,10 +234,12 @@ std::string Implausible(const SLayout& l, uint64_t fileSize)
     if (l.width == 0 || l.height == 0) return "the image has no pixels";
     if (uint64_t(l.width) * l.height > MaxTiffPixels)
         return size + " are more than the limit of " + Number(MaxTiffPixels);
-    if (l.tiled && (l.tileWidth == 0 || l.tileHeight == 0 || uint64_t(l.tileWidth) * l.tileHeight > MaxTiffPixels))
+    if (l.tiled &&
+        (l.tileWidth == 0 || l.tileHeight == 0 || uint64_t(l.tileWidth) * l.tileHeight > MaxTiffPixels))
         return "the tile size is not valid";
     const uint64_t expansion = MaxExpansion(l.compression);
-    if (expansion != 0 && DecodedBytes(l) > fileSize * expansion) return size + " are more than the file can hold";
+    if (expansion != 0 && DecodedBytes(l) > fileSize * expansion)
+        return size + " are more than the file can hold";
     return "";
 }
 
@@ -251,7 +254,8 @@ bool ReadStrips(TIFF* tif, const SLayout& l, uint8_t* packed)
     {
         const uint64_t rows = std::min<uint64_t>(l.rowsPerStrip, l.height - row);
         const tmsize_t wanted = tmsize_t(rows * rowBytes);
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), packed + row * rowBytes, wanted) != wanted)
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), packed + row * rowBytes, wanted) !=
+            wanted)
             return false;
     }
     return true;
@@ -266,7 +270,8 @@ bool ReadTiles(TIFF* tif, const SLayout& l, uint8_t* packed)
     for (uint32_t y = 0; y < l.height; y += l.tileHeight)
         for (uint32_t x = 0; x < l.width; x += l.tileWidth)
         {
-            if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, 0), tile.data(), tileBytes) != tileBytes)
+            if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, 0), tile.data(), tileBytes) !=
+                tileBytes)
                 return false;
             const uint64_t rows = std::min<uint64_t>(l.tileHeight, l.height - y);
             const uint64_t copied = std::min<uint64_t>(l.tileWidth, l.width - x) * bytes;
@@ -307,7 +312,8 @@ CImageInfo Description(const SLayout& l)
     info.SetClampMode(1);
     info.ColorTable().SetGreyRamp(256);
     info.AltColorTable().SetGreyRamp(256);
-    info.SetImageBytes(int32_t(std::min<uint64_t>(uint64_t(l.width) * l.height * l.BytesPerSample(), INT32_MAX)));
+    info.SetImageBytes(
+        int32_t(std::min<uint64_t>(uint64_t(l.width) * l.height * l.BytesPerSample(), INT32_MAX)));
     info.SetResolutionX(CTiffFile::PixelsPerMetre(l.resolutionX, l.unit));
     info.SetResolutionY(CTiffFile::PixelsPerMetre(l.resolutionY, l.unit));
     return info;
@@ -325,7 +331,8 @@ bool ReadFirstPage(TIFF* tif, uint64_t fileSize, CImageBuffer16& image, STiffRea
     const SLayout l = ReadLayout(tif);
     const char* message = nullptr;
     if (std::string why = Unsupported(l, message); !why.empty()) return Refuse(out, message, why);
-    if (std::string why = Implausible(l, fileSize); !why.empty()) return Refuse(out, CTiffFile::MsgBadTags, why);
+    if (std::string why = Implausible(l, fileSize); !why.empty())
+        return Refuse(out, CTiffFile::MsgBadTags, why);
     if (uint64_t(TIFFScanlineSize64(tif)) != uint64_t(l.width) * l.BytesPerSample())
         return Refuse(out, CTiffFile::MsgBadTags, "the row size is not that of one grey sample");
     if (!image.Create(int32_t(l.width), int32_t(l.height)))
@@ -335,10 +342,12 @@ bool ReadFirstPage(TIFF* tif, uint64_t fileSize, CImageBuffer16& image, STiffRea
     if (!(l.tiled ? ReadTiles(tif, l, packed) : ReadStrips(tif, l, packed)))
     {
         image.Empty();
-        return Refuse(out, CTiffFile::MsgBadTags, out.reason.empty() ? "the samples could not be decoded" : out.reason);
+        return Refuse(out, CTiffFile::MsgBadTags,
+                      out.reason.empty() ? "the samples could not be decoded" : out.reason);
     }
     out.signedSamples = l.format == SAMPLEFORMAT_INT;
-    const uint16_t flip = uint16_t((out.signedSamples ? 0x8000 : 0) ^ (l.photometric == PHOTOMETRIC_MINISWHITE ? 0xFFFF : 0));
+    const uint16_t flip =
+        uint16_t((out.signedSamples ? 0x8000 : 0) ^ (l.photometric == PHOTOMETRIC_MINISWHITE ? 0xFFFF : 0));
     WidenInPlace(image, l.bits, flip);
     image.SamplesChanged();
     return true;
@@ -354,7 +363,9 @@ bool ReadTiffWithLibtiff(const uint8_t* data, size_t size, CImageBuffer16& image
     try
     {
         TiffPtr tif = OpenInMemory(file, out.reason);
-        if (!tif) return Refuse(out, CTiffFile::MsgBadTags, out.reason.empty() ? "not a readable TIFF file" : out.reason);
+        if (!tif)
+            return Refuse(out, CTiffFile::MsgBadTags,
+                          out.reason.empty() ? "not a readable TIFF file" : out.reason);
         if (!ReadFirstPage(tif.get(), size, image, out)) return false;
         out.pages = int32_t(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT32_MAX));
         out.reason.clear();
