@@ -126,8 +126,9 @@ TiffPtr OpenInMemory(SMemoryFile& file, std::string& reason)
     SilenceGlobalHandlers();
     std::unique_ptr<TIFFOpenOptions, SOptionsFree> options(TIFFOpenOptionsAlloc());
     if (!options) return nullptr;
-    // libtiff's own buffers (directories, strip arrays, codec state) stay far below this.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(64) << 20);
+    // No buffer of libtiff's (directories, strip arrays, a raw strip it must copy to reverse
+    // its bits) needs more than the largest image taken.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(2 * MaxTiffPixels));
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnError, &reason);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, nullptr);
     return TiffPtr(TIFFClientOpenExt("TIFF", "r", &file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
@@ -171,9 +172,10 @@ SLayout ReadLayout(TIFF* tif)
     return l;
 }
 
-// How many bytes a compression can at most make of one byte of the file (0: no known bound;
-// the pixel cap alone holds). LZW's strings grow by one byte a code and restart every 4094
-// codes of at most 12 bits; Deflate's best is 258 bytes from about 2 bits.
+// How many bytes a compression can at most make of one byte of the file. LZW's strings grow
+// by one byte a code and restart every 4094 codes of at most 12 bits; Deflate's best is 258
+// bytes from about 2 bits. Other codecs have no small bound: a blank slice of 16384 x 16384
+// still needs some ten kilobytes of ZSTD or LZMA, and a JPEG more than a megabyte.
 uint64_t MaxExpansion(uint16_t compression)
 {
     switch (compression)
@@ -188,7 +190,7 @@ uint64_t MaxExpansion(uint16_t compression)
     case COMPRESSION_DEFLATE:
         return 1100;
     default:
-        return 0;
+        return 65536;
     }
 }
 
@@ -234,11 +236,12 @@ std::string Implausible(const SLayout& l, uint64_t fileSize)
     if (l.width == 0 || l.height == 0) return "the image has no pixels";
     if (uint64_t(l.width) * l.height > MaxTiffPixels)
         return size + " are more than the limit of " + Number(MaxTiffPixels);
+    // A tile may outgrow a small image, but not by more than a tile of a megapixel would.
+    const uint64_t tilePixels = uint64_t(l.tileWidth) * l.tileHeight;
     if (l.tiled &&
-        (l.tileWidth == 0 || l.tileHeight == 0 || uint64_t(l.tileWidth) * l.tileHeight > MaxTiffPixels))
-        return "the tile size is not valid";
-    const uint64_t expansion = MaxExpansion(l.compression);
-    if (expansion != 0 && DecodedBytes(l) > fileSize * expansion)
+        (tilePixels == 0 || tilePixels > std::max<uint64_t>(uint64_t(l.width) * l.height, 1 << 20)))
+        return "the tile size " + Number(l.tileWidth) + " x " + Number(l.tileHeight) + " is not valid";
+    if (DecodedBytes(l) > fileSize * MaxExpansion(l.compression))
         return size + " are more than the file can hold";
     return "";
 }

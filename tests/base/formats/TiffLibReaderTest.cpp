@@ -1,9 +1,9 @@
 // TIFF files that only libtiff reads: signed and MinIsWhite samples, several pages, and the
 // refusals of what cannot be one grey image, each with its reason and nothing on stderr.
 
+#include "Base/formats/TiffLibReader.h"
 #include "Base/formats/FileImageBuffer16.h"
 #include "Base/formats/TiffFile.h"
-#include "Base/formats/TiffLibReader.h"
 
 #include "base/BmpBytes.h"
 #include "base/CodecTools.h"
@@ -72,9 +72,12 @@ std::vector<uint8_t> Changed(const std::vector<std::pair<uint16_t, uint32_t>>& c
     TiffBuilder b = GreyImage(4, 4, 16, std::vector<uint8_t>(32, 0x5A));
     for (const auto& [tag, value] : changes)
     {
-        auto e = std::find_if(b.entries.begin(), b.entries.end(), [&](const auto& e) { return e.tag == tag; });
-        if (e == b.entries.end()) b.With(tag, 3, 1, value);
-        else e->value = value;
+        auto e =
+            std::find_if(b.entries.begin(), b.entries.end(), [&](const auto& e) { return e.tag == tag; });
+        if (e == b.entries.end())
+            b.With(tag, 3, 1, value);
+        else
+            e->value = value;
     }
     return b.Build();
 }
@@ -95,9 +98,11 @@ TEST(TiffLibReader, RefusalsGiveTheMessageAndTheReasonAndNothingOnStderr)
         {Changed({{262, 5}}), CTiffFile::MsgBadTags, "photometric interpretation 5 is not grey"},
         {Changed({{259, 34712}}), CTiffFile::MsgCompression, "compression 34712 is not supported"},
         {Changed({{259, 5}}), CTiffFile::MsgBadTags, "libtiff: "}, // 32 bytes that are no LZW stream
-        {Changed({{259, 8}, {256, 60000}, {257, 60000}}), CTiffFile::MsgBadTags, "are more than the limit of"},
+        {Changed({{259, 8}, {256, 60000}, {257, 60000}}), CTiffFile::MsgBadTags,
+         "are more than the limit of"},
         {Changed({{259, 8}}), CTiffFile::MsgBadTags, "libtiff: "},
-        {Changed({{259, 32773}, {256, 4000}}), CTiffFile::MsgBadTags, "4000 x 4 pixels are more than the file can hold"},
+        {Changed({{259, 32773}, {256, 4000}}), CTiffFile::MsgBadTags,
+         "4000 x 4 pixels are more than the file can hold"},
         {mm, CTiffFile::MsgBadTags, "libtiff: "},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
