@@ -322,8 +322,11 @@ CImageInfo Description(const SLayout& l)
     return info;
 }
 
-bool Refuse(STiffRead& out, const char* message, const std::string& reason)
+using EKind = STiffRead::EKind;
+
+bool Refuse(STiffRead& out, EKind kind, const char* message, const std::string& reason)
 {
+    out.kind = kind;
     out.message = message;
     out.reason = reason;
     return false;
@@ -333,19 +336,22 @@ bool ReadFirstPage(TIFF* tif, uint64_t fileSize, CImageBuffer16& image, STiffRea
 {
     const SLayout l = ReadLayout(tif);
     const char* message = nullptr;
-    if (std::string why = Unsupported(l, message); !why.empty()) return Refuse(out, message, why);
+    if (std::string why = Unsupported(l, message); !why.empty())
+        return Refuse(out, EKind::Unsupported, message, why);
     if (std::string why = Implausible(l, fileSize); !why.empty())
-        return Refuse(out, CTiffFile::MsgBadTags, why);
+        return Refuse(out, EKind::TooLarge, CTiffFile::MsgBadTags, why);
     if (uint64_t(TIFFScanlineSize64(tif)) != uint64_t(l.width) * l.BytesPerSample())
-        return Refuse(out, CTiffFile::MsgBadTags, "the row size is not that of one grey sample");
+        return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
+                      "the row size is not that of one grey sample");
     if (!image.Create(int32_t(l.width), int32_t(l.height)))
-        return Refuse(out, CTiffFile::MsgNoMemory, "the image memory could not be allocated");
+        return Refuse(out, EKind::TooLarge, CTiffFile::MsgNoMemory,
+                      "the image memory could not be allocated");
     image.SetInfo(Description(l));
     auto* packed = reinterpret_cast<uint8_t*>(image.GetData());
     if (!(l.tiled ? ReadTiles(tif, l, packed) : ReadStrips(tif, l, packed)))
     {
         image.Empty();
-        return Refuse(out, CTiffFile::MsgBadTags,
+        return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
                       out.reason.empty() ? "the samples could not be decoded" : out.reason);
     }
     out.signedSamples = l.format == SAMPLEFORMAT_INT;
@@ -367,7 +373,7 @@ bool ReadTiffWithLibtiff(const uint8_t* data, size_t size, CImageBuffer16& image
     {
         TiffPtr tif = OpenInMemory(file, out.reason);
         if (!tif)
-            return Refuse(out, CTiffFile::MsgBadTags,
+            return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
                           out.reason.empty() ? "not a readable TIFF file" : out.reason);
         if (!ReadFirstPage(tif.get(), size, image, out)) return false;
         out.pages = int32_t(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT32_MAX));
@@ -377,7 +383,8 @@ bool ReadTiffWithLibtiff(const uint8_t* data, size_t size, CImageBuffer16& image
     catch (const std::bad_alloc&)
     {
         image.Empty();
-        return Refuse(out, CTiffFile::MsgNoMemory, "the image memory could not be allocated");
+        return Refuse(out, EKind::TooLarge, CTiffFile::MsgNoMemory,
+                      "the image memory could not be allocated");
     }
 }
 

@@ -16,6 +16,16 @@ class CImageBuffer16;
 // What a read found beside the image, or why it refused the file.
 struct STiffRead
 {
+    // What kind of refusal: a sound file of a kind that does not load, a file that contradicts
+    // itself or ends early, or a size beyond the file or the limit (memory included).
+    enum class EKind
+    {
+        None,
+        Unsupported,
+        Corrupt,
+        TooLarge,
+    };
+    EKind kind = EKind::None;
     std::string message;        // the reader's message on failure ("" after success)
     std::string reason;         // on failure, what exactly was wrong
     int32_t pages = 1;          // directories in the file; the first one is loaded
