@@ -65,6 +65,7 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
         job.Convert();
         line.Finish();
     }
+    if (job.IsRefused()) return Refuse(job.GetMessage());
     RunSummary summary;
     summary.cancelled = job.GetProgress().GetProgressInfo().IsCancelled();
     summary.source = sourceMask;

@@ -289,8 +289,9 @@ Options:
 Options not given take the user's stored defaults, shared with the desktop program.
 
 Exit status: 0 done; 1 done, but some files could not be read or written;
-2 usage error, refused conversion or no slice in SOURCE; 3 the destination exists
-(give --overwrite or --resume); 130 cancelled (SIGINT, SIGTERM).
+2 usage error, refused conversion (DEST is the source, or another run is writing
+it) or no slice in SOURCE; 3 the destination exists (give --overwrite or --resume);
+130 cancelled (SIGINT, SIGTERM).
 )";
 }
 
