@@ -350,6 +350,7 @@ void CKavexDlg::OpenSourceDataset(const std::string& path)
         ProposeDestination();
         m_Conversion.GetSource()->SetDataset(&m_SourceDataset);
         m_Conversion.SetSourcePalette(m_FirstSlice.Info().AltColorTable());
+        m_Conversion.SetSourceSliceSize(m_FirstSlice.GetWidth(), m_FirstSlice.GetHeight());
         m_FormatList.SelectByValue(Defaults().m_nDefaultExtension);
         m_bSourceLoaded = 1;
         m_Window.SetText(SourceName, m_SourceDataset.GetFirstSliceName());

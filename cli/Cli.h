@@ -59,6 +59,8 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
 // The dialog's layer rule: the shift that moves the slice range as asked, kept inside 0 .. 9999.
 int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first);
 int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first);
+// What the user is told when the rule changed the layer value given: "" when it did not.
+std::string LayerLimitNote(const Options& options, int32_t last, int32_t first, int32_t shift);
 
 // key: value lines about the data set and its first slice.
 void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuffer16* firstSlice);
@@ -86,6 +88,7 @@ public:
     CProgressLine(const CProgressLine&) = delete;
     CProgressLine& operator=(const CProgressLine&) = delete;
 
+    void SetLabel(const std::string& label) { m_label = label; } // heads the line
     void OnProgress(vKit::CProgressInfo info);
     void Finish(); // clears the line
 
@@ -96,6 +99,7 @@ private:
     Clock::time_point m_start;
     Clock::time_point m_lastDraw;
     bool m_drawn = false;
+    std::string m_label;
 };
 
 } // namespace kavex::cli

@@ -50,7 +50,7 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
 {
     std::string path = options.destination;
     vKit::CPlatformStat st;
-    if (vKit::PlatformStat(path, st) == 0 && st.isDirectory)
+    if (options.destinationIsFolder || (vKit::PlatformStat(path, st) == 0 && st.isDirectory))
     {
         static const char* const kExtensions[] = {"bmp", "tif", "jpg"};
         const bool known = defaults.extension >= 1 && defaults.extension <= 3;
@@ -100,6 +100,33 @@ int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first)
         break;
     }
     return 0;
+}
+
+std::string LayerLimitNote(const Options& options, int32_t last, int32_t first, int32_t shift)
+{
+    const char* name = nullptr;
+    int64_t granted = 0;
+    switch (options.layer)
+    {
+    case LayerOption::Shift:
+        name = "--shift";
+        granted = shift;
+        break;
+    case LayerOption::Top:
+        name = "--top";
+        granted = int64_t(last) + shift;
+        break;
+    case LayerOption::Bottom:
+        name = "--bottom";
+        granted = int64_t(first) + shift;
+        break;
+    case LayerOption::None:
+        return "";
+    }
+    if (granted == options.layerValue) return "";
+    return std::string(name) + " " + std::to_string(options.layerValue) + " is limited to " +
+           std::to_string(granted) + ": the slices are numbered " + std::to_string(int64_t(first) + shift) +
+           " to " + std::to_string(int64_t(last) + shift) + ", within 0 to 9999";
 }
 
 } // namespace kavex::cli

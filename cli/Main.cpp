@@ -4,6 +4,7 @@
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
+#include "cli/Batch.h"
 #include "cli/Cli.h"
 
 #include <atomic>
@@ -16,6 +17,8 @@ namespace
 {
 
 std::atomic<bool> g_stopRequested{false};
+// Set once a conversion ran: from then on its own outcome says whether it was cancelled.
+bool g_converted = false;
 
 int Usage(const std::string& message)
 {
@@ -50,19 +53,20 @@ void ApplyOptions(const Options& o, const Defaults& d, int32_t shift, CDatasetCo
 }
 
 int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDataset& destination,
-                  const std::string& sourceMask)
+                  const std::string& sourceMask, const std::string& label)
 {
     if (!vKit::CreateFolderTree(destination.GetFolder()))
         std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
     const bool terminal = vKit::PlatformIsTerminal(2) && !options.quiet;
-    vKit::PlatformCatchStopSignals(&g_stopRequested);
     job.SetCancelFlag(&g_stopRequested);
 
     const auto start = std::chrono::steady_clock::now();
     {
         CProgressLine line(job.GetProgress(), stderr);
+        line.SetLabel(label);
         if (!terminal) job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
         job.Convert();
+        g_converted = true;
         line.Finish();
     }
     if (job.IsRefused()) return Refuse(job.GetMessage());
@@ -75,15 +79,25 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     PrintFailures(stderr, job);
     if (options.json) PrintJson(stdout, job, summary);
     if (terminal)
-        std::fprintf(stderr, "kavex-convert: %s, %d of %d files written, %d present, %zu failed, %.1f s\n",
-                     summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(),
+        std::fprintf(stderr, "kavex-convert: %s%s, %d of %d files written, %d present, %zu failed, %.1f s\n",
+                     label.c_str(), summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(),
                      job.GetListedCount(), job.GetSkippedCount(), job.GetFailedFiles().size(),
                      summary.seconds);
     if (summary.cancelled) return ExitCancelled;
     return job.GetFailedFiles().empty() ? ExitDone : ExitSomeFailed;
 }
 
-int Run(const Options& options)
+} // namespace
+
+namespace kavex::cli
+{
+
+bool StopRequested()
+{
+    return g_stopRequested.load();
+}
+
+int ConvertSource(const Options& options, const std::string& label)
 {
     // Settings load and the remembered folders are written back, as for the dialog.
     CUserConfig config;
@@ -95,9 +109,6 @@ int Run(const Options& options)
     }
     vKit::CDataset source;
     const std::string sourcePath = Absolute(options.source);
-    vKit::CPlatformStat st;
-    if (vKit::PlatformStat(sourcePath, st) == 0 && st.isDirectory)
-        return Usage("SOURCE " + options.source + " is a folder; give a file of the data set");
     if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
 
     vKit::CFileImageBuffer16 firstSlice;
@@ -124,8 +135,15 @@ int Run(const Options& options)
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
     job.SetSourcePalette(firstSlice.Info().AltColorTable());
-    ApplyOptions(options, defaults,
-                 ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()), job);
+    job.SetSourceSliceSize(firstSlice.GetWidth(), firstSlice.GetHeight());
+    // Its memory is the run's from here on.
+    firstSlice.Free();
+    firstSlice.FileBytes().Free();
+    const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
+    const std::string limited =
+        LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);
+    if (!limited.empty()) std::fprintf(stderr, "kavex-convert: %s\n", limited.c_str());
+    ApplyOptions(options, defaults, shift, job);
     if (options.saveDefaults && !options.dryRun)
         StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
     if (!job.CanConvert()) return Refuse(job.GetMessage());
@@ -144,12 +162,10 @@ int Run(const Options& options)
                      destination.GetMask().c_str());
         return ExitDestinationExists;
     }
-    return RunConversion(options, job, destination, source.GetMask());
+    return RunConversion(options, job, destination, source.GetMask(), label);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(int argc, char** argv)
 {
     Options options;
     std::string error;
@@ -166,5 +182,15 @@ int main(int argc, char** argv)
     case Mode::Info:
         break;
     }
-    return Run(options);
+    return RunSources(options);
+}
+
+} // namespace kavex::cli
+
+int main(int argc, char** argv)
+{
+    // First of all, so that a stop asked for at any moment cancels rather than kills.
+    vKit::PlatformCatchStopSignals(&g_stopRequested);
+    const int code = Main(argc, argv);
+    return g_stopRequested.load() && !g_converted ? int(ExitCancelled) : code;
 }

@@ -32,12 +32,59 @@ void PrintFailures(std::FILE* out, const CDatasetConversion& job)
         std::fprintf(out, "kavex-convert: could not %s %s\n", f.action.c_str(), f.path.c_str());
 }
 
+namespace
+{
+
+// Length of the well-formed UTF-8 sequence at text[i] (1 to 4), or 0 when the bytes there are
+// not one: a stray continuation byte, a truncated sequence, an overlong form, a surrogate or a
+// code point above U+10FFFF.
+size_t Utf8Length(const std::string& text, size_t i)
+{
+    const auto at = [&text](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+    const unsigned lead = at(i);
+    if (lead < 0x80) return 1;
+    size_t length = 0;
+    unsigned low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    }
+    else
+        return 0;
+    if (at(i + 1) < low || at(i + 1) > high) return 0;
+    for (size_t k = 2; k < length; ++k)
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+    return length;
+}
+
+} // namespace
+
+// File names are bytes; a byte that is not part of well-formed UTF-8 becomes U+FFFD, so that the
+// output is always valid JSON.
 std::string JsonString(const std::string& text)
 {
     std::string out = "\"";
-    for (const char c : text)
+    for (size_t i = 0; i < text.size();)
     {
+        const char c = text[i];
         const unsigned char u = static_cast<unsigned char>(c);
+        const size_t length = Utf8Length(text, i);
+        if (length == 0)
+        {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
         if (c == '"' || c == '\\')
             out += {'\\', c};
         else if (u < 0x20)
@@ -47,7 +94,8 @@ std::string JsonString(const std::string& text)
             out += escaped;
         }
         else
-            out += c;
+            out.append(text, i, length);
+        i += length;
     }
     return out + "\"";
 }
@@ -94,7 +142,7 @@ void CProgressLine::OnProgress(vKit::CProgressInfo info)
         const long s = std::lround((total - done) / rate);
         std::snprintf(left, sizeof left, "%ld:%02ld", s / 60, s % 60);
     }
-    std::fprintf(m_out, "\r%d/%d files  %3.0f%%  %.1f files/s  %s left\033[K", done, total,
+    std::fprintf(m_out, "\r%s%d/%d files  %3.0f%%  %.1f files/s  %s left\033[K", m_label.c_str(), done, total,
                  double(info.GetPercent()), rate, left);
     std::fflush(m_out);
 }

@@ -136,8 +136,8 @@ void CDatasetConversion::ConvertFiles()
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();
     m_progress.StartProgress(0, cc + sc);
-    const int32_t helpers = GetEffectiveThreads() - 1;
-    CSliceRunner runner(helpers, helpers > 0 ? CSliceRunner::DefaultLookAhead(helpers) : 0);
+    const kavex::CLanePlan plan = GetLanePlan();
+    CSliceRunner runner(plan.lanes - 1, plan.lookAhead);
     std::vector<CLaneImages> laneImages(size_t(runner.GetLanes()));
     const CImageSettings settings = CurrentImageSettings();
     // Each pass ends after the file during which a cancel was requested; a cancel during the
@@ -152,17 +152,21 @@ int32_t CDatasetConversion::GetEffectiveThreads() const
 {
     constexpr int32_t Most = 64;
     if (m_nThreads > 0) return std::min(m_nThreads, Most);
-    std::string text;
-    if (vKit::PlatformGetEnv("KAVEX_THREADS", text))
-    {
-        char* end = nullptr;
-        const long n = std::strtol(text.c_str(), &end, 10);
-        if (end != text.c_str() && *end == '\0' && n >= 1) return int32_t(std::min<long>(n, Most));
-    }
+    if (const int64_t n = kavex::PositiveEnvNumber("KAVEX_THREADS"); n > 0)
+        return int32_t(std::min<int64_t>(n, Most));
     // Each thread keeps a few images of its own; beyond a handful the disk, not the processors,
     // sets the pace, so more would only hold memory.
     constexpr int32_t MostByDefault = 8;
     return std::min(vKit::CWorkQueue::DefaultHelpers() + 1, MostByDefault);
+}
+
+kavex::CLanePlan CDatasetConversion::GetLanePlan()
+{
+    const int64_t pixels = int64_t(m_nSliceWidth) * m_nSliceHeight;
+    const int64_t bytes = kavex::ImageWorkBytes(pixels, SourceExtension(), DestinationExtension(),
+                                                m_nResizeFactor, m_nResizeQuality);
+    return kavex::PlanLanes(bytes, GetEffectiveThreads(),
+                            m_nMemoryBudget > 0 ? m_nMemoryBudget : kavex::DefaultMemoryBudget());
 }
 
 // The old destination goes file by file, and only files named exactly as its members: a

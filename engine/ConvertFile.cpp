@@ -96,40 +96,62 @@ void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
 
 void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
 {
-    vKit::CFileImageBuffer16& image = lane.image;
     try
     {
-        // The temporary name is this run's own; the rename at the commit is what makes the
-        // file appear, so the writer needs no temporary of its own.
-        image.SetSaveAtomically(false);
-        step.loadCode = image.LoadFile(step.src);
-        if (step.loadCode != 0) return;
-        if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
-        ReduceImage(lane, step, settings);
-        if (step.isSlice)
-        {
-            image.Info().SetJpegQuality(settings.jpegQuality);
-            ApplyGreyStages(image, settings);
-            ApplyVolumeSettings(image, settings);
-        }
-        else
-        {
-            ApplyGreyStages(image, settings);
-            image.Info().SetJpegQuality(settings.jpegQuality);
-            ApplyVolumeSettings(image, settings);
-            // A side image that the shift leaves without rows is not written at all.
-            if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
-            {
-                step.noRows = true;
-                return;
-            }
-        }
-        step.saveCode = image.SaveFile(step.part);
-        if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
+        TransformImage(step, settings, lane);
     }
     catch (const std::exception&)
     {
         step.saveCode = ENOMEM;
+    }
+    ReleaseLargeScratch(lane);
+}
+
+void CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
+{
+    vKit::CFileImageBuffer16& image = lane.image;
+    // The temporary name is this run's own; the rename at the commit is what makes the file
+    // appear, so the writer needs no temporary of its own.
+    image.SetSaveAtomically(false);
+    step.loadCode = image.LoadFile(step.src);
+    if (step.loadCode != 0) return;
+    if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
+    ReduceImage(lane, step, settings);
+    if (step.isSlice)
+    {
+        image.Info().SetJpegQuality(settings.jpegQuality);
+        ApplyGreyStages(image, settings);
+        ApplyVolumeSettings(image, settings);
+    }
+    else
+    {
+        ApplyGreyStages(image, settings);
+        image.Info().SetJpegQuality(settings.jpegQuality);
+        ApplyVolumeSettings(image, settings);
+        // A side image that the shift leaves without rows is not written at all.
+        if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
+        {
+            step.noRows = true;
+            return;
+        }
+    }
+    step.saveCode = image.SaveFile(step.part);
+    if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
+}
+
+// Scratch of a large image is not kept for the next file, where it would sit beside that file's
+// new image and double what a thread holds; beside the work on such a file, allocating it again
+// costs little.
+void CDatasetConversion::ReleaseLargeScratch(CLaneImages& lane)
+{
+    constexpr size_t Large = size_t(64) << 20;
+    for (vKit::CFileImageBuffer16* image : {&lane.image, &lane.member})
+    {
+        if (image->FileBytes().Capacity() >= Large) image->FileBytes().Free();
+    }
+    for (vKit::CImageBuffer16* image : {static_cast<vKit::CImageBuffer16*>(&lane.member), &lane.scratch})
+    {
+        if (size_t(image->PixelCount()) * sizeof(uint16_t) >= Large) image->Free();
     }
 }
 

@@ -28,6 +28,7 @@
 #include "Base/image/ImageBuffer32.h"
 #include "Base/platform/PlatformTemporary.h"
 #include "engine/DatasetBase.h"
+#include "engine/MemoryBudget.h"
 
 #include <atomic>
 #include <cstdint>
@@ -40,7 +41,11 @@ struct CFailedFile
 {
     std::string path;   // the file concerned (source for "read", destination otherwise)
     std::string action; // "read", "write", "copy" or "delete"
-    int32_t code = 0;   // loader/saver code or errno value
+    int32_t code = 0;   // loader/saver code, errno value or one of the codes below
+
+    // A member of a 3D group whose reduced size differs from that of the slice it would be
+    // averaged with.
+    static constexpr int32_t OtherSize = -2;
 };
 
 // Times carried from a source image to the image written from it (FILETIME values).
@@ -68,10 +73,11 @@ struct CImageSettings
 // Memory one thread of a run uses from file to file, so that a run allocates its images once.
 struct CLaneImages
 {
-    vKit::CFileImageBuffer16 image;  // the file being converted
-    vKit::CImageBuffer16 scratch;    // where reductions are built
-    vKit::CFileImageBuffer16 member; // another source of a 3D group
-    vKit::CImageBuffer32 sum;        // the 3D group's accumulator
+    vKit::CFileImageBuffer16 image;            // the file being converted
+    vKit::CImageBuffer16 scratch;              // where reductions are built
+    vKit::CFileImageBuffer16 member;           // another source of a 3D group
+    vKit::CImageBuffer32 sum;                  // the 3D group's accumulator
+    std::vector<vKit::CImageBuffer16> members; // the other members of a 3D group, reduced
 };
 
 // One file of a run: what the calling thread decided for it and, for an image, what the work on
@@ -95,7 +101,7 @@ struct CFileStep
     std::vector<std::string> group; // 3D averaging: every source of the destination, list order
     // ... and what the work produced.
     int32_t loadCode = 0;
-    std::vector<std::pair<std::string, int32_t>> unreadable; // group members that did not load
+    std::vector<std::pair<std::string, int32_t>> unreadable; // group members left out of the sum
     bool noRows = false;                                     // a side image the shift empties
     int32_t saveCode = -1;
     bool timesRead = false;
@@ -202,6 +208,21 @@ public:
     // The number a run uses.
     int32_t GetEffectiveThreads() const;
 
+    // Size of the source's slices (its first one, as the caller loaded it to show), which the
+    // memory of a run is reckoned from; 0 x 0, unknown, takes each thread's images to fit.
+    void SetSourceSliceSize(int32_t width, int32_t height)
+    {
+        m_nSliceWidth = width;
+        m_nSliceHeight = height;
+    }
+    // Bytes the images a run works on at a time may hold together; 0 (the default) for
+    // KAVEX_MEMORY_MB from the environment, else a quarter of the physical memory.
+    int64_t GetMemoryBudget() const { return m_nMemoryBudget; }
+    void SetMemoryBudget(int64_t bytes) { m_nMemoryBudget = bytes; }
+    // Threads and look-ahead of a run: the threads asked for, fewer when their images would
+    // exceed the budget, never fewer than one.
+    kavex::CLanePlan GetLanePlan();
+
     // Adds (shift > 0) or drops (shift < 0) rows at the bottom of a side image; the new rows
     // are 0. False, leaving the image as it was, when no row would remain.
     static bool ChangeSideImageHeight(vKit::CImageBuffer16& image, int32_t shift);
@@ -223,6 +244,8 @@ protected:
     CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
                          bool slicePass);
     static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    static void TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    static void ReleaseLargeScratch(CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.
     static void DiscardFile(CFileStep& step);
@@ -283,4 +306,7 @@ private:
     // Held from the start of a run to its end, so that no other run writes the destination.
     vKit::CPlatformLock m_lock;
     bool m_bRefused = false;
+    int32_t m_nSliceWidth = 0;
+    int32_t m_nSliceHeight = 0;
+    int64_t m_nMemoryBudget = 0;
 };

@@ -6,25 +6,23 @@
 #include "engine/DatasetConversion.h"
 #include "engine/Reduce.h"
 
+#include <new>
 #include <utility>
 #include <vector>
 
 namespace
 {
 
-// Averages the group: each member contributes floor(v * 65536 / n), the result is the high 16
-// bits of the sum. A member that fails to load, or has another size, is left out, so the result
-// is darker by its share rather than mixed with stale samples. Members that did not load are
-// returned in unreadable with their codes.
+// Averages the group over the k members that could be summed: each contributes
+// floor(v * 65536 / k), the result is the high 16 bits of the sum. A member that fails to load, or
+// has another size once reduced, is left out and returned in unreadable, so that the result is
+// neither darker by its share nor mixed with stale samples. The reduced members are kept until
+// the count is known; each is 1/(f * f) of a slice.
 void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std::string>& names, int32_t f,
                std::vector<std::pair<std::string, int32_t>>& unreadable)
 {
-    const int32_t n = int32_t(names.size());
     kavex::Reduce2D(lane.image, f, lane.scratch);
-    vKit::CImageBuffer32& sum = lane.sum;
-    if (!sum.FromImage16(&lane.image)) return;
-    sum.Clear();
-    sum.AddScaled(&lane.image, n);
+    size_t kept = 0;
     for (const std::string& name : names)
     {
         if (vKit::CompareNoCase(name, src) == 0) continue;
@@ -34,9 +32,25 @@ void Average3D(CLaneImages& lane, const std::string& src, const std::vector<std:
             continue;
         }
         kavex::Reduce2D(lane.member, f, lane.scratch);
-        sum.AddScaled(&lane.member, n);
+        if (lane.member.GetWidth() != lane.image.GetWidth() ||
+            lane.member.GetHeight() != lane.image.GetHeight())
+        {
+            unreadable.emplace_back(name, CFailedFile::OtherSize);
+            continue;
+        }
+        if (lane.members.size() <= kept) lane.members.emplace_back();
+        lane.members[kept++] = lane.member;
     }
-    sum.ToImage16(&lane.image);
+    if (kept == 0) return;
+    const int32_t k = int32_t(kept) + 1;
+    vKit::CImageBuffer32& sum = lane.sum;
+    // Caught with the image's work, which then fails rather than writing a part of the average.
+    if (!sum.FromImage16(&lane.image)) throw std::bad_alloc();
+    sum.Clear();
+    sum.AddScaled(&lane.image, k);
+    for (size_t i = 0; i < kept; ++i)
+        sum.AddScaled(&lane.members[i], k);
+    if (!sum.ToImage16(&lane.image)) throw std::bad_alloc();
 }
 
 } // namespace

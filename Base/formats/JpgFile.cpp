@@ -288,6 +288,8 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
 {
     image.Histogram().Clear();
     image.Info().Reset();
+    // The decoder builds an image of its own; the old samples go first, not after it.
+    image.Free();
     try
     {
         CJpgFile jpg;

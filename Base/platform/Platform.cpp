@@ -547,4 +547,12 @@ bool PlatformGetEnv(const char* name, std::string& value)
     return true;
 }
 
+int64_t PlatformPhysicalMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long size = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || size <= 0) return 0;
+    return int64_t(pages) * int64_t(size);
+}
+
 } // namespace vKit

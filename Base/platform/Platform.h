@@ -159,4 +159,7 @@ std::string PlatformCurrentFolder();
 // False when the variable is not set.
 bool PlatformGetEnv(const char* name, std::string& value);
 
+// Bytes of physical memory; 0 when the system does not tell.
+int64_t PlatformPhysicalMemory();
+
 } // namespace vKit

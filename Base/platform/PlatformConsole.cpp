@@ -1,6 +1,7 @@
 #include "Base/platform/PlatformConsole.h"
 
 #include <csignal>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace vKit
@@ -33,6 +34,13 @@ void PlatformCatchStopSignals(std::atomic<bool>* flag)
     action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A parent may have started the program with these blocked; a stop sent meanwhile is
+    // pending and arrives here, as a request like any other.
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
 } // namespace vKit

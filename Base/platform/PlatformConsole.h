@@ -11,7 +11,8 @@ namespace vKit
 bool PlatformIsTerminal(int descriptor);
 
 // SIGINT and SIGTERM set the flag instead of ending the process; a second one of them ends it
-// as usual, so a stuck program can still be stopped. The flag must outlive the process.
+// as usual, so a stuck program can still be stopped. The two are unblocked, so that one already
+// pending is delivered at once. The flag must outlive the process.
 void PlatformCatchStopSignals(std::atomic<bool>* flag);
 
 } // namespace vKit

@@ -26,7 +26,10 @@ class CProcess
 {
 public:
     // program is "kavex-convert" or "kavex-sample"; output goes to files in the scratch folder.
-    CProcess(const CScratchFolder& scratch, const std::string& program, const std::vector<std::string>& args)
+    // pendingSignal: the program starts with that signal blocked and already pending, as if it
+    // had arrived before the program's first instruction.
+    CProcess(const CScratchFolder& scratch, const std::string& program, const std::vector<std::string>& args,
+             int pendingSignal = 0)
         : m_outPath(scratch.Path(".stdout-" + std::to_string(s_count))),
           m_errPath(scratch.Path(".stderr-" + std::to_string(s_count++)))
     {
@@ -36,6 +39,11 @@ public:
         for (std::string& a : argv)
             raw.push_back(a.data());
         raw.push_back(nullptr);
+        if (pendingSignal != 0)
+        {
+            StartWithPending(raw, pendingSignal);
+            return;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -76,6 +84,23 @@ public:
     }
 
 private:
+    // Pending signals survive exec; the child calls only async-signal-safe functions.
+    void StartWithPending(std::vector<char*>& raw, int sig)
+    {
+        m_pid = fork();
+        if (m_pid != 0) return;
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, sig);
+        sigprocmask(SIG_BLOCK, &set, nullptr);
+        kill(getpid(), sig);
+        const int out = open(m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
+        execve(raw[0], raw.data(), environ);
+        _exit(127);
+    }
+
     static inline int s_count = 0;
     std::string m_outPath, m_errPath;
     pid_t m_pid = -1;

@@ -208,17 +208,57 @@ TEST_F(ConvertCli, LayerOptionsKeepSliceNumbersInRange)
 {
     const std::string src = Sample(10);
     const std::string dst = m_scratch.Path("out/q");
-    auto lastOf = [&](const std::vector<std::string>& layer)
+    struct SCase
+    {
+        std::vector<std::string> layer;
+        const char* last;
+        const char* told; // on standard error when the value was limited
+    };
+    for (const SCase& c : {SCase{{"--top", "12"}, "0012", ""}, SCase{{"--bottom", "100"}, "0109", ""},
+                           // the first slice stays at 0 or above, the last one at 9999 or below
+                           SCase{{"--bottom", "-3"}, "0009", "--bottom -3 is limited to 0"},
+                           SCase{{"--shift", "9995"}, "9999", "--shift 9995 is limited to 9990"},
+                           SCase{{"--top", "10050"}, "9999", "--top 10050 is limited to 9999"}})
     {
         std::vector<std::string> args = {"--dry-run", src + "/scan0000.bmp", dst + ".bmp"};
-        args.insert(args.begin(), layer.begin(), layer.end());
-        const std::string out = Convert(args).out;
-        return out.substr(out.rfind(dst) + dst.size(), 4);
-    };
-    EXPECT_EQ(lastOf({"--top", "12"}), "0012");
-    EXPECT_EQ(lastOf({"--bottom", "100"}), "0109");
-    EXPECT_EQ(lastOf({"--bottom", "-3"}), "0009");   // the first slice stays at 0 or above
-    EXPECT_EQ(lastOf({"--shift", "20000"}), "9999"); // the last one at 9999 or below
+        args.insert(args.begin(), c.layer.begin(), c.layer.end());
+        const CRunResult r = Convert(args);
+        EXPECT_EQ(r.out.substr(r.out.rfind(dst) + dst.size(), 4), c.last) << c.layer[1];
+        EXPECT_EQ(r.err.empty() ? "" : r.err.substr(0, r.err.find(':', 15)),
+                  *c.told ? std::string("kavex-convert: ") + c.told : "")
+            << r.err;
+    }
+}
+
+// A stop that arrives before the program has done anything cancels it (130) instead of killing
+// it, whatever it was about to do; a conversion then writes no slice.
+TEST_F(ConvertCli, StopBeforeTheStartCancels)
+{
+    const std::string src = Sample(3);
+    const std::string out = m_scratch.Path("out");
+    for (const int sig : {SIGINT, SIGTERM})
+    {
+        CProcess dry(m_scratch, "kavex-convert", {"--dry-run", src + "/scan0000.bmp", out + "/q.bmp"}, sig);
+        EXPECT_EQ(dry.Wait().status, 130) << sig;
+        CProcess run(m_scratch, "kavex-convert", {"--json", src + "/scan0000.bmp", out + "/q.bmp"}, sig);
+        const CRunResult r = run.Wait();
+        EXPECT_EQ(r.status, 130) << sig << r.err;
+        EXPECT_TRUE(Has(r.out, "\"outcome\": \"cancelled\"")) << r.out;
+        EXPECT_EQ(CountSlices(out, "q"), 0);
+    }
+}
+
+// Names are bytes: what is not UTF-8 reaches JSON as U+FFFD, so the summary stays valid JSON.
+TEST_F(ConvertCli, JsonReplacesBytesThatAreNotUtf8)
+{
+    const std::string folder = m_scratch.Path("a\xff\xc3(\xc3\xa9\xed\xa0\x80");
+    ASSERT_EQ(RunProgram(m_scratch, "kavex-sample", {"--quiet", "--slices", "2", folder}).status, 0);
+    const CRunResult r = Convert({"--json", folder + "/scan0000.bmp", m_scratch.Path("out/q.bmp")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "\"source\": \"" +
+                               m_scratch.Path("a\\ufffd\\ufffd(\xc3\xa9\\ufffd\\ufffd\\ufffd") +
+                               "/scan????.bmp\""))
+        << r.out;
 }
 
 // Killed at any moment, a run leaves under destination names only complete slices; stopped by

@@ -82,16 +82,20 @@ TEST(Stages, EmptyCopiedPaletteCountsAsFalling)
 }
 
 // Slices of one value each, averaged by 2 in three directions.
-std::vector<std::vector<uint8_t>> ThreeD(CConversionRig& rig, std::initializer_list<int32_t> values)
+std::vector<std::vector<uint8_t>> ThreeD(CConversionRig& rig, std::initializer_list<int32_t> values,
+                                         int32_t factor = 2)
 {
+    // -1 is a file that does not load, -2 a slice of another size.
     int32_t n = 0;
     for (int32_t v : values)
         if (v >= 0)
             WriteImage(SliceName(rig.Path(""), "v", n++), 4, 4, {uint8_t(v)});
+        else if (v == -2)
+            WriteImage(SliceName(rig.Path(""), "v", n++), 8, 8, {200});
         else
             rig.Scratch().Write("v000" + std::to_string(n++) + ".bmp", "not a bitmap");
     rig.Wire(rig.Path("v0000.bmp"), rig.Folder("out") + "/a0000.bmp");
-    rig.Job().SetResizeFactor(2).SetResizeQuality(3);
+    rig.Job().SetResizeFactor(factor).SetResizeQuality(3);
     rig.Job().Convert();
     return {Rows(SliceName(rig.Path("out"), "a", 0)), Rows(SliceName(rig.Path("out"), "a", 1))};
 }
@@ -104,10 +108,18 @@ TEST(Stages, ThreeDGroupAverageLoneLastSliceAndMemberThatFailsToLoad)
     EXPECT_EQ(ThreeD(rig, {100, 201, 77}), (std::vector<std::vector<uint8_t>>{{150, 150}, {77, 77}}));
     EXPECT_EQ(rig.Written().size(), 2u);
 
-    // A member that does not load is left out of the sum, and reported.
-    CConversionRig broken;
-    EXPECT_EQ(ThreeD(broken, {100, -1})[0], std::vector<uint8_t>(2, 50));
-    EXPECT_EQ(broken.FailedPaths(), std::vector<std::string>{"read " + broken.Path("v0001.bmp")});
+    // A member that does not load, or has another size, is left out: the average is over the
+    // members summed, and the one left out is a failed read.
+    for (const int32_t left : {-1, -2})
+    {
+        CConversionRig broken;
+        EXPECT_EQ(ThreeD(broken, {100, left})[0], std::vector<uint8_t>(2, 100)) << left;
+        EXPECT_EQ(broken.FailedPaths(), std::vector<std::string>{"read " + broken.Path("v0001.bmp")});
+    }
+    // Three of four summed: thirds of 100, 201 and 50, each truncated, give 116 (a division by
+    // four gave 87).
+    CConversionRig three;
+    EXPECT_EQ(ThreeD(three, {100, 201, -2, 50}, 4)[0], std::vector<uint8_t>{116});
 }
 
 TEST(Stages, FactorAndShiftFoldSliceNumbers)
