@@ -83,6 +83,9 @@ void PrintInfo(std::FILE* out, vKit::CDataset& source, const vKit::CFileImageBuf
     const vKit::CImageInfo& info = firstSlice.Info();
     std::fprintf(out, "size: %dx%d\n", firstSlice.GetWidth(), firstSlice.GetHeight());
     std::fprintf(out, "bits: %d\n", info.GetSignificantBits());
+    const vKit::CFileImageBuffer16::SFileNotes& notes = firstSlice.FileNotes();
+    if (notes.signedSamples) std::fprintf(out, "samples: signed, offset by half the range\n");
+    if (notes.pages > 1) std::fprintf(out, "pages: %d, the first one loaded\n", notes.pages);
     std::fprintf(out, "palette: %s\n", PaletteKind(info.AltColorTable()));
     const double x = info.GetPixelSizeXum(), y = info.GetPixelSizeYum();
     std::string size = x == 0.0 ? "unknown" : Number(x);

@@ -11,12 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     vKit::CBMPFile bmp;
     if (!bmp.ParseBmp(data, size)) return 0;
-    const vKit::CImageInfo& info = bmp.Info();
     vKit::CImageBuffer16 image;
-    if (!image.Create(info.GetWidth(), info.GetHeight())) return 0;
-    image.CopyFrom8(bmp.GetPixelRows(), 0, 0, info.GetWidth(), info.GetHeight(), info.GetRowPadding(), true);
-    image.SetInfo(info);
-    image.Info().SetBottomUp(false);
+    if (!bmp.ToImage(image)) return 0;
     vKit::CBMPFile rebuilt;
     if (!rebuilt.FromImage(image) || !rebuilt.ParseBmp())
         __builtin_trap(); // a file we build from an accepted one must be accepted again

@@ -8,6 +8,8 @@
 #include "Base/formats/JpgFile.h"
 #include "Base/formats/TiffFile.h"
 
+#include <tiffio.h>
+
 #include <jpeglib.h>
 
 #include <cstdio>
@@ -93,6 +95,8 @@ void WriteBmpSeeds(const fs::path& folder)
     SaveSlice(Ramp(1, 1, true), folder, "one.bmp");
 }
 
+void WriteLibtiffSeeds(const fs::path& folder);
+
 void WriteTiffSeeds(const fs::path& folder)
 {
     SaveSlice(Ramp(3, 25, false), folder, "twostrips.tif");
@@ -120,6 +124,51 @@ void WriteTiffSeeds(const fs::path& folder)
     }
     f.insert(f.end(), 4, 0);
     Save(folder / "eightbit.tif", f);
+    WriteLibtiffSeeds(folder);
+}
+
+// A small grey file of another layout, written by libtiff itself, for the libtiff path.
+void LibtiffSeed(const fs::path& path, const char* mode, uint16_t compression, uint16_t bits, bool tiled,
+                 uint16_t predictor)
+{
+    TIFF* tif = TIFFOpen(path.c_str(), mode);
+    if (!tif) return;
+    const uint32_t w = 16, h = 16;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    if (predictor) TIFFSetField(tif, TIFFTAG_PREDICTOR, predictor);
+    std::vector<uint8_t> row(w * bits / 8);
+    for (size_t i = 0; i < row.size(); ++i)
+        row[i] = uint8_t(i * 7);
+    if (tiled)
+    {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, w);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, h);
+        std::vector<uint8_t> tile;
+        for (uint32_t y = 0; y < h; ++y)
+            tile.insert(tile.end(), row.begin(), row.end());
+        TIFFWriteEncodedTile(tif, 0, tile.data(), tmsize_t(tile.size()));
+    }
+    else
+    {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 5);
+        for (uint32_t y = 0; y < h; ++y)
+            TIFFWriteScanline(tif, row.data(), y, 0);
+    }
+    TIFFClose(tif);
+}
+
+void WriteLibtiffSeeds(const fs::path& folder)
+{
+    LibtiffSeed(folder / "mm16.tif", "wb", COMPRESSION_NONE, 16, false, 0);
+    LibtiffSeed(folder / "lzw16p.tif", "wl", COMPRESSION_LZW, 16, false, 2);
+    LibtiffSeed(folder / "zip8.tif", "wl", COMPRESSION_ADOBE_DEFLATE, 8, false, 0);
+    LibtiffSeed(folder / "packbits8.tif", "wb", COMPRESSION_PACKBITS, 8, false, 0);
+    LibtiffSeed(folder / "tiled16.tif", "wl", COMPRESSION_LZW, 16, true, 0);
 }
 
 void WriteJpegSeeds(const fs::path& folder)

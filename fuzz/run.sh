@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (-fsanitize=fuzzer,address,undefined) in build-fuzz and
-# runs each for FUZZ_SECONDS seconds (60 by default) on a corpus that starts from the seeds the
+# runs each (or those named in FUZZ_TARGETS) for FUZZ_SECONDS seconds (60 by default) on a corpus that starts from the seeds the
 # seed writer makes. Prints executions per second and total executions per target; exits 1 when
 # a target found a crash, a leak, undefined behaviour or a timeout (the input is kept in
 # build-fuzz/artifacts/).
@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
-targets=(BmpFuzz TiffFuzz JpegFuzz DatasetNamesFuzz)
+read -r -a targets <<<"${FUZZ_TARGETS:-BmpFuzz TiffFuzz JpegFuzz DatasetNamesFuzz}"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
@@ -21,7 +21,7 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$out" "${generator[@]}" -DCMAKE_BUILD_
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link $sanitize" >/dev/null
 cmake --build "$out" --target vkit kavex_jpeg -j "$(nproc)" >/dev/null
 
-libs=("$out/Base/libvkit.a" "$out/jpeg/libkavex_jpeg.a" -ljpeg -lpthread)
+libs=("$out/Base/libvkit.a" "$out/jpeg/libkavex_jpeg.a" -ljpeg -ltiff -lpthread)
 includes=(-I"$root" -I"$out/generated")
 mkdir -p "$out/fuzz" "$out/seeds" "$out/corpus" "$out/artifacts"
 for t in "${targets[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format ccache make pkg-config
-          libjpeg62-turbo-dev qt6-base-dev libgtest-dev libgmock-dev
+          libjpeg62-turbo-dev libtiff-dev qt6-base-dev libgtest-dev libgmock-dev
           libtiff-tools netpbm imagemagick python3-pil xvfb xauth
           help2man desktop-file-utils dpkg-dev)
 if [[ "${1:-}" == "--bench" ]]; then

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -146,9 +147,9 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
                                                 (h.bitsPerPixel == 1 ? " bit" : " bits") +
                                                 " per pixel; only 8-bit palette images load");
     const int64_t colours = h.coloursUsed == 0 ? PaletteColours : int64_t(h.coloursUsed);
-    if (colours != PaletteColours)
-        return Refuse(CStatus::Unsupported,
-                      "a palette of " + std::to_string(colours) + " colours; only palettes of 256 load");
+    if (colours < 1 || colours > PaletteColours)
+        return Refuse(CStatus::Corrupt, "a palette of " + std::to_string(colours) +
+                                            " colours; an 8-bit palette holds 1 to 256");
     const int64_t paletteEnd = infoEnd + 4 * colours;
     if (paletteEnd > fileSize)
         return Refuse(CStatus::Corrupt,
@@ -156,15 +157,16 @@ bool CBMPFile::ValidateHeader(const SBmpHeader& h)
     if (int64_t(h.pixelOffset) >= fileSize)
         return Refuse(CStatus::Corrupt,
                       EndsBefore(uint64_t(fileSize), h.pixelOffset, "its pixel rows start at"));
-    // Rows stored top row first (negative height) are not written by scanners and not read.
-    if (h.width <= 0 || h.height <= 0)
+    // A negative height stores the top row first; INT32_MIN has no positive counterpart.
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
         return Refuse(CStatus::Unsupported, "a size of " + std::to_string(h.width) + " x " +
                                                 std::to_string(int64_t(h.height)) +
                                                 "; width and height must be at least 1");
     const int64_t rowBytes = RowBytes8(h.width);
-    const int64_t imageBytes = rowBytes * h.height;
+    const int64_t imageBytes = rowBytes * std::abs(int64_t(h.height));
     if (imageBytes > INT32_MAX)
-        return Refuse(CStatus::TooLarge, std::to_string(h.width) + " x " + std::to_string(h.height) +
+        return Refuse(CStatus::TooLarge, std::to_string(h.width) + " x " +
+                                             std::to_string(std::abs(int64_t(h.height))) +
                                              " pixels are more than a BMP file can hold");
     if (int64_t(h.pixelOffset) + imageBytes > fileSize)
         return Refuse(CStatus::Corrupt, EndsBefore(uint64_t(fileSize), h.pixelOffset + uint64_t(imageBytes),
@@ -186,8 +188,11 @@ void CBMPFile::TakeDescription(const SBmpHeader& h)
     m_info.SetGreyCeiling(65520);
     m_info.SetResolutionX(h.resolutionX);
     m_info.SetResolutionY(h.resolutionY);
-    m_info.ColorTable().SetEntries(file + m_layout.paletteOffset, m_layout.colours);
-    m_info.AltColorTable().SetEntries(file + m_layout.paletteOffset, m_layout.colours);
+    // A shorter palette is padded with black entries to the 256 that are written back.
+    uint8_t palette[4 * PaletteColours] = {};
+    std::memcpy(palette, file + m_layout.paletteOffset, size_t(4 * m_layout.colours));
+    m_info.ColorTable().SetEntries(palette, PaletteColours);
+    m_info.AltColorTable().SetEntries(palette, PaletteColours);
     // The bytes between palette and rows are the private block; the pair is read only from a
     // block that carries the signature and is long enough to hold it.
     const int64_t blockSize = m_layout.pixelOffset - m_layout.paletteEnd;
@@ -203,7 +208,8 @@ void CBMPFile::TakeDescription(const SBmpHeader& h)
         }
     }
     m_info.SetWidth(h.width);
-    m_info.SetHeight(h.height);
+    m_info.SetHeight(int32_t(std::abs(int64_t(h.height))));
+    m_info.SetBottomUp(h.height > 0);
     m_info.SetImageBytes(int32_t(m_layout.imageBytes));
     const int32_t padding = int32_t(m_layout.rowBytes - h.width);
     m_info.SetRowPadding(padding);
@@ -327,6 +333,53 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
     Put32(d + 42, uint32_t(ResolutionField(src.GetResolutionY(), useDefault)));
     if (useDefault) Put32(d + 34, 0);
     if (!block.empty()) std::memcpy(d + m_layout.paletteEnd, block.data(), block.size());
+    return true;
+}
+
+namespace
+{
+
+bool IsGreyPalette(const uint8_t* palette, int32_t colours)
+{
+    for (int32_t i = 0; i < colours; ++i)
+        if (palette[4 * i] != palette[4 * i + 1] || palette[4 * i] != palette[4 * i + 2]) return false;
+    return true;
+}
+
+// Indices of a short grey palette carry no order of their own (image tools number the greys
+// as they meet them): each becomes its grey, and the image a plain grey one with the ramp.
+void IndicesToGrey(CImageBuffer16& image, const uint8_t* palette, int32_t colours)
+{
+    uint16_t grey[PaletteColours] = {};
+    for (int32_t i = 0; i < colours; ++i)
+        grey[i] = uint16_t(palette[4 * i] << 8);
+    for (int32_t y = 0; y < image.GetHeight(); ++y)
+    {
+        uint16_t* row = image.Row(y);
+        for (int32_t x = 0; x < image.GetWidth(); ++x)
+            row[x] = grey[row[x] >> 8];
+    }
+    image.Info().ColorTable().SetGreyRamp(PaletteColours);
+    image.Info().AltColorTable().SetGreyRamp(PaletteColours);
+    image.SamplesChanged();
+}
+
+} // namespace
+
+bool CBMPFile::ToImage(CImageBuffer16& image) const
+{
+    if (!m_bHeld || !image.Create(m_info.GetWidth(), m_info.GetHeight())) return false;
+    image.CopyFrom8(GetPixelRows(), 0, 0, m_info.GetWidth(), m_info.GetHeight(), m_info.GetRowPadding(),
+                    m_info.GetBottomUp());
+    // The file's palettes, resolutions, private block and name; samples held as v * 256.
+    image.SetInfo(m_info);
+    CImageInfo& info = image.Info();
+    info.SetBitsPerPixel(16);
+    info.SetSignificantBits(8);
+    info.SetBottomUp(false);
+    info.SetWritePadding(0);
+    if (m_layout.colours < PaletteColours && IsGreyPalette(GetPalette(), m_layout.colours))
+        IndicesToGrey(image, GetPalette(), m_layout.colours);
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // One 8-bit palette BMP slice held whole in memory: read in one piece, checked, parsed in
 // place; or built from an image and written in one piece. Layout: 14-byte file header,
-// info header, 256 palette entries, the private block, then bottom-up rows padded to 4 bytes.
+// info header, 256 palette entries (1 to 256 read), the private block, then rows padded to
+// 4 bytes, bottom row first (top row first when the height is negative).
 
 #include "Base/core/Status.h"
 #include "Base/image/ImageBuffer16.h"
@@ -72,6 +73,10 @@ public:
     bool BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
     // Builds the file of an image: its high bytes, palette, resolutions and private block.
     bool FromImage(const CImageBuffer16& image);
+    // The rows of an accepted file into a slice image, top row first, as v * 256 with the
+    // file's description; a grey palette of fewer than 256 colours becomes the greys
+    // themselves. False when the image memory is not there.
+    bool ToImage(CImageBuffer16& image) const;
     // Writes the held bytes in one piece, atomically; true on success.
     bool WriteBmp(const std::string& path);
 

@@ -37,6 +37,7 @@ int32_t CFileImageBuffer16::LoadFile(const std::string& path)
 {
     m_messages.clear();
     m_status = CStatus();
+    m_notes = SFileNotes();
     switch (FormatOf(path, false))
     {
     case EFormat::Bmp:
@@ -113,20 +114,12 @@ int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
         m_status = bmp.GetStatus();
         return Failed;
     }
-    const CImageInfo& info = bmp.Info();
-    if (!Create(info.GetWidth(), info.GetHeight()))
+    if (!bmp.ToImage(*this))
     {
         AddMessage("Not enough memory for the image");
         m_status = PlatformErrorStatus(ENOMEM, path);
         return Failed;
     }
-    CopyFrom8(bmp.GetPixelRows(), 0, 0, m_nWidth, m_nHeight, info.GetRowPadding(), true);
-    // The file's palettes, resolutions, private block and name; samples held as v * 256.
-    m_info = info;
-    m_info.SetBitsPerPixel(16);
-    m_info.SetSignificantBits(8);
-    m_info.SetBottomUp(false);
-    m_info.SetWritePadding(0);
     return Ok;
 }
 

@@ -53,6 +53,15 @@ public:
     const CStatus& GetStatus() const { return m_status; }
     void SetStatus(const CStatus& status) { m_status = status; }
 
+    // What the last load learnt of the file beyond its image.
+    struct SFileNotes
+    {
+        int32_t pages = 1;          // images the file holds; the first one is loaded
+        bool signedSamples = false; // signed samples, held offset by half their range
+    };
+    const SFileNotes& FileNotes() const { return m_notes; }
+    void SetFileNotes(const SFileNotes& notes) { m_notes = notes; }
+
     int32_t GetExportParam() const { return m_nExportParam; }
     void SetExportParam(int32_t v) { m_nExportParam = v; }
     // When either multiple is 1 or more, the TIFF writer pads a copy on the right and at the
@@ -77,6 +86,7 @@ private:
 
     std::vector<std::string> m_messages;
     CStatus m_status;
+    SFileNotes m_notes;
     int32_t m_nExportParam = 33;
     int32_t m_nPadMultipleX = 0;
     int32_t m_nPadMultipleY = 0;

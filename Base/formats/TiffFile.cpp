@@ -4,6 +4,7 @@
 
 #include "Base/files/FileBuffer.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/TiffLibReader.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
@@ -34,6 +35,7 @@ enum : uint16_t
     TagBitsPerSample = 258,
     TagCompression = 259,
     TagPhotometric = 262,
+    TagFillOrder = 266,
     TagStripOffsets = 273,
     TagSamplesPerPixel = 277,
     TagRowsPerStrip = 278,
@@ -42,6 +44,7 @@ enum : uint16_t
     TagYResolution = 283,
     TagResolutionUnit = 296,
     TagTileOffsets = 324,
+    TagSampleFormat = 339,
     TagPrivateC = 0xF001,
     TagPrivateD = 0xF002,
     TagPrivateE = 0xF003,
@@ -254,16 +257,8 @@ SProblem ParseHeader(const SBytes& b, STiffHeader& h)
         !ReadRational(b, find(TagYResolution), h.resolutionY))
         return BadTags(CStatus::Corrupt, "a resolution lies outside the file or divides by zero");
     const uint32_t unit = value(TagResolutionUnit);
-    if (unit == 2)
-    {
-        h.resolutionX = std::trunc(h.resolutionX * InchesPerMetre);
-        h.resolutionY = std::trunc(h.resolutionY * InchesPerMetre);
-    }
-    else if (unit == 3)
-    {
-        h.resolutionX *= 100.0;
-        h.resolutionY *= 100.0;
-    }
+    h.resolutionX = CTiffFile::PixelsPerMetre(h.resolutionX, unit);
+    h.resolutionY = CTiffFile::PixelsPerMetre(h.resolutionY, unit);
     h.privateA = int32_t(value(TagPrivateA));
     h.privateB = int32_t(value(TagPrivateB));
     h.privateC = int32_t(value(TagPrivateC));
@@ -292,8 +287,10 @@ CImageInfo WorkingDescription(const STiffHeader& h)
     info.SetWidth(int32_t(h.width));
     info.SetHeight(int32_t(h.height));
     info.SetBitsPerPixel(int32_t(h.bits));
-    info.SetSignificantBits(16);
-    info.SetGreyCeiling(65535);
+    // 8-bit samples are held as v * 256, as BMP and JPEG data are; held as v they came out
+    // black in every 8-bit file written from them.
+    info.SetSignificantBits(h.bits == 8 ? 8 : 16);
+    info.SetGreyCeiling(h.bits == 8 ? 0xFF00 : 0xFFFF);
     info.SetClampMode(1);
     info.SetClampOnExport(false);
     info.SetBottomUp(false);
@@ -312,7 +309,7 @@ CImageInfo WorkingDescription(const STiffHeader& h)
 }
 
 // Fills the image from the strips, 16-bit samples as the little-endian byte pairs they are,
-// 8-bit samples as their value (not shifted); samples no strip reaches are 0.
+// 8-bit samples as v * 256; samples no strip reaches are 0.
 void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
 {
     uint16_t* samples = image.GetData();
@@ -335,7 +332,7 @@ void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
                    {
                        const uint8_t* source = b.data + offset;
                        for (uint64_t i = 0; i < length; ++i)
-                           samples[at + i] = source[i];
+                           samples[at + i] = uint16_t(source[i] << 8);
                        filled = at + length;
                    });
         std::fill(samples + filled, samples + h.imageBytes, uint16_t(0));
@@ -344,6 +341,35 @@ void CopyStrips(const SBytes& b, const STiffHeader& h, CImageBuffer16& image)
 }
 
 } // namespace
+
+double CTiffFile::PixelsPerMetre(double value, uint32_t unit)
+{
+    if (unit == 2) return std::trunc(value * InchesPerMetre);
+    return unit == 3 ? value * 100.0 : value;
+}
+
+bool CTiffFile::IsOtherLayout(const uint8_t* data, size_t size)
+{
+    if (size >= 2 && data[0] == 'M' && data[1] == 'M') return true;
+    if (size < 8 || data[0] != 'I' || data[1] != 'I') return false;
+    if (Get16(data + 2) == 43) return true; // BigTIFF
+    const SBytes b{data, size};
+    const uint64_t directory = Get32(data + 4);
+    if (!b.Holds(directory, 2)) return false;
+    const uint32_t entries = Get16(data + directory);
+    if (entries == 0 || !b.Holds(directory + 2, entries * EntryBytes)) return false;
+    auto differs = [&](uint16_t tag, uint32_t usual)
+    {
+        const SEntry e = FindEntry(b, directory, entries, tag);
+        return e.present && e.value != usual;
+    };
+    const uint32_t bits = FindEntry(b, directory, entries, TagBitsPerSample).value;
+    const uint64_t next = directory + 2 + entries * EntryBytes;
+    const bool morePages = b.Holds(next, 4) && Get32(data + next) != 0;
+    return differs(TagCompression, 1) || FindEntry(b, directory, entries, TagTileOffsets).present ||
+           differs(TagSamplesPerPixel, 1) || (bits != 8 && bits != 16) || differs(TagPhotometric, 1) ||
+           differs(TagSampleFormat, 1) || differs(TagFillOrder, 1) || morePages;
+}
 
 int32_t CTiffFile::Refuse(const char* message, int32_t code, const std::string& reason)
 {
@@ -505,17 +531,41 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
 
 // ---- the slice image's TIFF load and save -------------------------------------------------
 
+namespace
+{
+int32_t StatusCode(STiffRead::EKind kind)
+{
+    switch (kind)
+    {
+    case STiffRead::EKind::Unsupported:
+        return CStatus::Unsupported;
+    case STiffRead::EKind::TooLarge:
+        return CStatus::TooLarge;
+    default:
+        return CStatus::Corrupt;
+    }
+}
+} // namespace
+
 int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
 {
     image.Histogram().Clear();
     image.Info().Reset();
     try
     {
-        CTiffFile tiff;
-        if (tiff.LoadTiff(path, image)) return CFileImageBuffer16::Ok;
-        for (const std::string& message : tiff.Messages())
-            image.AddMessage(message);
-        image.SetStatus(tiff.GetStatus());
+        CFileBuffer file;
+        const int32_t err = file.LoadFrom(path);
+        const uint8_t* data = err == 0 ? file.GetData() : nullptr;
+        STiffRead outcome;
+        if (ReadTiffSlice(data, err == 0 && data ? size_t(file.GetUsed()) : 0, image, outcome))
+        {
+            image.Info().SetFileName(path);
+            image.SetFileNotes({outcome.pages, outcome.signedSamples});
+            return CFileImageBuffer16::Ok;
+        }
+        image.AddMessage(outcome.message);
+        image.SetStatus(err != 0 ? file.GetStatus()
+                                 : CStatus(StatusCode(outcome.kind), path, outcome.reason));
     }
     catch (const std::bad_alloc&)
     {

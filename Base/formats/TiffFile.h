@@ -56,6 +56,15 @@ public:
     // Beside the message: why, in words, with the file's path once LoadTiff named it.
     const CStatus& GetStatus() const { return m_status; }
 
+    // True for a TIFF that this reader would not read as its writer means it (big-endian,
+    // BigTIFF, compressed, tiled, several pages, not plain unsigned MinIsBlack grey of 8 or 16
+    // bits, bits filled from the low end): those go to libtiff. Files that are not TIFF, or
+    // whose first directory cannot be read, stay here and keep this reader's messages.
+    static bool IsOtherLayout(const uint8_t* data, size_t size);
+    // Pixels per metre of a resolution tag's value in a resolution unit (2 inch, 3 centimetre;
+    // any other unit leaves the value as it stands).
+    static double PixelsPerMetre(double value, uint32_t unit);
+
     // 2wh + 8n + 262, in 64 bits.
     static uint64_t WrittenFileSize(int32_t width, int32_t height);
     // Pixels per inch written for a resolution in pixels per metre (see the source for why it

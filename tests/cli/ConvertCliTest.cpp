@@ -4,6 +4,7 @@
 #include "Base/platform/PlatformTemporary.h"
 #include "KavexVersion.h"
 #include "base/BmpBytes.h"
+#include "base/TiffBytes.h"
 #include "cli/CliRun.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,21 @@ TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
           "side images: scan_arc.bmp, scan_spr.bmp\n", "text files: scan_cfg.txt, scan_dicom.txt\n",
           "log: scan.log\n", "size: 32x24\n", "bits: 8\n", "palette: falling\n", "pixel size um: 25\n",
           "calibration: -1000 3000\n"})
+        EXPECT_TRUE(Has(r.out, line)) << line << r.out;
+}
+
+// A stack of signed samples in several pages, as reconstruction programs write it.
+TEST_F(ConvertCli, InfoSaysSignedSamplesAndPages)
+{
+    const std::string one = m_scratch.Path("one.tif"), stack = m_scratch.Path("ct0000.tif");
+    bmptest::WriteBytes(
+        one, tifftest::GreyImage(2, 1, 16, tifftest::Bytes16({0x8000, 0})).With(339, 3, 1, 2).Build());
+    if (std::system(("tiffcp " + one + " " + one + " " + stack + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "libtiff-tools missing";
+    const CRunResult r = Convert({"--info", stack});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line :
+         {"size: 2x1\n", "samples: signed, offset by half the range\n", "pages: 2, the first one loaded\n"})
         EXPECT_TRUE(Has(r.out, line)) << line << r.out;
 }
 

@@ -2,6 +2,7 @@
 #include "Base/formats/FileImageBuffer16.h"
 
 #include "base/BmpBytes.h"
+#include "base/CodecTools.h"
 
 #include <gtest/gtest.h>
 
@@ -116,8 +117,8 @@ const Refusal Refusals[] = {
      "16 bits per pixel; only 8-bit palette images load"},
     {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr,
      "24 bits per pixel; only 8-bit palette images load"},
-    {"255 colours", [](BmpLayout& s) { s.coloursUsed = 255; }, nullptr,
-     "a palette of 255 colours; only palettes of 256 load"},
+    {"257 colours", [](BmpLayout& s) { s.coloursUsed = 257; }, nullptr,
+     "a palette of 257 colours; an 8-bit palette holds 1 to 256"},
     {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr,
      "RLE8 compression; only uncompressed images load"},
     {"bit fields", [](BmpLayout& s) { s.compression = 3; }, nullptr,
@@ -128,8 +129,6 @@ const Refusal Refusals[] = {
      "a size of -5 x 3; width and height must be at least 1"},
     {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr,
      "a size of 5 x 0; width and height must be at least 1"},
-    {"height negative", [](BmpLayout& s) { s.height = -3; }, nullptr,
-     "a size of 5 x -3; width and height must be at least 1"},
     {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr,
      "a size of 5 x -2147483648; width and height must be at least 1"},
     {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr,
@@ -177,6 +176,67 @@ TEST(BMPFile, EveryTruncationIsRefused)
     CBMPFile bmp;
     ASSERT_TRUE(bmp.ParseBmp(full.data(), full.size())) << bmp.GetError();
     EXPECT_EQ(bmp.GetColourCount(), 256);
+}
+
+// A top-down file (negative height) loads as its bottom-up twin and is written as it; a colour
+// palette of 16 entries keeps its indices and is written padded with black entries.
+TEST(BMPFile, TopDownRowsAndShortColourPalettesLoad)
+{
+    TempFolder dir;
+    CFileImageBuffer16 image;
+    const BmpLayout bottomUp = Ramp(5, 3);
+    BmpLayout topDown = bottomUp;
+    topDown.height = -3;
+    for (int32_t r = 0; r < 3; ++r)
+        std::copy_n(bottomUp.rows.begin() + 8 * (2 - r), 8, topDown.rows.begin() + 8 * r);
+    ASSERT_EQ(Load(image, dir, MakeBmp(bottomUp)), 0);
+    const std::vector<uint8_t> expected = SaveBytes(image, dir);
+    ASSERT_EQ(Load(image, dir, MakeBmp(topDown)), 0) << image.Messages()[0];
+    EXPECT_EQ(*image.PixelPtr(0, 0), 21 << 8);
+    EXPECT_EQ(SaveBytes(image, dir), expected);
+
+    BmpLayout colours = Ramp(5, 3);
+    colours.coloursUsed = colours.paletteEntries = 16;
+    std::vector<uint8_t> in = MakeBmp(colours);
+    in[54 + 2] = 200; // entry 0 is no longer grey
+    ASSERT_EQ(Load(image, dir, in), 0);
+    EXPECT_EQ(*image.PixelPtr(0, 2), 1 << 8);
+    const std::vector<uint8_t> out = SaveBytes(image, dir);
+    std::vector<uint8_t> palette(in.begin() + 54, in.begin() + 54 + 64);
+    palette.resize(1024, 0);
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 54, out.begin() + 54 + 1024), palette);
+    EXPECT_EQ(std::vector<uint8_t>(out.end() - 8, out.end()), std::vector<uint8_t>(in.end() - 8, in.end()));
+}
+
+// Image tools write few greys as a short palette in the order they meet them: each index
+// becomes its grey, so that every format written shows the same picture.
+TEST(BMPFile, SixteenGreyPaletteConvertsToBmpWithTheSameGreys)
+{
+    const std::string python = codectest::PythonWithPil();
+    if (python.empty()) GTEST_SKIP() << "PIL missing";
+    TempFolder dir;
+    const std::string in = dir.Path("p16.bmp"), out = dir.Path("out.bmp");
+    const std::string write = "from PIL import Image\n"
+                              "im = Image.new('P', (7, 5))\n"
+                              "im.putpalette(sum([[(i * 7 % 16) * 17] * 3 for i in range(16)], []))\n"
+                              "im.putdata([(3 * i) % 16 for i in range(35)])\n"
+                              "im.save('" +
+                              in + "')\n";
+    const std::string greys = "import sys\nfrom PIL import Image\n"
+                              "sys.stdout.write(Image.open(sys.argv[1]).convert('L').tobytes().hex())\n";
+    bmptest::WriteBytes(dir.Path("w.py"), std::vector<uint8_t>(write.begin(), write.end()));
+    bmptest::WriteBytes(dir.Path("g.py"), std::vector<uint8_t>(greys.begin(), greys.end()));
+    ASSERT_EQ(codectest::Shell(python + " " + dir.Path("w.py")), 0);
+    CFileImageBuffer16 image;
+    ASSERT_EQ(image.LoadFile(in), 0) << image.Messages()[0];
+    EXPECT_EQ(*image.PixelPtr(1, 0), 85 << 8); // index 3, the grey 5 * 17, as a TIFF would get it
+    EXPECT_TRUE(image.Info().AltColorTable().IsGreyRising());
+    ASSERT_EQ(image.SaveFile(out), 0);
+    std::string before, after;
+    ASSERT_EQ(codectest::Shell(python + " " + dir.Path("g.py") + " " + in, before), 0);
+    ASSERT_EQ(codectest::Shell(python + " " + dir.Path("g.py") + " " + out, after), 0);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(before.size(), 70u);
 }
 
 TEST(BMPFile, RefusedOrMissingFilesLoadAsTwoWithMessage)

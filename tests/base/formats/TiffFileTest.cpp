@@ -182,10 +182,11 @@ TEST(TiffRead, StripLayoutsOfOtherWriters)
         return tiff.ReadTiff(f.data(), f.size(), image);
     };
 
-    // 8 bits: each byte one sample, not shifted.
+    // 8 bits: each byte one sample, held as v * 256 with 8 significant bits.
     ASSERT_EQ(read(tifftest::GreyImage(3, 1, 8, {0, 128, 255})), 1);
-    EXPECT_EQ(image.Info().GetBitsPerPixel(), 8);
-    EXPECT_EQ(*image.PixelPtr(2, 0), 255);
+    EXPECT_EQ(std::make_pair(image.Info().GetBitsPerPixel(), image.Info().GetSignificantBits()),
+              std::make_pair(8, 8));
+    EXPECT_EQ(*image.PixelPtr(2, 0), 0xFF00);
 
     // A single strip is read for the whole image whatever its byte count says.
     tifftest::TiffBuilder one = tifftest::GreyImage(2, 1, 16, tifftest::Bytes16({0x1234, 0xFEDC}));
