@@ -110,34 +110,38 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
         // The temporary name is this run's own; the rename at the commit is what makes the
         // file appear, so the writer needs no temporary of its own.
         image.SetSaveAtomically(false);
-        step.loadCode = image.LoadFile(step.src);
-        if (step.loadCode != 0) return;
-        if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
-        ReduceImage(lane, step, settings);
-        if (step.isSlice)
-        {
-            image.Info().SetJpegQuality(settings.jpegQuality);
-            ApplyGreyStages(image, settings);
-            ApplyVolumeSettings(image, settings);
-        }
-        else
-        {
-            ApplyGreyStages(image, settings);
-            image.Info().SetJpegQuality(settings.jpegQuality);
-            ApplyVolumeSettings(image, settings);
-            // A side image that the shift leaves without rows is not written at all.
-            if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
-            {
-                step.noRows = true;
-                return;
-            }
-        }
-        step.saveCode = image.SaveFile(step.part);
+        if (TransformImage(step, settings, lane)) step.saveCode = image.SaveFile(step.part);
     }
     catch (const std::exception&)
     {
         step.saveCode = ENOMEM;
     }
+}
+
+bool CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
+{
+    vKit::CFileImageBuffer16& image = lane.image;
+    step.loadCode = image.LoadFile(step.src);
+    if (step.loadCode != 0) return false;
+    if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
+    ReduceImage(lane, step, settings);
+    if (step.isSlice)
+    {
+        image.Info().SetJpegQuality(settings.jpegQuality);
+        ApplyGreyStages(image, settings);
+        ApplyVolumeSettings(image, settings);
+        return true;
+    }
+    ApplyGreyStages(image, settings);
+    image.Info().SetJpegQuality(settings.jpegQuality);
+    ApplyVolumeSettings(image, settings);
+    // A side image that the shift leaves without rows is not written at all.
+    if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
+    {
+        step.noRows = true;
+        return false;
+    }
+    return true;
 }
 
 void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
