@@ -23,4 +23,9 @@ std::string HelpFilePath(const std::string& programPath)
     return vKit::JoinPath(vKit::JoinPath(prefix, "share/kavex/help"), HelpTopic);
 }
 
+std::string HelpViewerMissing(const std::string& path)
+{
+    return "No program could be started to show the help page. Open it in a web browser:\n" + path;
+}
+
 } // namespace KavexApp

@@ -20,4 +20,7 @@ std::string SourcePathFromArguments(const std::vector<std::string>& arguments);
 // installation put it. programPath is the running executable.
 std::string HelpFilePath(const std::string& programPath);
 
+// What the user is told when no program could be started to show the help page at path.
+std::string HelpViewerMissing(const std::string& path);
+
 } // namespace KavexApp
