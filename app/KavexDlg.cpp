@@ -490,7 +490,7 @@ void CKavexDlg::OnOptionListChanged(vKit::CComboBoxExt*)
 CPreviewRequest CKavexDlg::MakePreviewRequest(int32_t slice)
 {
     CPreviewRequest r;
-    if (!m_bSourceLoaded) return r;
+    if (!m_bSourceLoaded || m_SourceDataset.GetCount() == 0) return r;
     r.sourceMask = m_SourceDataset.GetMask();
     r.destinationMask = m_DestDataset.GetMask();
     r.slice = slice;

@@ -18,9 +18,9 @@ bool CPreviewRequest::operator==(const CPreviewRequest& o) const
 {
     const vKit::CColorTable& a = sourcePalette;
     const vKit::CColorTable& b = o.sourcePalette;
-    const bool samePalette = a.GetCount() == b.GetCount() &&
-                             (a.GetCount() == 0 || std::memcmp(a.GetEntries(), b.GetEntries(),
-                                                               size_t(a.GetCount()) * 4) == 0);
+    const bool samePalette =
+        a.GetCount() == b.GetCount() &&
+        (a.GetCount() == 0 || std::memcmp(a.GetEntries(), b.GetEntries(), size_t(a.GetCount()) * 4) == 0);
     return sourceMask == o.sourceMask && destinationMask == o.destinationMask && slice == o.slice &&
            resizeFactor == o.resizeFactor && resizeQuality == o.resizeQuality &&
            jpegQuality == o.jpegQuality && shift == o.shift && invertPalette == o.invertPalette &&
@@ -95,7 +95,8 @@ int32_t CDatasetConversion::PreviewSlice(int32_t index, CSlicePreview& preview)
     settings.keepFileTime = false;
     settings.generateVgi = false;
     CLaneImages lane;
-    if (!TransformImage(step, settings, lane)) return Refuse(preview, LoadFailureReason(lane.image, step.src));
+    if (!TransformImage(step, settings, lane))
+        return Refuse(preview, LoadFailureReason(lane.image, step.src));
     std::vector<uint8_t> bytes;
     lane.image.SetSaveSink(&bytes);
     if (lane.image.SaveFile(step.dst) != 0) return Refuse(preview, "The destination image could not be made");

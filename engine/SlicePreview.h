@@ -35,7 +35,7 @@ struct CSlicePreview
     std::string destinationPath; // the file the run would write from it
     vKit::CFileImageBuffer16 source;
     vKit::CFileImageBuffer16 destination; // as the destination file would hold it
-    std::string reason; // why the destination (or both) could not be made; "" when shown
+    std::string reason;                   // why the destination (or both) could not be made; "" when shown
 };
 
 // Why a slice did not load, for the user: the file's name and the reader's words. The one place

@@ -131,6 +131,8 @@ CKavexWindow::CKavexWindow(QWidget* parent) : QDialog(parent)
 
 CKavexWindow::~CKavexWindow()
 {
+    // The preview asks the logic for its requests: it goes before the logic does.
+    delete m_pPreview;
     m_pLogic->OnDestroy();
     m_pLogic.reset();
     if (CFileDialogST::GetDefaultWindow() == this) CFileDialogST::SetDefaultWindow(nullptr);

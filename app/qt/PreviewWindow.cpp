@@ -5,12 +5,12 @@
 #include "app/qt/PreviewWidgets.h"
 
 #include <QButtonGroup>
-#include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 

@@ -102,8 +102,8 @@ TEST_F(NewUser, PreviewOpensDuringARunWithTheRunsOptions)
     dlg.OnButtonClicked(InvertRawData);
     const CPreviewRequest r = dlg.MakePreviewRequest(2);
     EXPECT_EQ(std::make_tuple(r.sourceMask, r.destinationMask, r.slice, r.resizeFactor, r.invertRawData),
-              std::make_tuple(m_scratch.Path("s") + "/rec????.bmp", m_scratch.Path("s") + "/rec_conv_????.jpg", 2,
-                              2, true));
+              std::make_tuple(m_scratch.Path("s") + "/rec????.bmp",
+                              m_scratch.Path("s") + "/rec_conv_????.jpg", 2, 2, true));
     m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
     dlg.OnStartClicked();
     EXPECT_GT(m_window.previews, 0);

@@ -27,7 +27,8 @@ namespace
 using NewUser = CWindowRig;
 
 // Runs inspect on the modal window that the action opens, then closes it.
-template <typename Modal> void WithModal(const std::function<void()>& action, const std::function<void(Modal&)>& inspect)
+template <typename Modal>
+void WithModal(const std::function<void()>& action, const std::function<void(Modal&)>& inspect)
 {
     bool seen = false;
     QTimer::singleShot(0,
@@ -75,8 +76,7 @@ TEST_F(NewUser, HelpSaysWhereThePageIsWhenNoViewerStarts)
     if (!QFileInfo(QString::fromStdString(page)).isFile()) GTEST_SKIP() << "no help page beside " << page;
     CKavexWindow& window = Show("");
     CKavexWindow::SetUrlOpener([](const QUrl&) { return false; });
-    WithModal<QMessageBox>([&] { window.Logic().OnHelpRequest(0); },
-                           [&](QMessageBox& box)
+    WithModal<QMessageBox>([&] { window.Logic().OnHelpRequest(0); }, [&](QMessageBox& box)
                            { EXPECT_EQ(box.text().toStdString(), KavexApp::HelpViewerMissing(page)); });
     CKavexWindow::SetUrlOpener(nullptr);
 }

@@ -31,8 +31,8 @@ protected:
     std::string SampleDataset(const char* size = "40x30")
     {
         const std::string folder = m_scratch.Folder("sample");
-        const std::string command = std::string("'") + KAVEX_BIN_DIR + "/kavex-sample' --slices 8 --size " + size + " '" +
-                                    folder + "' >/dev/null";
+        const std::string command = std::string("'") + KAVEX_BIN_DIR + "/kavex-sample' --slices 8 --size " +
+                                    size + " '" + folder + "' >/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0);
         return NumberedName(folder, "scan", 0, "bmp");
     }
@@ -95,11 +95,13 @@ TEST_F(Preview, ShowsTheSamplesTheRunWrites)
         ASSERT_EQ(written.LoadFile(shown.destinationPath), 0) << shown.destinationPath;
         ASSERT_EQ(written.GetWidth(), shown.destination.GetWidth());
         ASSERT_EQ(written.GetHeight(), shown.destination.GetHeight());
-        EXPECT_EQ(std::memcmp(written.GetData(), shown.destination.GetData(), size_t(written.PixelCount()) * 2), 0)
+        EXPECT_EQ(
+            std::memcmp(written.GetData(), shown.destination.GetData(), size_t(written.PixelCount()) * 2), 0)
             << shown.destinationPath;
         // What the user sees: the samples through the palette of each file.
         EXPECT_EQ(DisplayGrey(written), DisplayGrey(shown.destination));
-        EXPECT_NE(DisplayGrey(shown.source), DisplayGrey(shown.destination)) << "every case changes the picture";
+        EXPECT_NE(DisplayGrey(shown.source), DisplayGrey(shown.destination))
+            << "every case changes the picture";
         if (c.invert != 0) Find<QCheckBox>(c.invert)->click();
     }
 }

@@ -42,4 +42,3 @@ protected:
     CScratchFolder m_scratch;
     std::unique_ptr<CKavexWindow> m_window;
 };
-
