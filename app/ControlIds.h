@@ -72,6 +72,7 @@ inline constexpr int32_t CmdSetDestination = 57603;
 inline constexpr int32_t CmdExit = 32772;
 inline constexpr int32_t CmdHelp = 32773;
 inline constexpr int32_t CmdAbout = 32774;
+inline constexpr int32_t CmdPreview = 32775; // the slice preview, beyond the original menu
 inline constexpr int32_t CmdSysAbout = 16;
 
 // About box, template 100.

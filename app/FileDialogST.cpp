@@ -145,6 +145,29 @@ std::vector<std::string> CFileDialogST::ToNameFilters(const std::string& filter)
     return filters;
 }
 
+namespace
+{
+// "bmp" of "*.bmp" or "bmp"; "" for a pattern with wildcards in its extension.
+std::string PatternExtension(const std::string& pattern)
+{
+    const size_t dot = pattern.rfind('.');
+    const std::string ext = dot == std::string::npos ? pattern : pattern.substr(dot + 1);
+    return ext.find_first_of("*?") == std::string::npos ? ext : std::string();
+}
+} // namespace
+
+std::string CFileDialogST::SuffixForFilter(const std::string& filter, int32_t index,
+                                           const std::string& defaultExtension)
+{
+    const std::vector<CFilterEntry> entries = ParseFilter(filter);
+    if (index >= 1 && size_t(index) <= entries.size())
+    {
+        const std::string ext = PatternExtension(entries[size_t(index) - 1].patterns.front());
+        if (!ext.empty()) return ext;
+    }
+    return PatternExtension(defaultExtension);
+}
+
 void CFileDialogST::SetDefaultWindow(CWindowOps* window)
 {
     s_defaultWindow = window;

@@ -56,6 +56,12 @@ public:
     // since data sets are named without regard to case but the file system matches exactly.
     static std::vector<std::string> ToNameFilters(const std::string& filter);
 
+    // The extension a save dialog adds to a name typed without one: that of the first pattern of
+    // filter entry index (1-based) when it names one ("*.bmp": "bmp"), else that of the default
+    // extension ("*.tif" or "tif": "tif"); "" where neither names one ("*.*", "*").
+    static std::string SuffixForFilter(const std::string& filter, int32_t index,
+                                       const std::string& defaultExtension);
+
     // The window that shows dialogs for callers without a parent.
     static void SetDefaultWindow(CWindowOps* window);
     static CWindowOps* GetDefaultWindow();

@@ -54,4 +54,9 @@ opens the help pages, installed in share/doc/kavex/help beside the bin folder.
 )";
 }
 
+std::string HelpViewerMissing(const std::string& path)
+{
+    return "No program could be started to show the help page. Open it in a web browser:\n" + path;
+}
+
 } // namespace KavexApp

@@ -21,6 +21,9 @@ std::string SourcePathFromArguments(const std::vector<std::string>& arguments);
 // executable.
 std::string HelpFilePath(const std::string& programPath);
 
+// What the user is told when no program could be started to show the help page at path.
+std::string HelpViewerMissing(const std::string& path);
+
 // What "kavex --help" prints.
 const char* CommandLineHelp();
 

@@ -175,6 +175,10 @@ void CKavexDlg::OnMenuCommand(int32_t command)
     case CmdHelp:
         m_Window.ShowHelp(0);
         break;
+    case CmdPreview:
+        // Only looks: allowed during a run too.
+        m_Window.ShowPreview();
+        break;
     case CmdAbout:
     case CmdSysAbout:
         m_Window.ShowAbout();
@@ -248,6 +252,21 @@ void CKavexDlg::ApplyLayerEdit(int32_t id)
 void CKavexDlg::OnOK()
 {
     if (m_nFocusedLayerEdit != 0) ApplyLayerEdit(m_nFocusedLayerEdit);
+}
+
+void CKavexDlg::OnEnterKey(int32_t focusedId)
+{
+    switch (focusedId)
+    {
+    case SourceBrowse:
+    case DestBrowse:
+    case SaveDefault:
+    case Start:
+        if (m_Window.IsEnabled(focusedId)) OnButtonClicked(focusedId);
+        return;
+    default:
+        OnOK();
+    }
 }
 
 bool CKavexDlg::OnCloseRequest()
@@ -332,18 +351,20 @@ void CKavexDlg::OpenSourceDataset(const std::string& path)
     m_SourceDataset.Open(path);
     m_SourceDataset.CollectNumberGaps();
 
-    bool opened = false;
+    std::string failure;
     if (m_SourceDataset.GetCount() == 0)
-        ResetDialog();
+        failure = "no slice found for " + vKit::GetPathFileName(path);
     else if (m_FirstSlice.LoadFile(m_SourceDataset.GetEntryPath(0)) != vKit::CFileImageBuffer16::Ok)
     {
+        failure = LoadFailureReason(m_FirstSlice, m_SourceDataset.GetEntryPath(0));
         m_strSourcePath.clear();
-        ResetDialog();
     }
     else if (m_FirstSlice.Info().ColorTable().GetCount() == 0)
-        ResetDialog();
-    else
-        opened = true;
+        failure =
+            vKit::GetPathFileName(m_SourceDataset.GetEntryPath(0)) + ": the slice has no colour palette";
+    const bool opened = failure.empty();
+    if (!opened) ResetDialog();
+    ShowOpenFailure(failure);
 
     if (opened)
     {
@@ -374,6 +395,15 @@ void CKavexDlg::OpenSourceDataset(const std::string& path)
     ShowCursor(1);
 }
 
+// The Part's dialog shows no message box for a failed open: the reason stands where the source
+// name would, as a one-line note with the whole text in its tool tip.
+void CKavexDlg::ShowOpenFailure(const std::string& reason)
+{
+    m_strOpenFailure = reason;
+    if (!reason.empty()) m_Window.SetText(SourceName, NotOpenedNote + reason);
+    m_Window.SetToolTip(SourceName, reason);
+}
+
 void CKavexDlg::ProposeDestination()
 {
     // Beside the source until the user has chosen a destination, then in the chosen folder. The
@@ -394,7 +424,8 @@ void CKavexDlg::ProposeDestination()
 void CKavexDlg::BrowseSource()
 {
     if (m_bConverting) return;
-    ShowCursor(2);
+    // The busy cursor only while the program works, not while the user browses.
+    ShowCursor(1);
     if (DatasetDialogs::LoadDialog(m_SourceDataset, vKit::GetPathFolder(m_strSourcePath), SourceFilter,
                                    "*.tif", -1, &m_Window))
     {
@@ -402,7 +433,6 @@ void CKavexDlg::BrowseSource()
         OpenSourceDataset(m_strSourcePath);
         UpdateControls();
     }
-    ShowCursor(1);
 }
 
 void CKavexDlg::OnFilesDropped()
@@ -417,15 +447,16 @@ void CKavexDlg::BrowseDestination()
 {
     // The job borrows the destination data set for the whole run.
     if (m_bConverting) return;
-    ShowCursor(2);
+    ShowCursor(1);
     const int32_t format = FormatOfExtension(m_DestDataset.GetExtension());
     if (DatasetDialogs::SaveDialog(m_DestDataset, vKit::GetPathFolder(m_strDestPath), DestinationFilter,
                                    "*.tif", format != 0 ? format : -1, &m_Window))
     {
+        ShowCursor(2);
         ApplyDestination();
         UpdateControls();
+        ShowCursor(1);
     }
-    ShowCursor(1);
 }
 
 void CKavexDlg::ApplyDestination()
@@ -455,6 +486,23 @@ void CKavexDlg::OnOptionListChanged(vKit::CComboBoxExt*)
         m_Conversion.SetResizeQuality(m_InterpolationList.GetSelectedValue());
     ApplyDestination();
     UpdateControls();
+}
+
+CPreviewRequest CKavexDlg::MakePreviewRequest(int32_t slice)
+{
+    CPreviewRequest r;
+    if (!m_bSourceLoaded || m_SourceDataset.GetCount() == 0) return r;
+    r.sourceMask = m_SourceDataset.GetMask();
+    r.destinationMask = m_DestDataset.GetMask();
+    r.slice = slice;
+    r.resizeFactor = m_Conversion.GetResizeFactor();
+    r.resizeQuality = m_Conversion.GetResizeQuality();
+    r.jpegQuality = m_nJpegQuality;
+    r.shift = m_nShift;
+    r.invertPalette = m_Conversion.GetInvertPalette();
+    r.invertRawData = m_Conversion.GetInvertRawData();
+    r.sourcePalette = m_Conversion.GetSourcePalette();
+    return r;
 }
 
 void CKavexDlg::SaveAsDefault()

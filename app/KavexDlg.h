@@ -15,8 +15,10 @@
 #include "app/UserSettings.h"
 #include "app/WindowOps.h"
 #include "engine/DatasetConversion.h"
+#include "engine/SlicePreview.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CKavexDlg
@@ -31,6 +33,8 @@ public:
     static constexpr const char* DestinationFilter =
         "Bmp files (*.bmp)|*.bmp|Tiff files (*.tif)|*.tif|Jpg files (*.jpg)|*.jpg|All Files (*.*)|*.*|";
     static constexpr int32_t LayerLimit = 9999;
+    // Where the source name stands after an open that failed, before the reason.
+    static constexpr const char* NotOpenedNote = "Not opened: ";
     static constexpr uint32_t ColorNavy = MakeRgb(0, 0, 128);
     static constexpr uint32_t ColorGreen = MakeRgb(0, 128, 0);
     static constexpr uint32_t ColorDarkRed = MakeRgb(128, 0, 0);
@@ -54,6 +58,9 @@ public:
     void OnEditFocus(int32_t id);
     void OnEditKillFocus(int32_t id);
     void OnOK(); // Enter: applies the focused layer edit, stays open
+    // Enter with the focus on that control: a focused push button is pressed, as on the
+    // platform; anywhere else it is OnOK.
+    void OnEnterKey(int32_t focusedId);
     // Escape, the close box or "Exit": true when the window may close now. During a run the run
     // is cancelled first and the window closes when it has ended (see CloseRequested).
     bool OnCloseRequest();
@@ -91,6 +98,12 @@ public:
     int32_t GetShift() const { return m_nShift; }
     int32_t GetJpegQuality() const { return m_nJpegQuality; }
     const std::string& GetSourcePath() const { return m_strSourcePath; }
+    // Why the last open failed; "" after one that succeeded.
+    const std::string& GetOpenFailure() const { return m_strOpenFailure; }
+    // Called after every change of the source or of an option (the preview follows them).
+    void SetChangeListener(std::function<void()> listener) { m_onChange = std::move(listener); }
+    // The options a preview of that slice is made with, as a run would use them now.
+    CPreviewRequest MakePreviewRequest(int32_t slice);
     const std::string& GetDestPath() const { return m_strDestPath; }
     const std::string& GetChosenDestPath() const { return m_strChosenDestPath; }
     int32_t GetFailedCount() const { return m_nFailedFiles; }
@@ -118,6 +131,7 @@ private:
     void ReportFailedFiles();
     void ShowCursor(int32_t kind);
     CUserInfo& Defaults();
+    void ShowOpenFailure(const std::string& reason);
     bool DestinationIsJpeg() const;
 
     CWindowOps& m_Window;
@@ -149,4 +163,6 @@ private:
     int32_t m_bHooked = 0;
     int32_t m_bCloseAfterRun = 0;
     int32_t m_nFailedFiles = 0; // files the last run could not read or write
+    std::string m_strOpenFailure;
+    std::function<void()> m_onChange;
 };

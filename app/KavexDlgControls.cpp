@@ -223,4 +223,5 @@ void CKavexDlg::UpdateControls()
     UpdatePaletteLabels();
     vKit::CDataset* source = m_Conversion.GetSource()->GetDataset();
     SetTextIfChanged(LayersValue, std::to_string(source->GetCount()));
+    if (m_onChange) m_onChange();
 }

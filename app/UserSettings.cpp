@@ -2,6 +2,7 @@
 
 #include "Base/core/Strings.h"
 #include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
 
 #include <memory>
 #include <mutex>
@@ -116,7 +117,9 @@ int32_t CUserConfig::LoadUserSettings()
         const std::string temp = vKit::JoinPath(vKit::RemoveTrailingSeparator(info->m_strTempFolder),
                                                 vKit::CGlobal::GetProgramGUID());
         vKit::CGlobal::SetTempFolder(temp);
-        vKit::CreateFolderTree(temp);
+        // The program's own temporary folder sits in a folder everyone may write to.
+        vKit::CreateFolderTree(vKit::GetPathFolder(temp));
+        vKit::PlatformMakePrivateFolder(temp);
         vKit::CGlobal::SetResultFolder(info->m_strLastDestFolder);
     }
     catch (...)

@@ -66,6 +66,8 @@ public:
     virtual ~CWindowOps() = default;
 
     virtual void SetText(int32_t id, const std::string& text) = 0;
+    // The text shown when the pointer rests on the control; "" for none.
+    virtual void SetToolTip(int32_t id, const std::string& text) = 0;
     virtual std::string GetText(int32_t id) const = 0;
     virtual void Enable(int32_t id, bool enable) = 0;
     virtual bool IsEnabled(int32_t id) const = 0;
@@ -105,5 +107,7 @@ public:
     virtual bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) = 0;
     virtual void ShowAbout() = 0;
     virtual void ShowHelp(int32_t callerId) = 0;
+    // Shows the slice preview (a window of its own beside the dialog).
+    virtual void ShowPreview() = 0;
     virtual void Close() = 0;
 };

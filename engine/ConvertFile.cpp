@@ -98,7 +98,16 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
 {
     try
     {
-        TransformImage(step, settings, lane);
+        vKit::CFileImageBuffer16& image = lane.image;
+        // The temporary name is this run's own; the rename at the commit is what makes the
+        // file appear, so the writer needs no temporary of its own.
+        image.SetSaveAtomically(false);
+        if (TransformImage(step, settings, lane))
+        {
+            step.saveCode = image.SaveFile(step.part);
+            if (step.saveCode != 0) step.status = image.GetStatus();
+        }
+        if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
     }
     catch (const std::exception&)
     {
@@ -106,43 +115,6 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
         step.status = vKit::PlatformErrorStatus(ENOMEM, step.part);
     }
     ReleaseLargeScratch(lane);
-}
-
-void CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
-{
-    vKit::CFileImageBuffer16& image = lane.image;
-    // The temporary name is this run's own; the rename at the commit is what makes the file
-    // appear, so the writer needs no temporary of its own.
-    image.SetSaveAtomically(false);
-    step.loadCode = image.LoadFile(step.src);
-    if (step.loadCode != 0)
-    {
-        step.status = image.GetStatus();
-        return;
-    }
-    if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
-    ReduceImage(lane, step, settings);
-    if (step.isSlice)
-    {
-        image.Info().SetJpegQuality(settings.jpegQuality);
-        ApplyGreyStages(image, settings);
-        ApplyVolumeSettings(image, settings);
-    }
-    else
-    {
-        ApplyGreyStages(image, settings);
-        image.Info().SetJpegQuality(settings.jpegQuality);
-        ApplyVolumeSettings(image, settings);
-        // A side image that the shift leaves without rows is not written at all.
-        if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
-        {
-            step.noRows = true;
-            return;
-        }
-    }
-    step.saveCode = image.SaveFile(step.part);
-    if (step.saveCode != 0) step.status = image.GetStatus();
-    if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
 }
 
 // Scratch of a large image is not kept for the next file, where it would sit beside that file's
@@ -159,6 +131,36 @@ void CDatasetConversion::ReleaseLargeScratch(CLaneImages& lane)
     {
         if (size_t(image->PixelCount()) * sizeof(uint16_t) >= Large) image->Free();
     }
+}
+
+bool CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
+{
+    vKit::CFileImageBuffer16& image = lane.image;
+    step.loadCode = image.LoadFile(step.src);
+    if (step.loadCode != 0)
+    {
+        step.status = image.GetStatus();
+        return false;
+    }
+    if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
+    ReduceImage(lane, step, settings);
+    if (step.isSlice)
+    {
+        image.Info().SetJpegQuality(settings.jpegQuality);
+        ApplyGreyStages(image, settings);
+        ApplyVolumeSettings(image, settings);
+        return true;
+    }
+    ApplyGreyStages(image, settings);
+    image.Info().SetJpegQuality(settings.jpegQuality);
+    ApplyVolumeSettings(image, settings);
+    // A side image that the shift leaves without rows is not written at all.
+    if (settings.shift != 0 && !ChangeSideImageHeight(image, settings.shift))
+    {
+        step.noRows = true;
+        return false;
+    }
+    return true;
 }
 
 void CDatasetConversion::CommitFile(CFileStep& step, bool ended)

@@ -6,7 +6,8 @@
 // GetProgress().OnProgress before each file; a cancel request (SetCancelRequested on the progress
 // source, or the flag given to SetCancelFlag) is honoured after the current file.
 //
-// Per-image pipeline (WorkImage), each stage a call of its own:
+// Per-image pipeline (TransformImage, which WorkImage and the slice preview share), each stage a
+// call of its own:
 //   load -> ReduceImage -> [slice]  JPEG quality, palette reversal, raw inversion, volume settings
 //                          [side]   palette reversal, raw inversion, JPEG quality, volume settings,
 //                                   height change by the shift
@@ -36,6 +37,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+struct CSlicePreview;
 
 // A file that could not be read, written, copied or deleted during a run.
 struct CFailedFile
@@ -167,6 +170,9 @@ public:
     void ConvertFiles();
     void ProcessFile(const std::string& src, const std::string& dst, vKit::CDataset& list);
     void ConvertFile(const std::string& src, const std::string& dst, vKit::CDataset& list);
+    // Slice index of the source as this job would write it, into memory, writing no file
+    // (defined with the preview): source and destination images as their files hold them.
+    int32_t PreviewSlice(int32_t index, CSlicePreview& preview);
     // Writes the .vgi volume description of the slices written (defined with that stage).
     void WriteVgiFile();
 
@@ -243,7 +249,10 @@ protected:
     CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
                          bool slicePass);
     static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
-    static void TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    // The per-image pipeline short of the save: loads step.src into lane.image and applies every
+    // stage the settings ask for. False when there is nothing to save (load failed, or a side
+    // image the shift empties).
+    static bool TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
     static void ReleaseLargeScratch(CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.

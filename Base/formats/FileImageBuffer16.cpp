@@ -114,6 +114,11 @@ int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
         m_status = bmp.GetStatus();
         return Failed;
     }
+    return TakeBmp(bmp, path);
+}
+
+int32_t CFileImageBuffer16::TakeBmp(const CBMPFile& bmp, const std::string& path)
+{
     if (!bmp.ToImage(*this))
     {
         AddMessage("Not enough memory for the image");
@@ -163,6 +168,12 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
 
 int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const
 {
+    if (m_pSaveSink != nullptr)
+    {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        m_pSaveSink->assign(bytes, bytes + size);
+        return 0;
+    }
     return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size)
                              : PlatformWriteFile(path, data, size);
 }

@@ -11,6 +11,8 @@
 namespace vKit
 {
 
+class CBMPFile;
+
 class CFileImageBuffer16 : public CImageBuffer16
 {
 public:
@@ -38,6 +40,11 @@ public:
     // name of its own and renames it into place itself.
     bool GetSaveAtomically() const { return m_bSaveAtomically; }
     void SetSaveAtomically(bool on) { m_bSaveAtomically = on; }
+    // While a sink is set, a save puts the bytes of the file into it and writes nothing: what a
+    // save would write, to be looked at without a file. Null (the default) saves to files.
+    void SetSaveSink(std::vector<uint8_t>* sink) { m_pSaveSink = sink; }
+    // Loads from the bytes of a whole file; the format follows the name's extension, as LoadFile.
+    int32_t LoadBytes(const std::string& name, const uint8_t* data, size_t size);
     // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
     // errno value.
     int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
@@ -77,6 +84,7 @@ private:
     // One entry point per format and direction; each returns a LoadFile/SaveFile code.
     int32_t LoadBmp(const std::string& path);
     int32_t SaveBmp(const std::string& path);
+    int32_t TakeBmp(const CBMPFile& bmp, const std::string& path); // the parsed file's rows and description
     int32_t LoadTiff(const std::string& path);
     int32_t SaveTiff(const std::string& path);
     int32_t LoadJpeg(const std::string& path);
@@ -92,6 +100,7 @@ private:
     int32_t m_nPadMultipleY = 0;
     uint16_t m_nPadValue = 0xFF00;
     bool m_bSaveAtomically = true;
+    std::vector<uint8_t>* m_pSaveSink = nullptr;
     // Scratch that a copy of the image does not take along.
     struct SScratch
     {

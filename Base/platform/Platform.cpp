@@ -270,6 +270,23 @@ CPlatformFile& CPlatformFile::operator=(CPlatformFile&& other) noexcept
     return *this;
 }
 
+int32_t CPlatformFile::OpenPrivateForAppend(const std::string& path, int flags)
+{
+    flags |= O_WRONLY | O_APPEND | O_NOFOLLOW;
+    int fd = open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
+    if (fd < 0 && errno == EEXIST) fd = open(path.c_str(), flags);
+    if (fd < 0) return errno;
+    struct stat s;
+    if (fstat(fd, &s) != 0 || !S_ISREG(s.st_mode) || s.st_uid != geteuid())
+    {
+        close(fd);
+        return EACCES;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
+    return 0;
+}
+
 int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool sequential)
 {
     Close();
@@ -291,6 +308,8 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
     case PlatformOpenMode::CreateNew:
         flags |= O_WRONLY | O_CREAT | O_EXCL;
         break;
+    case PlatformOpenMode::AppendPrivate:
+        return OpenPrivateForAppend(path, flags);
     }
     const int fd = open(path.c_str(), flags, 0666);
     if (fd < 0) return errno;
@@ -414,6 +433,25 @@ int32_t PlatformUnlink(const std::string& path)
 int32_t PlatformMakeFolder(const std::string& path)
 {
     return mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+uint32_t PlatformUserId()
+{
+    return uint32_t(geteuid());
+}
+
+int32_t PlatformMakePrivateFolder(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0700) == 0) return 0;
+    if (errno != EEXIST) return errno;
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno; // ENOTDIR or ELOOP for a link or a file in its place
+    struct stat s;
+    int32_t err = fstat(fd, &s) != 0 ? errno : 0;
+    if (err == 0 && s.st_uid != geteuid()) err = EACCES;
+    if (err == 0 && (s.st_mode & 077) != 0 && fchmod(fd, 0700) != 0) err = errno;
+    close(fd);
+    return err;
 }
 
 int32_t PlatformRemoveFolder(const std::string& path)

@@ -77,6 +77,9 @@ enum class PlatformOpenMode
     ReadWrite,     // existing file, read and write
     CreateAlways,  // create or truncate, write only
     CreateNew,     // create, fails with EEXIST when the file exists
+    // Appends to a file of the user's own, or creates it private (0600); never through a
+    // symbolic link and never truncating: for files in folders that others may write to.
+    AppendPrivate,
 };
 
 enum class PlatformSeekFrom
@@ -112,6 +115,7 @@ public:
 private:
     friend int32_t PlatformCreateTempFile(const std::string& destination, CPlatformFile& file,
                                           std::string& path);
+    int32_t OpenPrivateForAppend(const std::string& path, int flags);
     int m_fd = -1;
 };
 
@@ -123,6 +127,12 @@ int32_t PlatformCreateTempFile(const std::string& destination, CPlatformFile& fi
 int32_t PlatformRename(const std::string& from, const std::string& to, bool replace);
 int32_t PlatformUnlink(const std::string& path); // files and symbolic links, never folders
 int32_t PlatformMakeFolder(const std::string& path);
+// A folder only the user may enter (0700): created so, or an existing folder of the user's own
+// (not a link) whose group and other permissions are taken away. EACCES for anyone else's folder,
+// ENOTDIR (or ELOOP) for a link or a file in its place.
+int32_t PlatformMakePrivateFolder(const std::string& path);
+// The effective user's number, to name folders of the user's own in shared places.
+uint32_t PlatformUserId();
 int32_t PlatformRemoveFolder(const std::string& path); // empty folders only
 
 // Copies content, permissions and file times. Refuses a source that is no file, a destination that

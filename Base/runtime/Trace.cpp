@@ -1,6 +1,7 @@
 #include "Base/runtime/Trace.h"
 
 #include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
 
 #include <cstdio>
@@ -43,11 +44,16 @@ void CSTrace::OpenConsole(bool on)
         m_bTerminal = PlatformIsTerminal(kStandardError);
         if (!m_bTerminal)
         {
-            m_strOutputPath = GetTempFolder() + "kavex-trace.log";
-            if (m_hOutput.Open(m_strOutputPath, PlatformOpenMode::WriteExisting) == 0)
-                m_hOutput.Seek(0, PlatformSeekFrom::End);
-            else if (m_hOutput.Open(m_strOutputPath, PlatformOpenMode::CreateAlways) != 0)
+            // The shared temporary folder is writable by everyone: the log lives in a folder of
+            // the user's own and is never opened through a link another user planted.
+            const std::string folder = GetTempFolder() + "kavex-" + std::to_string(PlatformUserId());
+            if (PlatformMakePrivateFolder(folder) != 0) return;
+            m_strOutputPath = folder + "/kavex-trace.log";
+            if (m_hOutput.Open(m_strOutputPath, PlatformOpenMode::AppendPrivate) != 0)
+            {
+                m_strOutputPath.clear();
                 return;
+            }
         }
         m_bConsole = 1;
         m_nAttributes = kPlainAttributes;

@@ -5,11 +5,13 @@
 #include "app/qt/KavexWindow.h"
 #include "app/qt/Widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -77,6 +79,9 @@ QMenuBar* CKavexWindow::BuildMenu()
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     m_actions.insert(CmdOpenSource, file->addAction(QStringLiteral("&Open source data-set")));
     m_actions.insert(CmdSetDestination, file->addAction(QStringLiteral("Set destination data-set")));
+    QAction* preview = file->addAction(QStringLiteral("&Preview..."));
+    preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_actions.insert(CmdPreview, preview);
     file->addSeparator();
     m_actions.insert(CmdExit, file->addAction(QStringLiteral("E&xit")));
     QMenu* help = bar->addMenu(QStringLiteral("Help"));

@@ -7,6 +7,7 @@
 #include "app/KavexApp.h"
 #include "app/KavexDlg.h"
 #include "app/qt/AboutDlg.h"
+#include "app/qt/PreviewWindow.h"
 #include "app/qt/Widgets.h"
 
 #include <QAction>
@@ -98,7 +99,18 @@ QString Q(const std::string& text)
 {
     return QString::fromStdString(text);
 }
+
+bool OpenWithDesktop(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+CKavexWindow::UrlOpener s_urlOpener = &OpenWithDesktop;
 } // namespace
+
+void CKavexWindow::SetUrlOpener(UrlOpener opener)
+{
+    s_urlOpener = opener != nullptr ? opener : &OpenWithDesktop;
+}
 
 CKavexWindow::CKavexWindow(QWidget* parent) : QDialog(parent)
 {
@@ -108,11 +120,19 @@ CKavexWindow::CKavexWindow(QWidget* parent) : QDialog(parent)
     vKit::CCursorRes::SetApplier(&ApplyCursor);
     CFileDialogST::SetDefaultWindow(this);
     m_pLogic = std::make_unique<CKavexDlg>(*this);
+    m_pLogic->SetChangeListener(
+        [this]
+        {
+            if (m_pPreview != nullptr) m_pPreview->Refresh();
+        });
+    Control(SourceName)->installEventFilter(this);
     ConnectControls();
 }
 
 CKavexWindow::~CKavexWindow()
 {
+    // The preview asks the logic for its requests: it goes before the logic does.
+    delete m_pPreview;
     m_pLogic->OnDestroy();
     m_pLogic.reset();
     if (CFileDialogST::GetDefaultWindow() == this) CFileDialogST::SetDefaultWindow(nullptr);
@@ -152,6 +172,11 @@ void CKavexWindow::ConnectControls()
 
 // Window operations. Setting a value from the logic never signals back, as with the platform's
 // controls, where only the user's actions send notifications.
+
+void CKavexWindow::SetToolTip(int32_t id, const std::string& text)
+{
+    if (QWidget* w = Control(id)) w->setToolTip(Q(text));
+}
 
 void CKavexWindow::SetText(int32_t id, const std::string& text)
 {
@@ -378,9 +403,18 @@ bool CKavexWindow::FileDialog(const CFileDialogRequest& request, std::vector<std
         dialog.setNameFilters(filters);
         if (request.nFilterIndex >= 1 && request.nFilterIndex <= filters.size())
             dialog.selectNameFilter(filters.at(request.nFilterIndex - 1));
-        QString suffix = Q(request.strDefaultExtension);
-        suffix.remove(QStringLiteral("*."));
-        if (suffix != QStringLiteral("*")) dialog.setDefaultSuffix(suffix);
+        // The suffix follows the filter the user sees selected, also when they pick another.
+        const auto follow = [&dialog, &request, filters](const QString& selected)
+        {
+            // Hidden details: the dialog may name the filter without its pattern list.
+            int index = int(filters.indexOf(selected)) + 1;
+            for (int i = 0; index == 0 && i < filters.size(); ++i)
+                if (filters.at(i).startsWith(selected + QStringLiteral(" ("))) index = i + 1;
+            dialog.setDefaultSuffix(
+                Q(CFileDialogST::SuffixForFilter(request.strFilter, index, request.strDefaultExtension)));
+        };
+        follow(dialog.selectedNameFilter());
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
         dialog.setAcceptMode(request.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         dialog.setFileMode(
             !request.bOpen ? QFileDialog::AnyFile
@@ -411,7 +445,19 @@ void CKavexWindow::ShowHelp(int32_t)
             QStringLiteral("The help file could not be found:\n%1").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!s_urlOpener(QUrl::fromLocalFile(path)))
+        QMessageBox::warning(this, QStringLiteral("Kavex"),
+                             Q(KavexApp::HelpViewerMissing(path.toStdString())));
+}
+
+void CKavexWindow::ShowPreview()
+{
+    if (m_pPreview == nullptr)
+        m_pPreview =
+            new CPreviewWindow([this](int32_t slice) { return m_pLogic->MakePreviewRequest(slice); }, this);
+    m_pPreview->show();
+    m_pPreview->raise();
+    m_pPreview->activateWindow();
 }
 
 void CKavexWindow::Close()
@@ -453,7 +499,7 @@ void CKavexWindow::keyPressEvent(QKeyEvent* event)
     {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        m_pLogic->OnOK();
+        m_pLogic->OnEnterKey(FocusedControlId());
         return;
     case Qt::Key_F1:
         m_pLogic->OnHelpRequest(FocusedControlId());
@@ -465,6 +511,11 @@ void CKavexWindow::keyPressEvent(QKeyEvent* event)
 
 bool CKavexWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick && watched == Control(SourceName))
+    {
+        m_pLogic->OnMenuCommand(CmdPreview);
+        return true;
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
     {
         for (int32_t id : {TopEdit, BottomEdit, ShiftEdit})

@@ -14,6 +14,8 @@ class QMenuBar;
 class QAction;
 class QGroupBox;
 class QGridLayout;
+class QUrl;
+class CPreviewWindow;
 
 class CKavexWindow : public QDialog, public CWindowOps
 {
@@ -23,12 +25,18 @@ public:
     ~CKavexWindow() override;
 
     CKavexDlg& Logic() { return *m_pLogic; }
+    // The preview window once it was asked for, else null.
+    CPreviewWindow* Preview() const { return m_pPreview; }
+    // What opens the help page in a viewer (the desktop's, unless a test puts another).
+    using UrlOpener = bool (*)(const QUrl& url);
+    static void SetUrlOpener(UrlOpener opener);
     // The control with that identifier, or null.
     QWidget* Control(int32_t id) const { return m_controls.value(id, nullptr); }
     QAction* MenuAction(int32_t command) const { return m_actions.value(command, nullptr); }
 
     // CWindowOps
     void SetText(int32_t id, const std::string& text) override;
+    void SetToolTip(int32_t id, const std::string& text) override;
     std::string GetText(int32_t id) const override;
     void Enable(int32_t id, bool enable) override;
     bool IsEnabled(int32_t id) const override;
@@ -58,6 +66,7 @@ public:
     bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) override;
     void ShowAbout() override;
     void ShowHelp(int32_t callerId) override;
+    void ShowPreview() override;
     void Close() override;
 
 protected:
@@ -91,4 +100,5 @@ private:
     QMap<int32_t, QAction*> m_actions;
     std::unique_ptr<CKavexDlg> m_pLogic;
     bool m_bInitialised = false;
+    CPreviewWindow* m_pPreview = nullptr; // a child window, deleted with the dialog
 };

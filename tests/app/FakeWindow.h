@@ -24,6 +24,7 @@ public:
     };
 
     void SetText(int32_t id, const std::string& text) override { texts[id] = text; }
+    void SetToolTip(int32_t id, const std::string& text) override { toolTips[id] = text; }
     std::string GetText(int32_t id) const override { return Lookup(texts, id, std::string()); }
     void Enable(int32_t id, bool enable) override { enabled[id] = enable; }
     // A control the logic never touched counts as enabled, as a new control is.
@@ -91,6 +92,7 @@ public:
     bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) override
     {
         requests.push_back(request);
+        if (onDialog) onDialog();
         if (dialogAnswers.empty()) return false;
         const std::string answer = dialogAnswers.front();
         dialogAnswers.pop_front();
@@ -100,11 +102,13 @@ public:
     }
     void ShowAbout() override { ++abouts; }
     void ShowHelp(int32_t callerId) override { helps.push_back(callerId); }
+    void ShowPreview() override { ++previews; }
     void Close() override { ++closes; }
 
     int32_t Position(int32_t id) const { return Lookup(positions, id, 0); }
 
     std::map<int32_t, std::string> texts;
+    std::map<int32_t, std::string> toolTips;
     std::map<int32_t, bool> enabled;
     std::map<int32_t, int32_t> checks;
     std::map<int32_t, CList> lists;
@@ -120,9 +124,11 @@ public:
     std::vector<CFileDialogRequest> requests;
     std::vector<int32_t> helps;
     std::function<void()> onPump;
+    std::function<void()> onDialog; // while a file dialog is shown
     int32_t pumps = 0;
     int32_t repaints = 0;
     int32_t abouts = 0;
+    int32_t previews = 0;
     int32_t closes = 0;
 
 private:

@@ -68,7 +68,7 @@ TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
     // A failed open in between does not lose the folder either.
     dlg.OpenSourceDataset(m_scratch.Path("a/nothing0000.bmp"));
     EXPECT_TRUE(dlg.IsSourceLoaded());
-    EXPECT_EQ(m_window.GetText(SourceName), "");
+    EXPECT_EQ(m_window.GetText(SourceName), "Not opened: no slice found for nothing0000.bmp");
     dlg.OpenSourceDataset(second);
     EXPECT_EQ(dlg.GetDestPath(), chosen + "/scan_conv_????.jpg");
 }

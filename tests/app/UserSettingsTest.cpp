@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -48,6 +50,9 @@ TEST_F(UserSettings, AFirstRunLoadsTheDefaultsAndWritesOnlyThePaths)
         EXPECT_EQ(info->m_strLastDestFolder, dir.Path() + "/bin/Result");
         EXPECT_EQ(vKit::CGlobal::GetTempFolder(), dir.Path() + "/tmp" + guidFolder);
         EXPECT_EQ(vKit::CountMatching(dir.Path() + "/tmp/{*"), 1) << "the temporary folder is created";
+        struct stat st;
+        ASSERT_EQ(stat(vKit::CGlobal::GetTempFolder().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << "and is private to the user";
         EXPECT_FALSE(RegCurrentUser.OpenAppKey("Kavex")) << "loading writes nothing";
     }
     EXPECT_EQ(CUserConfig::GetUserInfo(), nullptr);

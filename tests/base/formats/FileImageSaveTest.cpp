@@ -1,12 +1,14 @@
 // The two ways a slice image reaches the disk: atomically (temporary name, then rename) and
-// straight to a name the caller chose as its own temporary.
+// straight to a name the caller chose as its own temporary; and the way it stays in memory.
 
 #include "Base/formats/FileImageBuffer16.h"
 #include "base/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace
 {
@@ -42,6 +44,20 @@ TEST(FileImageSave, StraightWriteGivesTheSameBytesAndLeavesNoOtherFile)
         ASSERT_EQ(image.SaveFile(straight), 0) << extension;
         EXPECT_EQ(CScratchFolder::Read(straight), CScratchFolder::Read(atomic)) << extension;
         EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << extension;
+
+        // The third way: into memory, the same bytes, read back as the file reads.
+        std::vector<uint8_t> bytes;
+        image.SetSaveSink(&bytes);
+        ASSERT_EQ(image.SaveFile(scratch.Path(std::string("memory.") + extension)), 0) << extension;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), CScratchFolder::Read(atomic)) << extension;
+        EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << "no file for " << extension;
+        vKit::CFileImageBuffer16 fromFile, fromBytes;
+        ASSERT_EQ(fromFile.LoadFile(atomic), 0);
+        ASSERT_EQ(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size()), 0) << extension;
+        ASSERT_EQ(fromBytes.PixelCount(), fromFile.PixelCount());
+        EXPECT_EQ(std::memcmp(fromBytes.GetData(), fromFile.GetData(), size_t(fromFile.PixelCount()) * 2), 0);
+        EXPECT_NE(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size() / 3), 0)
+            << "cut short: " << extension;
     }
 }
 

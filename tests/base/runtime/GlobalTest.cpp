@@ -1,6 +1,7 @@
 #include "Base/runtime/Global.h"
 #include "Base/Reg/GUIDSeqMap.h"
 #include "Base/core/Timer.h"
+#include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
 #include "Base/platform/PlatformSync.h"
 #include "Base/runtime/Trace.h"
@@ -9,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <regex>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -86,7 +90,8 @@ TEST(Trace, LinesAreStampedAndGoToTheLogFileWhenNoTerminalIsThere)
 {
     if (vKit::PlatformIsTerminal(2)) GTEST_SKIP() << "standard error is a terminal";
     CSettingsTestDir dir;
-    const std::string log = dir.Path() + "/tmp/kavex-trace.log";
+    const std::string folder = dir.Path() + "/tmp/kavex-" + std::to_string(vKit::PlatformUserId());
+    const std::string log = folder + "/kavex-trace.log";
     vKit::CSTrace trace;
     trace.Trace("unseen");
     EXPECT_FALSE(vKit::FileExists(log)) << "nothing happens while no console is open";
@@ -113,6 +118,38 @@ TEST(Trace, LinesAreStampedAndGoToTheLogFileWhenNoTerminalIsThere)
                                             "\\d+ms again")))
         << CSettingsTestDir::Read(log);
     EXPECT_EQ(vKit::AnsiForTextAttributes(4), "\x1b[31m");
+    struct stat st;
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// Another user's planted link in the shared folder: the log is not written through it, and the
+// file it points at keeps its content.
+TEST(Trace, NeverWritesThroughALinkNorIntoAFolderOpenToOthers)
+{
+    if (vKit::PlatformIsTerminal(2)) GTEST_SKIP() << "standard error is a terminal";
+    CSettingsTestDir dir;
+    const std::string folder = dir.Path() + "/tmp/kavex-" + std::to_string(vKit::PlatformUserId());
+    const std::string victim = dir.Path() + "/victim";
+    CSettingsTestDir::Write(victim, "precious");
+    ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+    chmod(folder.c_str(), 0777);
+    ASSERT_EQ(symlink(victim.c_str(), (folder + "/kavex-trace.log").c_str()), 0);
+    vKit::CSTrace trace;
+    trace.OpenConsole(true);
+    trace.Trace("hello");
+    trace.OpenConsole(false);
+    EXPECT_EQ(CSettingsTestDir::Read(victim), "precious");
+    struct stat st;
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "a folder of our own is made private again";
+
+    // A link in place of the folder itself is refused.
+    const std::string elsewhere = dir.Path() + "/elsewhere";
+    ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+    ASSERT_EQ(rename(folder.c_str(), (dir.Path() + "/old").c_str()), 0);
+    ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0);
+    EXPECT_NE(vKit::PlatformMakePrivateFolder(folder), 0);
 }
 
 TEST(NamedSemaphore, CountsUnitsAcrossHandlesOfTheSameName)
