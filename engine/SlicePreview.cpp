@@ -38,7 +38,9 @@ int32_t Refuse(CSlicePreview& preview, const std::string& reason)
 
 std::string LoadFailureReason(const vKit::CFileImageBuffer16& image, const std::string& path)
 {
-    const std::string detail = image.Messages().empty() ? "not a readable slice" : image.Messages().front();
+    // The reader's reason first; its message where a reader gave none.
+    std::string detail = image.GetStatus().GetReason();
+    if (detail.empty()) detail = image.Messages().empty() ? "not a readable slice" : image.Messages().front();
     return vKit::GetPathFileName(path) + ": " + detail;
 }
 
