@@ -43,6 +43,8 @@ public:
     // Memory a whole file is held in while it is read or built; kept from file to file, so that
     // an image loaded and saved file after file allocates it once.
     CAlignedBlock& FileBytes() { return m_fileBytes.block; }
+    // Memory a codec builds its 8-bit rows in beside the file bytes; kept the same way.
+    CAlignedBlock& RowBytes() { return m_rowBytes.block; }
 
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
@@ -81,7 +83,7 @@ private:
         SScratch() = default;
         SScratch(const SScratch&) {}
         SScratch& operator=(const SScratch&) { return *this; }
-    } m_fileBytes;
+    } m_fileBytes, m_rowBytes;
 };
 
 } // namespace vKit

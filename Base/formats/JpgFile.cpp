@@ -1,8 +1,8 @@
 #include "Base/formats/JpgFile.h"
 
-#include "Base/files/FileBuffer.h"
 #include "Base/files/FileUtils.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/WholeFile.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <algorithm>
@@ -144,17 +144,30 @@ void CJFIF::SetResolution(double x, double y)
 
 bool CJpgFile::ReadJpeg(const std::string& path)
 {
-    m_image.Free();
-    CFileBuffer file;
-    if (file.LoadFrom(path) != 0 || !file.GetData()) return false;
-    if (!DecodeJpeg(file.GetData(), size_t(file.GetUsed()))) return false;
+    CAlignedBlock file;
+    CAlignedBlock rows;
+    return ReadJpeg(path, file, rows);
+}
+
+bool CJpgFile::ReadJpeg(const std::string& path, CAlignedBlock& file, CAlignedBlock& rows)
+{
+    m_image.Empty();
+    size_t size = 0;
+    if (ReadWholeFile(path, file, size, UINT64_MAX) != 0 || size == 0) return false;
+    if (!DecodeJpeg(file.Data(), size, rows)) return false;
     m_image.Info().SetFileName(path);
     return true;
 }
 
 bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
 {
-    m_image.Free();
+    CAlignedBlock rows;
+    return DecodeJpeg(data, size, rows);
+}
+
+bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size, CAlignedBlock& rows)
+{
+    m_image.Empty();
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
     if (m_codec.JpegInit(&props) != IJL_OK) return false;
@@ -165,7 +178,6 @@ bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
     const int32_t width = props.JPGWidth;
     const int32_t height = props.JPGHeight;
     const int32_t padding = DibPadding(width);
-    CAlignedBlock rows;
     if (!rows.Allocate(size_t(width + padding) * size_t(height), 32)) return false;
     props.DIBBytes = rows.Data();
     props.DIBWidth = width;
@@ -290,8 +302,10 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
     image.Info().Reset();
     try
     {
+        // The decoder works in the image's own memory and scratch, kept from file to file.
         CJpgFile jpg;
-        const bool ok = jpg.ReadJpeg(path);
+        jpg.Image().Swap(image);
+        const bool ok = jpg.ReadJpeg(path, image.FileBytes(), image.RowBytes());
         image.Swap(jpg.Image());
         return ok ? CFileImageBuffer16::Ok : CFileImageBuffer16::Failed;
     }

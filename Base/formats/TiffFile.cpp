@@ -1,8 +1,8 @@
 #include "Base/formats/TiffFile.h"
 #include "Base/formats/LittleEndian.h"
 
-#include "Base/files/FileBuffer.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/WholeFile.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <algorithm>
@@ -310,11 +310,15 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
 
 int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image)
 {
-    CFileBuffer file;
-    const bool read = file.LoadFrom(path) == 0;
-    const uint8_t* data = read ? file.GetData() : nullptr;
-    const size_t size = read && data ? size_t(file.GetUsed()) : 0;
-    if (!ReadTiff(data, size, image)) return 0;
+    CAlignedBlock storage;
+    return LoadTiff(path, image, storage);
+}
+
+int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image, CAlignedBlock& storage)
+{
+    size_t size = 0;
+    const bool read = ReadWholeFile(path, storage, size, UINT64_MAX) == 0 && size > 0;
+    if (!ReadTiff(read ? storage.Data() : nullptr, read ? size : 0, image)) return 0;
     image.Info().SetFileName(path);
     return 1;
 }
@@ -419,7 +423,7 @@ int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
     try
     {
         CTiffFile tiff;
-        if (tiff.LoadTiff(path, image)) return CFileImageBuffer16::Ok;
+        if (tiff.LoadTiff(path, image, image.FileBytes())) return CFileImageBuffer16::Ok;
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
     }

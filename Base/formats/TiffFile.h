@@ -44,6 +44,8 @@ public:
     // Reads the whole file into memory, then ReadTiff; on success the description's file name
     // is the path.
     int32_t LoadTiff(const std::string& path, CImageBuffer16& image);
+    // The same, reading the file into storage: memory kept from file to file.
+    int32_t LoadTiff(const std::string& path, CImageBuffer16& image, CAlignedBlock& storage);
     // Builds the file of the layout above in one aligned block. False only when the file could
     // not be described by 32-bit offsets or its memory is not there.
     bool WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t width, int32_t height,
