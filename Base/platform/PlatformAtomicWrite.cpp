@@ -70,8 +70,13 @@ int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size
 {
     // A new file, never one reached through a link left at the name: that would truncate
     // whatever the link points to.
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return errno;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0 && errno == EEXIST)
+    {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) return errno;
+        fd = ::open(path.c_str(), flags, 0666);
+    }
     if (fd < 0) return errno;
     int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
     if (::close(fd) != 0 && err == 0) err = errno;
