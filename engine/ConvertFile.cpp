@@ -73,9 +73,11 @@ CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::stri
     step.src = src;
     step.dst = dst;
     if (dst.empty()) return step;
-    if (slicePass && vKit::FileExists(dst))
+    // Opened as FileExists opens it; a name that is not there is no file of the source either.
+    const int32_t probe = slicePass ? vKit::CPlatformFile().Open(dst, vKit::PlatformOpenMode::Read) : EEXIST;
+    if (probe == 0)
         step.action = CFileStep::Present;
-    else if (IsSourceFile(dst))
+    else if (probe != ENOENT && IsSourceFile(dst))
         step.action = CFileStep::SourceFile;
     else
         PlanConversion(step, list);
@@ -154,13 +156,22 @@ void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
         break;
     case CFileStep::Copy:
     case CFileStep::Image:
-        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(step.dst)) vKit::DeleteFile(step.dst);
+        // An image saved under its temporary name replaces the old file in its rename anyway.
+        if (m_nResizeFactor == 1 && !IsRenamedIntoPlace(step, ended) && IsSameFormat() &&
+            vKit::FileExists(step.dst))
+            vKit::DeleteFile(step.dst);
         CompleteConversion(step, ended);
         break;
     }
     // The destination's own name, not a scan of its folder: a folder scan per file would make a
     // run of n slices cost n * n directory entries.
     m_writtenFiles.AddFile(step.dst);
+}
+
+bool CDatasetConversion::IsRenamedIntoPlace(const CFileStep& step, bool ended)
+{
+    return step.action == CFileStep::Image && ended && step.loadCode == 0 && !step.noRows &&
+           step.saveCode == 0;
 }
 
 void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
