@@ -99,16 +99,21 @@ int Run(const Options& options)
         return Usage("SOURCE " + options.source + " is a folder; give a file of the data set");
     if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
 
-    vKit::CFileImageBuffer16 firstSlice;
-    const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
-    if (options.mode == Mode::Info)
+    vKit::CColorTable sourcePalette;
     {
-        PrintInfo(stdout, source, firstLoaded ? &firstSlice : nullptr);
-        return ExitDone;
+        // Only its palette is kept: a large slice's memory is not held through the run.
+        vKit::CFileImageBuffer16 firstSlice;
+        const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
+        if (options.mode == Mode::Info)
+        {
+            PrintInfo(stdout, source, firstLoaded ? &firstSlice : nullptr);
+            return ExitDone;
+        }
+        // As the dialog, which offers no conversion of a source whose first slice it cannot show.
+        if (!firstLoaded || firstSlice.Info().ColorTable().GetCount() == 0)
+            return Refuse("cannot read the first slice " + source.GetEntryPath(0));
+        sourcePalette = firstSlice.Info().AltColorTable();
     }
-    // As the dialog, which offers no conversion of a source whose first slice it cannot show.
-    if (!firstLoaded || firstSlice.Info().ColorTable().GetCount() == 0)
-        return Refuse("cannot read the first slice " + source.GetEntryPath(0));
 
     Options resolved = options;
     resolved.destination = Absolute(options.destination);
@@ -122,7 +127,7 @@ int Run(const Options& options)
     job.GetSource()->SetDataset(&source);
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
-    job.SetSourcePalette(firstSlice.Info().AltColorTable());
+    job.SetSourcePalette(sourcePalette);
     ApplyOptions(options, defaults,
                  ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber()), job);
     if (options.saveDefaults && !options.dryRun)
