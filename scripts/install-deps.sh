@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ clang clang-format ccache make pkg-config
           libjpeg62-turbo-dev qt6-base-dev libgtest-dev libgmock-dev
           libtiff-tools imagemagick python3-pil xvfb xauth)
 if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(graphicsmagick libvips-tools python3-numpy hyperfine)
+  packages+=(graphicsmagick libvips-tools python3-numpy hyperfine time strace)
 fi
 
 missing=()
