@@ -144,8 +144,15 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
 
 int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const
 {
-    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size)
-                             : PlatformWriteFile(path, data, size);
+    const CWritePiece piece{data, size};
+    return WriteFileBytes(path, &piece, 1);
+}
+
+int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const CWritePiece* pieces,
+                                           size_t count) const
+{
+    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, pieces, count)
+                             : PlatformWriteFile(path, pieces, count);
 }
 
 } // namespace vKit

@@ -2,6 +2,7 @@
 // An image that loads and saves slice files; the format follows the file name's extension.
 
 #include "Base/image/ImageBuffer16.h"
+#include "Base/platform/PlatformAtomicWrite.h"
 
 #include <cstdint>
 #include <string>
@@ -40,6 +41,7 @@ public:
     // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
     // errno value.
     int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
+    int32_t WriteFileBytes(const std::string& path, const CWritePiece* pieces, size_t count) const;
     // Memory a whole file is held in while it is read or built; kept from file to file, so that
     // an image loaded and saved file after file allocates it once.
     CAlignedBlock& FileBytes() { return m_fileBytes.block; }

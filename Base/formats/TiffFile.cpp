@@ -53,7 +53,8 @@ enum : uint16_t
     TypeSLong = 9,
 };
 
-constexpr uint64_t SamplesOffset = 16; // after byte order, 42, directory offset, "Quorell\0"
+constexpr uint64_t SamplesOffset =
+    CTiffFile::SamplesAt; // after byte order, 42, directory offset, "Quorell\0"
 constexpr uint64_t EntryBytes = 12;
 constexpr double InchesPerMetre = 39.37007874015748;
 
@@ -368,7 +369,7 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
     Put16(d + 2, 42);
     Put32(d + 4, directory);
     std::memcpy(d + 8, "Quorell", 8);
-    if (sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
+    if (samples && sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
     Put32(d + resolutions, PixelsPerInch(info.GetPixelSizeXum()));
     Put32(d + resolutions + 4, 1);
     Put32(d + resolutions + 8, PixelsPerInch(info.GetPixelSizeYum()));
@@ -466,13 +467,19 @@ int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, c
 {
     CTiffFile tiff;
     CAlignedBlock& file = image.FileBytes();
-    if (!tiff.WriteTiff(file, source.GetData(), source.GetWidth(), source.GetHeight(), source.Info()))
+    if (!tiff.WriteTiff(file, nullptr, source.GetWidth(), source.GetHeight(), source.Info()))
     {
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
         return CFileImageBuffer16::Failed;
     }
-    return image.WriteFileBytes(path, file.Data(), file.Size());
+    // The samples go to the file from the image itself, not through a copy in the block.
+    const size_t head = CTiffFile::SamplesAt;
+    const size_t samples = size_t(source.ByteCount());
+    const CWritePiece pieces[] = {{file.Data(), head},
+                                  {source.GetData(), samples},
+                                  {file.Data() + head + samples, file.Size() - head - samples}};
+    return image.WriteFileBytes(path, pieces, 3);
 }
 
 } // namespace

@@ -29,6 +29,14 @@ int32_t WriteAll(int fd, const uint8_t* data, size_t size)
     return 0;
 }
 
+int32_t WritePieces(int fd, const CWritePiece* pieces, size_t count)
+{
+    int32_t err = 0;
+    for (size_t i = 0; i < count && err == 0; ++i)
+        err = WriteAll(fd, static_cast<const uint8_t*>(pieces[i].data), pieces[i].size);
+    return err;
+}
+
 // Opens a new temporary name beside path; a name left by another writer is skipped.
 int OpenTemporary(const std::string& path, uint32_t mode, std::string& temp)
 {
@@ -55,10 +63,23 @@ int OpenTemporary(const std::string& path, uint32_t mode, std::string& temp)
 int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size, bool sync,
                                     uint32_t mode)
 {
+    const CWritePiece piece{data, size};
+    return PlatformWriteFileAtomically(path, &piece, 1, sync, mode);
+}
+
+int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size)
+{
+    const CWritePiece piece{data, size};
+    return PlatformWriteFile(path, &piece, 1);
+}
+
+int32_t PlatformWriteFileAtomically(const std::string& path, const CWritePiece* pieces, size_t count,
+                                    bool sync, uint32_t mode)
+{
     std::string temp;
     const int fd = OpenTemporary(path, mode, temp);
     if (fd < 0) return errno;
-    int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    int32_t err = WritePieces(fd, pieces, count);
     if (err == 0 && sync && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
@@ -66,7 +87,7 @@ int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, s
     return err;
 }
 
-int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size)
+int32_t PlatformWriteFile(const std::string& path, const CWritePiece* pieces, size_t count)
 {
     // A new file, never one reached through a link left at the name: that would truncate
     // whatever the link points to.
@@ -78,7 +99,7 @@ int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size
         fd = ::open(path.c_str(), flags, 0666);
     }
     if (fd < 0) return errno;
-    int32_t err = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    int32_t err = WritePieces(fd, pieces, count);
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err != 0) ::unlink(path.c_str());
     return err;
