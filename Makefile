@@ -5,8 +5,9 @@ CMAKE_RELEASE = cmake -S . -B build $(GEN) -DCMAKE_BUILD_TYPE=Release
 CMAKE_ASAN = cmake -S . -B build-asan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVEX_SANITIZE=ON -DKAVEX_WITH_QT=OFF
 CMAKE_TSAN = cmake -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVEX_TSAN=ON -DKAVEX_WITH_QT=OFF
 CTEST = ctest --output-on-failure -j $(JOBS)
+PREFIX ?= /usr/local
 
-.PHONY: all deps build test test-release test-asan test-tsan demo bench fuzz screenshot clean format format-check
+.PHONY: all deps build install package test test-release test-asan test-tsan demo bench fuzz screenshot clean format format-check
 
 all: build
 
@@ -16,6 +17,14 @@ deps:
 build: deps
 	@$(CMAKE_RELEASE) >/dev/null
 	@cmake --build build -j $(JOBS)
+
+# make install PREFIX=/opt/kavex DESTDIR=/tmp/stage; cmake --install takes DESTDIR from the environment.
+install: build
+	@DESTDIR=$(DESTDIR) cmake --install build --prefix $(PREFIX)
+
+# Writes build/kavex_<version>_<arch>.deb.
+package: build
+	@cd build && cpack -G DEB
 
 test-release: build
 	@cd build && $(CTEST)

@@ -16,8 +16,12 @@ inline constexpr const char* HelpTopic = "Main.htm";
 // with spaces that was not quoted still arrives whole. "" when there are none.
 std::string SourcePathFromArguments(const std::vector<std::string>& arguments);
 
-// The help page: "<program folder>/../share/kavex/help/Main.htm", where the build and the
-// installation put it. programPath is the running executable.
+// The help page: "<program folder>/../share/doc/kavex/help/Main.htm", where the build and the
+// installation put it, so that a moved installation still finds it. programPath is the running
+// executable.
 std::string HelpFilePath(const std::string& programPath);
+
+// What "kavex --help" prints.
+const char* CommandLineHelp();
 
 } // namespace KavexApp

@@ -79,11 +79,14 @@ void CKavexDlg::RunConversion(bool overwrite)
     m_Window.SetText(Start, "Restart converting");
 }
 
-// A run that could not read or write some files is not shown as a plain success.
+// A run that could not read or write some files is not shown as a plain success; one that
+// another run kept off its destination says so.
 void CKavexDlg::ReportFailedFiles()
 {
     const std::vector<CFailedFile>& failed = m_Conversion.GetFailedFiles();
     m_nFailedFiles = static_cast<int32_t>(failed.size());
+    if (m_Conversion.IsRefused())
+        m_Window.MessageBox(m_Conversion.GetMessage(), "Kavex", EMessageStyle::Warning);
     if (failed.empty()) return;
     m_Window.SetProgressColor(Progress, ColorDarkRed);
     std::string text = std::to_string(failed.size()) + (failed.size() == 1 ? " file" : " files") +

@@ -86,6 +86,7 @@ public:
     CProgressLine(const CProgressLine&) = delete;
     CProgressLine& operator=(const CProgressLine&) = delete;
 
+    void SetLabel(const std::string& label) { m_label = label; } // heads the line
     void OnProgress(vKit::CProgressInfo info);
     void Finish(); // clears the line
 
@@ -96,6 +97,7 @@ private:
     Clock::time_point m_start;
     Clock::time_point m_lastDraw;
     bool m_drawn = false;
+    std::string m_label;
 };
 
 } // namespace kavex::cli

@@ -50,7 +50,7 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
 {
     std::string path = options.destination;
     vKit::CPlatformStat st;
-    if (vKit::PlatformStat(path, st) == 0 && st.isDirectory)
+    if (options.destinationIsFolder || (vKit::PlatformStat(path, st) == 0 && st.isDirectory))
     {
         static const char* const kExtensions[] = {"bmp", "tif", "jpg"};
         const bool known = defaults.extension >= 1 && defaults.extension <= 3;

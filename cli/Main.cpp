@@ -4,6 +4,7 @@
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
+#include "cli/Batch.h"
 #include "cli/Cli.h"
 
 #include <atomic>
@@ -50,7 +51,7 @@ void ApplyOptions(const Options& o, const Defaults& d, int32_t shift, CDatasetCo
 }
 
 int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDataset& destination,
-                  const std::string& sourceMask)
+                  const std::string& sourceMask, const std::string& label)
 {
     if (!vKit::CreateFolderTree(destination.GetFolder()))
         std::fprintf(stderr, "kavex-convert: cannot create %s\n", destination.GetFolder().c_str());
@@ -61,10 +62,12 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     const auto start = std::chrono::steady_clock::now();
     {
         CProgressLine line(job.GetProgress(), stderr);
+        line.SetLabel(label);
         if (!terminal) job.GetProgress().OnProgress.Unsubscribe(&line, &CProgressLine::OnProgress);
         job.Convert();
         line.Finish();
     }
+    if (job.IsRefused()) return Refuse(job.GetMessage());
     RunSummary summary;
     summary.cancelled = job.GetProgress().GetProgressInfo().IsCancelled();
     summary.source = sourceMask;
@@ -74,15 +77,25 @@ int RunConversion(const Options& options, CDatasetConversion& job, vKit::CDatase
     PrintFailures(stderr, job);
     if (options.json) PrintJson(stdout, job, summary);
     if (terminal)
-        std::fprintf(stderr, "kavex-convert: %s, %d of %d files written, %d present, %zu failed, %.1f s\n",
-                     summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(),
+        std::fprintf(stderr, "kavex-convert: %s%s, %d of %d files written, %d present, %zu failed, %.1f s\n",
+                     label.c_str(), summary.cancelled ? "cancelled" : "finished", job.GetWrittenCount(),
                      job.GetListedCount(), job.GetSkippedCount(), job.GetFailedFiles().size(),
                      summary.seconds);
     if (summary.cancelled) return ExitCancelled;
     return job.GetFailedFiles().empty() ? ExitDone : ExitSomeFailed;
 }
 
-int Run(const Options& options)
+} // namespace
+
+namespace kavex::cli
+{
+
+bool StopRequested()
+{
+    return g_stopRequested.load();
+}
+
+int ConvertSource(const Options& options, const std::string& label)
 {
     // Settings load and the remembered folders are written back, as for the dialog.
     CUserConfig config;
@@ -94,9 +107,6 @@ int Run(const Options& options)
     }
     vKit::CDataset source;
     const std::string sourcePath = Absolute(options.source);
-    vKit::CPlatformStat st;
-    if (vKit::PlatformStat(sourcePath, st) == 0 && st.isDirectory)
-        return Usage("SOURCE " + options.source + " is a folder; give a file of the data set");
     if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
 
     vKit::CColorTable sourcePalette;
@@ -148,10 +158,10 @@ int Run(const Options& options)
                      destination.GetMask().c_str());
         return ExitDestinationExists;
     }
-    return RunConversion(options, job, destination, source.GetMask());
+    return RunConversion(options, job, destination, source.GetMask(), label);
 }
 
-} // namespace
+} // namespace kavex::cli
 
 int main(int argc, char** argv)
 {
@@ -170,5 +180,5 @@ int main(int argc, char** argv)
     case Mode::Info:
         break;
     }
-    return Run(options);
+    return RunSources(options);
 }

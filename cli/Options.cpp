@@ -211,14 +211,15 @@ bool CheckOperands(const std::vector<std::string>& operands, Options& options, s
     if (options.mode == Mode::Info)
     {
         if (operands.size() != 1) return Fail(error, "--info takes one SOURCE");
+        options.sources = operands;
         options.source = operands[0];
         return true;
     }
     if (operands.empty() && options.saveDefaults) return true;
-    if (operands.size() != 2)
-        return Fail(error, operands.size() < 2 ? "SOURCE and DEST are needed" : "too many operands");
+    if (operands.size() < 2) return Fail(error, "SOURCE and DEST are needed");
+    options.sources.assign(operands.begin(), operands.end() - 1);
     options.source = operands[0];
-    options.destination = operands[1];
+    options.destination = operands.back();
     return true;
 }
 
@@ -248,15 +249,23 @@ std::string VersionLine()
 
 const char* HelpText()
 {
-    return R"(Usage: kavex-convert [options] SOURCE DEST     convert a data set
-       kavex-convert --info SOURCE             describe a data set
-       kavex-convert --save-defaults [options] store options as the user's defaults
+    return R"(Usage: kavex-convert [options] SOURCE DEST
+  or:  kavex-convert [options] SOURCE... DEST
+  or:  kavex-convert --info SOURCE
+  or:  kavex-convert --save-defaults [options]
+Converts a data set, or several into a folder; describes a data set; stores
+options as the user's defaults.
 
 SOURCE is any file of the source data set (slice, side image, _cfg.txt, _dicom.txt,
-log) or its mask, e.g. /scans/rec0000.bmp or /scans/rec????.bmp.
+log) or its mask, e.g. /scans/rec0000.bmp or /scans/rec????.bmp, or a folder that
+holds exactly one data set.
 DEST is a file name of the destination data set (/out/q0000.tif, /out/q????.tif,
-/out/q.tif) or an existing folder; in a folder the prefix is the source prefix
-+ "_conv_" and the format the stored default. A missing folder is created.
+/out/q.tif) or a folder (an existing one, or any written with a trailing /); in a
+folder the prefix is the source prefix + "_conv_" and the format the stored
+default. A missing folder is created.
+With several sources DEST is a folder (made when missing) and every source gets
+its own prefix there; sources that would share one are refused before anything
+is written. The sources run one after another.
 
 Options:
   -f, --format bmp|tif|jpg     destination format (replaces the DEST extension)
@@ -277,7 +286,8 @@ Options:
       --overwrite              delete the existing destination data set first
       --resume                 keep existing destination slices, write the missing
   -n, --dry-run                print every source -> destination pair, write nothing
-      --json                   print a JSON summary on standard output at the end
+      --json                   print a JSON summary on standard output, one line per
+                               source ("outcome": "refused" when it did not run)
       --quiet                  no progress line
       --save-defaults          store the options in force (and the format of DEST or
                                --format) as the user's defaults, as the dialog's
@@ -288,9 +298,15 @@ Options:
 
 Options not given take the user's stored defaults, shared with the desktop program.
 
-Exit status: 0 done; 1 done, but some files could not be read or written;
-2 usage error, refused conversion or no slice in SOURCE; 3 the destination exists
-(give --overwrite or --resume); 130 cancelled (SIGINT, SIGTERM).
+Exit status:
+  0    done
+  1    done, but some files could not be read or written
+  2    usage error, refused conversion (DEST is the source, or another run is
+       writing it) or no slice in SOURCE
+  3    the destination exists (give --overwrite or --resume)
+  130  cancelled (SIGINT, SIGTERM)
+With several sources, the most serious code of any source in the order 130
+(which stops the batch at once), 2, 3, 1, 0.
 )";
 }
 

@@ -31,8 +31,10 @@ enum class LayerOption
 struct Options
 {
     Mode mode = Mode::Convert;
-    std::string source;
+    std::vector<std::string> sources; // every SOURCE operand, in order
+    std::string source;               // the one being handled
     std::string destination;
+    bool destinationIsFolder = false; // DEST names a folder even when it does not exist yet
 
     // Stored defaults of the dialog; unset means "take the stored default".
     std::optional<std::string> format;    // "bmp", "tif" or "jpg"

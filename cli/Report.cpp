@@ -94,7 +94,7 @@ void CProgressLine::OnProgress(vKit::CProgressInfo info)
         const long s = std::lround((total - done) / rate);
         std::snprintf(left, sizeof left, "%ld:%02ld", s / 60, s % 60);
     }
-    std::fprintf(m_out, "\r%d/%d files  %3.0f%%  %.1f files/s  %s left\033[K", done, total,
+    std::fprintf(m_out, "\r%s%d/%d files  %3.0f%%  %.1f files/s  %s left\033[K", m_label.c_str(), done, total,
                  double(info.GetPercent()), rate, left);
     std::fflush(m_out);
 }

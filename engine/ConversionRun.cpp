@@ -3,6 +3,7 @@
 
 #include "engine/DatasetConversion.h"
 
+#include "Base/core/Strings.h"
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 #include "Base/threads/WorkQueue.h"
@@ -27,7 +28,8 @@ void CDatasetConversion::ResetOutcome()
     m_nWrittenCount = 0;
     m_nSkippedCount = 0;
     m_nListedCount = 0;
-    m_sourceFiles.clear();
+    m_sourceFiles.Clear();
+    m_bRefused = false;
 }
 
 void CDatasetConversion::Fail(const std::string& path, const char* action, int32_t code)
@@ -40,17 +42,64 @@ void CDatasetConversion::Convert()
     ResetOutcome();
     m_progress.StartProgress(0, 100);
     DeterminePlan();
+    if (m_nPlan != PlanNone && !LockDestination())
+    {
+        m_bRefused = true;
+        m_strMessage = std::string(BusyMessage) + ": " + GetDestination()->GetDataset()->GetMask();
+        m_progress.AbortProgress();
+        return;
+    }
+    struct SUnlock
+    {
+        vKit::CPlatformLock& lock;
+        ~SUnlock() { lock.Release(); }
+    } unlock{m_lock};
+    RemoveLeftovers();
     if (m_nPlan == PlanConvert) ConvertFiles();
-    if (m_bGenerateVgi) WriteVgiFile();
+    if (m_bGenerateVgi && m_nPlan != PlanNone) WriteVgiFile();
     if (IsCancelPending())
     {
         m_progress.AbortProgress();
         return;
     }
     m_progress.EndProgress();
-    // Without a conversion plan the destination names nothing real (or names the source in
-    // other letters), so there is no log to copy.
+    // Without a conversion plan the destination is the source itself, so there is no log to copy.
     if (m_nPlan == PlanConvert) CopyLogFile();
+}
+
+// A hidden file beside the destination, named after its prefix, whatever its format: two runs
+// on one prefix would share names. Without a lock file (no folder, no permission) nothing can
+// be written either, and every file of the run says so.
+bool CDatasetConversion::LockDestination()
+{
+    const vKit::CDataset& destination = *GetDestination()->GetDataset();
+    const std::string path =
+        destination.GetFolder() + vKit::PathSeparator + "." + destination.GetPrefix() + ".kavex.lock";
+    return m_lock.TryAcquire(path) != EWOULDBLOCK;
+}
+
+// What killed runs left under temporary names of this destination goes. Only while the lock is
+// held: a live run's temporary files look just the same.
+void CDatasetConversion::RemoveLeftovers()
+{
+    if (!m_lock.IsHeld()) return;
+    const vKit::CDataset& destination = *GetDestination()->GetDataset();
+    const std::string folder = destination.GetFolder() + vKit::PathSeparator;
+    std::vector<vKit::CPlatformDirEntry> entries;
+    vKit::PlatformFindFiles(folder + "." + destination.GetPrefix() + "*", entries);
+    for (const vKit::CPlatformDirEntry& e : entries)
+    {
+        if (e.isDirectory) continue;
+        const std::string target = vKit::PlatformTemporaryTarget(e.name);
+        if (!target.empty() && destination.IsOwnFileName(target)) vKit::PlatformUnlink(folder + e.name);
+    }
+}
+
+// Anything named like a member that is no file cannot be converted; it is not left out silently.
+void CDatasetConversion::ReportUnlisted(const vKit::CDataset& list)
+{
+    for (const auto& [path, reason] : list.GetUnlisted())
+        Fail(path, "read", reason);
 }
 
 void CDatasetConversion::PrepareLists()
@@ -83,9 +132,10 @@ void CDatasetConversion::ConvertFiles()
 {
     if (IsCancelPending()) return;
     PrepareLists();
+    ReportUnlisted(m_companions);
+    ReportUnlisted(m_slices);
     RememberSourceFiles();
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
-    RemoveStaleParts();
 
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();
@@ -119,23 +169,6 @@ int32_t CDatasetConversion::GetEffectiveThreads() const
     return std::min(vKit::CWorkQueue::DefaultHelpers() + 1, MostByDefault);
 }
 
-// A killed run can leave the temporary file of an image it was writing; the files of this
-// run's destinations go before anything is written.
-void CDatasetConversion::RemoveStaleParts()
-{
-    std::string previous;
-    for (vKit::CDataset* list : {&m_companions, &m_slices})
-    {
-        for (int32_t i = 0; i < list->GetCount(); ++i)
-        {
-            const std::string dst = list->GetDestinationName(i);
-            if (dst.empty() || dst == previous || !vKit::CDataset::IsSliceOrSideImage(dst)) continue;
-            vKit::PlatformUnlink(PartName(dst));
-            previous = dst;
-        }
-    }
-}
-
 // The old destination goes file by file, and only files named exactly as its members: a
 // neighbouring data set whose prefix begins with the destination's, and every file of the source,
 // stay. A file that survives the deletion is listed, since the run would otherwise keep it.
@@ -145,7 +178,7 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
     old.SetAllFiles(true);
     old.Open(dstFirst);
     vKit::CDataset* source = GetSource()->GetDataset();
-    old.DeleteFiles(source);
+    old.DeleteFiles(source, &m_sourceFiles);
     for (int32_t i = 0; i < old.GetCount(); ++i)
     {
         const std::string path = old.GetEntryPath(i);
@@ -157,27 +190,16 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
 
 void CDatasetConversion::RememberSourceFiles()
 {
-    m_sourceFiles.clear();
-    auto remember = [this](const std::string& path)
-    {
-        vKit::CPlatformStat st;
-        if (vKit::PlatformStat(path, st) == 0 && st.isRegular)
-            m_sourceFiles.emplace_back(st.device, st.inode);
-    };
-    for (int32_t i = 0; i < m_companions.GetCount(); ++i)
-        remember(m_companions.GetEntryPath(i));
-    for (int32_t i = 0; i < m_slices.GetCount(); ++i)
-        remember(m_slices.GetEntryPath(i));
-    remember(GetSource()->GetDataset()->GetLogFileName());
-    std::sort(m_sourceFiles.begin(), m_sourceFiles.end());
+    m_sourceFiles.Clear();
+    for (const vKit::CDataset* list : {&m_companions, &m_slices})
+        for (int32_t i = 0; i < list->GetCount(); ++i)
+            m_sourceFiles.Add(list->GetEntryPath(i));
+    m_sourceFiles.Add(GetSource()->GetDataset()->GetLogFileName());
 }
 
 bool CDatasetConversion::IsSourceFile(const std::string& path) const
 {
-    vKit::CPlatformStat st;
-    if (m_sourceFiles.empty() || vKit::PlatformStat(path, st) != 0) return false;
-    return std::binary_search(m_sourceFiles.begin(), m_sourceFiles.end(),
-                              std::make_pair(st.device, st.inode));
+    return m_sourceFiles.Contains(path);
 }
 
 void CDatasetConversion::CopyLogFile()

@@ -57,15 +57,6 @@ CImageSettings CDatasetConversion::CurrentImageSettings()
     return s;
 }
 
-std::string CDatasetConversion::PartName(const std::string& dst)
-{
-    // Hidden, and unlike any member name, so that no scan of the data set lists it; the
-    // extension stays, since it chooses the writer.
-    const std::string name = vKit::GetPathFileName(dst);
-    return dst.substr(0, dst.size() - name.size()) + "." + vKit::GetPathTitle(dst) + ".kavex-part." +
-           vKit::GetPathExtension(dst);
-}
-
 CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
                                          bool slicePass)
 {
@@ -92,7 +83,8 @@ void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
         return;
     }
     step.action = CFileStep::Image;
-    step.part = PartName(step.dst);
+    // Unique to this run and recognisable, so that a later run removes it when this one is killed.
+    step.part = vKit::PlatformTemporaryName(step.dst);
     step.isSlice = GetDestination()->GetDataset()->IsSliceFile(step.dst, false);
     const int32_t f = m_nResizeFactor;
     if (m_nResizeQuality == 3 && (f == 2 || f == 4 || f == 8))
@@ -135,6 +127,7 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
             }
         }
         step.saveCode = image.SaveFile(step.part);
+        if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
     }
     catch (const std::exception&)
     {
@@ -200,7 +193,6 @@ void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
         return;
     }
     ++m_nWrittenCount;
-    if (step.timesRead) WriteDestinationTimes(step.dst, step.times);
 }
 
 void CDatasetConversion::DiscardFile(CFileStep& step)

@@ -3,7 +3,7 @@
 #include "engine/DatasetConversion.h"
 
 #include "Base/core/Strings.h"
-#include "Base/platform/Platform.h"
+#include "Base/files/FileIds.h"
 
 CDatasetConversion::CDatasetConversion() : m_pSource(new CDatasetBase), m_pDestination(new CDatasetBase)
 {
@@ -157,35 +157,38 @@ CDatasetConversion& CDatasetConversion::SetDestination(CDatasetBase* holder)
     return *this;
 }
 
-namespace
-{
-
-// Folders name the same place when their texts agree ignoring ASCII case, or when both exist and
-// are one directory however they are spelt (a link, "a/./b").
-bool SameFolder(const std::string& a, const std::string& b)
-{
-    if (vKit::EqualsNoCase(a, b)) return true;
-    vKit::CPlatformStat sa, sb;
-    const std::string pa = a.empty() ? "/" : a, pb = b.empty() ? "/" : b;
-    return vKit::PlatformStat(pa, sa) == 0 && vKit::PlatformStat(pb, sb) == 0 && sa.isDirectory &&
-           sb.isDirectory && sa.device == sb.device && sa.inode == sb.inode;
-}
-
-} // namespace
-
 void CDatasetConversion::DeterminePlan()
 {
     m_nPlan = PlanNone;
     vKit::CDataset* destination = GetDestination()->GetDataset();
     if (!destination->IsOpened()) return;
-    // The names as a data set takes them from its first slice name.
+    // The names as a data set takes them from its first slice name. Folders are one when they
+    // are one directory however spelt; prefixes differ by letter case, extensions do not.
     const std::string dst = destination->GetFirstSliceName();
     const std::string src = GetSource()->GetDataset()->GetFirstSliceName();
-    const bool sameFolder = SameFolder(vKit::GetPathFolder(dst), vKit::GetPathFolder(src));
+    const bool sameFolder = vKit::IsSamePlace(vKit::GetPathFolder(dst), vKit::GetPathFolder(src));
     const bool sameExtension = vKit::EqualsNoCase(vKit::GetPathExtension(dst), vKit::GetPathExtension(src));
     const bool samePrefix =
-        vKit::EqualsNoCase(vKit::CDataset::PrefixFromFileName(dst), vKit::CDataset::PrefixFromFileName(src));
-    m_nPlan = sameFolder && sameExtension && samePrefix ? PlanSameDataset : PlanConvert;
+        vKit::CDataset::PrefixFromFileName(dst) == vKit::CDataset::PrefixFromFileName(src);
+    const bool same = (sameFolder && sameExtension && samePrefix) || IsSourceDatasetThroughLinks();
+    m_nPlan = same ? PlanSameDataset : PlanConvert;
+}
+
+// Source slices that are links into the destination's folder, or a folder that a file system
+// spells in any letter case: the destination name of the source's first or last slice is, by
+// device and inode, that slice itself.
+bool CDatasetConversion::IsSourceDatasetThroughLinks()
+{
+    const vKit::CDataset* source = GetSource()->GetDataset();
+    const std::string first = GetDestination()->GetDataset()->GetFirstSliceName();
+    const int32_t count = source->GetCount();
+    for (const int32_t i : {0, count - 1})
+    {
+        const std::string path = count > 0 ? source->GetEntryPath(i) : std::string();
+        const int32_t number = vKit::CDataset::GetNumber(path);
+        if (number >= 0 && vKit::IsSamePlace(path, vKit::CDataset::MakeSliceName(first, number))) return true;
+    }
+    return false;
 }
 
 bool CDatasetConversion::CanConvert()

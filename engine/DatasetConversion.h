@@ -21,10 +21,12 @@
 
 #include "Base/core/Progress.h"
 #include "Base/dataset/Dataset.h"
+#include "Base/files/FileIds.h"
 #include "Base/files/Files.h"
 #include "Base/formats/FileImageBuffer16.h"
 #include "Base/image/ColorTable.h"
 #include "Base/image/ImageBuffer32.h"
+#include "Base/platform/PlatformTemporary.h"
 #include "engine/DatasetBase.h"
 
 #include <atomic>
@@ -106,6 +108,7 @@ public:
     static constexpr int32_t PlanNone = 0;
     static constexpr int32_t PlanSameDataset = 1;
     static constexpr int32_t PlanConvert = 2;
+    static constexpr const char* BusyMessage = "The destination data set is being written by another run";
 
     CDatasetConversion();
     CDatasetConversion(const CDatasetConversion&) = delete;
@@ -179,6 +182,9 @@ public:
     vKit::CProgressBase& GetProgress() { return m_progress; }
 
     // Outcome of the last run beyond the progress record.
+    // True when the run was refused because another run holds the destination data set; the
+    // message says so, and nothing was touched.
+    bool IsRefused() const { return m_bRefused; }
     const std::vector<CFailedFile>& GetFailedFiles() const { return m_failedFiles; }
     int32_t GetWrittenCount() const { return m_nWrittenCount; } // files saved or copied
     int32_t GetSkippedCount() const { return m_nSkippedCount; } // slices present already
@@ -207,7 +213,8 @@ protected:
     static void ReversePalette(vKit::CColorTable& table);
     static void InvertRawData(vKit::CImageBuffer16& image);
     static bool ReadSourceTimes(const std::string& src, CCarriedTimes& times);
-    void WriteDestinationTimes(const std::string& dst, const CCarriedTimes& times) const;
+    // Onto the file written, while it still has its temporary (hidden) name.
+    static void WriteDestinationTimes(const std::string& part, const CCarriedTimes& times);
 
     // The three parts of handling one file. DecideFile (calling thread) finds what the file
     // needs, changing no file; slicePass adds the test for a present destination. WorkImage
@@ -220,8 +227,6 @@ protected:
     // Removes what the work on a file left when the file will not be committed.
     static void DiscardFile(CFileStep& step);
     CImageSettings CurrentImageSettings();
-    // The hidden name beside dst that its image is written under before it is renamed into place.
-    static std::string PartName(const std::string& dst);
 
 private:
     friend class CConversionPass;
@@ -230,7 +235,10 @@ private:
     void CompleteConversion(CFileStep& step, bool ended);
     // True when the commit renames the step's saved image onto its destination.
     static bool IsRenamedIntoPlace(const CFileStep& step, bool ended);
-    void RemoveStaleParts();
+    bool LockDestination();
+    void RemoveLeftovers();
+    void ReportUnlisted(const vKit::CDataset& list);
+    bool IsSourceDatasetThroughLinks();
     bool IsCancelPending();
     void ResetOutcome();
     void Fail(const std::string& path, const char* action, int32_t code);
@@ -272,6 +280,9 @@ private:
     int32_t m_nListedCount = 0;
     const std::atomic<bool>* m_pCancelFlag = nullptr;
     int32_t m_nThreads = 0;
-    // (device, inode) of every file of the source data set, sorted: never written or deleted.
-    std::vector<std::pair<uint64_t, uint64_t>> m_sourceFiles;
+    // Every file of the source data set by device and inode: never written or deleted.
+    vKit::CFileIdSet m_sourceFiles;
+    // Held from the start of a run to its end, so that no other run writes the destination.
+    vKit::CPlatformLock m_lock;
+    bool m_bRefused = false;
 };

@@ -1,6 +1,7 @@
-// The .vgi volume description: every written slice as one file section, positions 0, 1, 2, ...
-// in handling order whatever gaps the slice numbers have. Every line, the last one included,
-// ends with CR LF.
+// The .vgi volume description: every slice of the destination data set present at the end of
+// the run, written by it or before (a resumed run), as one file section in slice order,
+// positions 0, 1, 2, ... whatever gaps the slice numbers have. Every line, the last one
+// included, ends with CR LF. A description that cannot be written is a failed file.
 
 #include "Base/core/Strings.h"
 #include "Base/files/TextFile.h"
@@ -32,12 +33,11 @@ void CDatasetConversion::WriteVgiFile()
     for (const char* line :
          {"{volume1}", "[representation]", "datatype = unsigned integer", "bitsperelement = 8", ""})
         lines.Append(line);
-    int32_t k = 0;
-    for (int32_t i = 0; i < m_writtenFiles.GetCount(); ++i)
-    {
-        const std::string path = m_writtenFiles.GetString(i);
-        if (destination.IsSliceFile(path, false)) AddFileSection(lines, k++, format, path);
-    }
+    vKit::CDataset present;
+    present.SetSlicesOnly(true);
+    present.Open(destination.GetMask());
+    for (int32_t k = 0; k < present.GetCount(); ++k)
+        AddFileSection(lines, k, format, present.GetEntryPath(k));
     for (const char* line : {"{volumeprimitive1}", "[volume]", "volume = volume1", "", "[description]"})
         lines.Append(line);
     lines.Append("text = " + destination.GetPrefix());
@@ -47,5 +47,6 @@ void CDatasetConversion::WriteVgiFile()
     vKit::CTextFileBuffer text;
     for (int32_t i = 0; i < lines.GetCount(); ++i)
         text.AppendLine(lines.GetString(i));
-    text.SaveAs(destination.GetFolder() + vKit::PathSeparator + destination.GetPrefix() + ".vgi");
+    const std::string path = destination.GetFolder() + vKit::PathSeparator + destination.GetPrefix() + ".vgi";
+    if (const int32_t err = text.SaveAs(path)) Fail(path, "write", err);
 }

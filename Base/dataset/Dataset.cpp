@@ -3,6 +3,8 @@
 
 #include "Base/dataset/Dataset.h"
 
+#include "Base/core/Strings.h"
+
 namespace vKit
 {
 
@@ -87,6 +89,8 @@ void CDataset::OnListProgress(CProgressInfo info)
 int32_t CDataset::OkToAddFile(const std::string& path, int32_t strict)
 {
     const bool s = strict != 0;
+    // The scan ignores letter case as Windows does; here names differ by it.
+    if (!HasOwnPrefix(GetPathFileName(path))) return 0;
     if (m_bSlices && IsSliceFile(path, s)) return 1;
     if (m_bArc && IsArcFile(path, s)) return 1;
     if (m_bSpr && IsSprFile(path, s)) return 1;
@@ -130,6 +134,9 @@ int32_t CDataset::LoadFrom(const std::vector<CPlatformDirEntry>* listing)
     // The text files carry no image extension, so the mask cannot find them.
     if (m_bDicom) m_Files.AddFiles(GetDicomFileName());
     if (m_bCfg) m_Files.AddFiles(GetCfgFileName());
+    m_unlisted.clear();
+    for (const auto& [path, reason] : m_Files.GetNotFiles())
+        if (OkToAddFile(path, 0)) m_unlisted.emplace_back(path, reason);
 
     const int32_t count = GetCount();
     if (count > 0)

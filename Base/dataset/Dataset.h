@@ -17,10 +17,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vKit
 {
+
+class CFileIdSet;
 
 class CDataset : public CProgressBase
 {
@@ -116,11 +119,21 @@ public:
     // Deletes the listed files that exist and are named exactly as members of this data set,
     // never one that is a member of protect (when given). Raises progress per file and stops
     // early on a cancel request. Returns 1 when it stopped on a cancel, else 0.
-    int32_t DeleteFiles(const CDataset* protect = nullptr);
+    // Nor one that is, by device and inode, a file of keep (when given).
+    int32_t DeleteFiles(const CDataset* protect = nullptr, const CFileIdSet* keep = nullptr);
     // True when path names a member of this data set exactly: same folder (the same directory,
-    // however it is spelt), the prefix in any letter case followed by four digits or a companion
-    // suffix, and this data set's extension for images, "txt" for the text files, "log" for the log.
+    // however it is spelt), the prefix in its own letter case followed by four digits or a
+    // companion suffix, and this data set's extension for images, "txt" for the text files, "log"
+    // for the log.
     bool IsExactMember(const std::string& path) const;
+    // A file name begins with the prefix, letter case included: "ab" and "AB" name two data sets.
+    bool HasOwnPrefix(std::string_view fileName) const;
+    // A file name a conversion into this data set writes, whatever its image format: a slice, a
+    // side image, a text file, the log or the volume description.
+    bool IsOwnFileName(std::string_view fileName) const;
+    // Entries named like members that are no files (folders, pipes, dangling links), with the
+    // reason each cannot be read; the last Load found them.
+    const std::vector<std::pair<std::string, int32_t>>& GetUnlisted() const { return m_unlisted; }
 
     // Entry access beyond the virtual getters: the destination name kept in the entry's record.
     std::string GetDestinationName(int32_t index) const;
@@ -218,6 +231,14 @@ private:
     void OnListProgress(CProgressInfo info);
     // The same directory, however either is spelt; an empty folder is the root.
     bool IsSameFolder(const std::string& folder) const;
+    enum class EMemberRest
+    {
+        None,    // not a member name
+        Image,   // four digits or a side image suffix
+        Text,    // a text file suffix
+        Nothing, // the prefix alone: log or volume description
+    };
+    EMemberRest RestAfterPrefix(std::string_view fileName) const;
     // The suffix after the prefix and the extension of a file name fit one of the member kinds.
     bool IsExactMemberName(std::string_view fileName) const;
     // A member by exact name, or a name the mask scan would list with every include flag on.
@@ -250,6 +271,7 @@ private:
     int32_t m_bInLoadDialog = 0;
     int32_t m_bInSaveDialog = 0;
     CHistogramBuffer m_NumberGaps;
+    std::vector<std::pair<std::string, int32_t>> m_unlisted;
 };
 
 // Everything the name operations make of one arbitrary path, for the fuzzer and for tests:

@@ -5,6 +5,7 @@
 #include "Base/core/Strings.h"
 #include "Base/core/Wildcard.h"
 #include "Base/dataset/Dataset.h"
+#include "Base/files/FileIds.h"
 #include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 
@@ -74,27 +75,60 @@ void CDataset::GetSourcesOf(CStringsLst& list, const std::string& destination) c
 
 bool CDataset::IsSameFolder(const std::string& folder) const
 {
-    const std::string mine = m_strFolder.empty() ? std::string(1, PathSeparator) : m_strFolder;
-    const std::string other = folder.empty() ? std::string(1, PathSeparator) : folder;
-    CPlatformStat a, b;
-    if (PlatformStat(mine, a) == 0 && PlatformStat(other, b) == 0)
-        return a.device == b.device && a.inode == b.inode;
-    return RemoveTrailingSeparator(mine) == RemoveTrailingSeparator(other);
+    return IsSamePlace(m_strFolder, folder);
+}
+
+// What follows the prefix in a member's title decides which extensions the member may have.
+CDataset::EMemberRest CDataset::RestAfterPrefix(std::string_view fileName) const
+{
+    if (!HasOwnPrefix(fileName)) return EMemberRest::None;
+    const std::string title = GetPathTitle(fileName);
+    const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
+    if (rest.size() == 4 && AllDigits(rest)) return EMemberRest::Image;
+    if (EqualsNoCase(rest, "_spr") || EqualsNoCase(rest, "_sp2") || EqualsNoCase(rest, "_vpr") ||
+        EqualsNoCase(rest, "_arc"))
+        return EMemberRest::Image;
+    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom")) return EMemberRest::Text;
+    return rest.empty() ? EMemberRest::Nothing : EMemberRest::None;
+}
+
+bool CDataset::HasOwnPrefix(std::string_view fileName) const
+{
+    return fileName.substr(0, m_strPrefix.size()) == m_strPrefix;
 }
 
 bool CDataset::IsExactMemberName(std::string_view fileName) const
 {
-    const std::string title = GetPathTitle(fileName);
     const std::string extension = GetPathExtension(fileName);
-    if (title.size() < m_strPrefix.size() || !StartsWithNoCase(title, m_strPrefix)) return false;
-    const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
-    const bool imageExtension = EqualsNoCase(extension, m_strExtension);
-    if (rest.size() == 4 && AllDigits(rest)) return imageExtension;
-    if (EqualsNoCase(rest, "_spr") || EqualsNoCase(rest, "_sp2") || EqualsNoCase(rest, "_vpr") ||
-        EqualsNoCase(rest, "_arc"))
-        return imageExtension;
-    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom")) return EqualsNoCase(extension, "txt");
-    return rest.empty() && EqualsNoCase(extension, "log");
+    switch (RestAfterPrefix(fileName))
+    {
+    case EMemberRest::Image:
+        return EqualsNoCase(extension, m_strExtension);
+    case EMemberRest::Text:
+        return EqualsNoCase(extension, "txt");
+    case EMemberRest::Nothing:
+        return EqualsNoCase(extension, "log");
+    case EMemberRest::None:
+        break;
+    }
+    return false;
+}
+
+bool CDataset::IsOwnFileName(std::string_view fileName) const
+{
+    const std::string extension = LowerAscii(GetPathExtension(fileName));
+    switch (RestAfterPrefix(fileName))
+    {
+    case EMemberRest::Image:
+        return extension == "bmp" || extension == "tif" || extension == "jpg";
+    case EMemberRest::Text:
+        return extension == "txt";
+    case EMemberRest::Nothing:
+        return extension == "log" || extension == "vgi";
+    case EMemberRest::None:
+        break;
+    }
+    return false;
 }
 
 bool CDataset::IsExactMember(const std::string& path) const
@@ -107,11 +141,12 @@ bool CDataset::IsMemberCandidate(const std::string& path) const
     const std::string fileName = GetPathFileName(path);
     const bool byName =
         IsExactMemberName(fileName) ||
-        (WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) && IsSliceOrSideImage(fileName));
+        (HasOwnPrefix(fileName) && WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) &&
+         IsSliceOrSideImage(fileName));
     return byName && IsSameFolder(GetPathFolder(path));
 }
 
-int32_t CDataset::DeleteFiles(const CDataset* protect)
+int32_t CDataset::DeleteFiles(const CDataset* protect, const CFileIdSet* keep)
 {
     const int32_t count = GetCount();
     StartProgress(0, count);
@@ -120,9 +155,11 @@ int32_t CDataset::DeleteFiles(const CDataset* protect)
         GetProgressInfo().SetPosition(i);
         FireProgress();
         // The scan matches loosely ("scan2????.bmp" takes "scan2000.bmp"), so a listed file is
-        // deleted only when its name is exactly ours and it belongs to no protected data set.
+        // deleted only when its name is exactly ours and it belongs to no protected data set,
+        // neither by name nor, whatever its name, as a file kept (a link goes as a link).
         const std::string path = GetEntryPath(i);
-        if (FileExists(path) && IsExactMember(path) && !(protect && protect->IsMemberCandidate(path)))
+        if (FileExists(path) && IsExactMember(path) && !(protect && protect->IsMemberCandidate(path)) &&
+            !(keep && keep->Contains(path)))
             DeleteFile(path);
         if (IsCancelRequested()) break;
     }

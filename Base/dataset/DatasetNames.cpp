@@ -4,8 +4,10 @@
 #include "Base/core/Strings.h"
 #include "Base/dataset/Dataset.h"
 #include "Base/files/FileUtils.h"
+#include "Base/platform/Platform.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace vKit
 {
@@ -236,7 +238,13 @@ std::string CDataset::MaskFromFileName(std::string_view path)
 
 bool CDataset::MaskExists(std::string_view path)
 {
-    return CountMatching(MaskFromFileName(path)) > 0;
+    // The mask matches names in any letter case; only those with the prefix's own letters count.
+    const std::string prefix = PrefixFromFileName(path);
+    std::vector<CPlatformDirEntry> entries;
+    PlatformFindFiles(MaskFromFileName(path), entries);
+    for (const CPlatformDirEntry& e : entries)
+        if (e.name.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
 }
 
 // ---- Names of this data set

@@ -124,8 +124,10 @@ int64_t GetFileSize(const std::string& path)
 
 bool FileExists(const std::string& path)
 {
+    // Described first, so that nothing but a regular file is ever opened here.
+    CPlatformStat st;
     CPlatformFile file;
-    return file.Open(path, PlatformOpenMode::Read) == 0;
+    return PlatformStat(path, st) == 0 && st.isRegular && file.Open(path, PlatformOpenMode::Read) == 0;
 }
 
 int32_t CountMatching(const std::string& mask)

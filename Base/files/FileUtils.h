@@ -30,7 +30,8 @@ int32_t ReadFileAt(const std::string& path, int64_t offset, bool fromEnd, void* 
 // Size in bytes, -1 when the path is no file that opens for reading.
 int64_t GetFileSize(const std::string& path);
 
-// True when the path is a file (not a folder) that opens for reading.
+// True when the path is a regular file (or a link to one) that opens for reading; a pipe or a
+// device named like a file is none.
 bool FileExists(const std::string& path);
 
 // Number of entries, files and folders, whose names match the wildcard mask.

@@ -2,6 +2,7 @@
 
 #include "Base/core/Strings.h"
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -180,6 +181,7 @@ void CFiles::Clear()
             DeleteRecord(i);
     }
     m_Strings.RemoveAll();
+    m_notFiles.clear();
 }
 
 CFileInfo* CFiles::GetFileInfo(int32_t index) const
@@ -209,39 +211,38 @@ int32_t CFiles::AddFiles(const std::string& mask, const std::vector<CPlatformDir
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
     for (const CPlatformDirEntry& e : entries)
-    {
-        if (!e.isFile) continue;
-        const std::string path = folder + PathSeparator + e.name;
-        if (!m_bKeepInfo)
-        {
-            m_Strings.Add(path, 0, 0);
-            continue;
-        }
-        auto* record = new CFileInfo();
-        record->m_strFolder = folder;
-        record->m_FindData = e.data;
-        if (m_Strings.Add(path, ToValue(record), 0) < 0) delete record;
-    }
+        Add(folder, e);
     return GetCount();
 }
 
 int32_t CFiles::AddFile(const std::string& path)
 {
     CPlatformDirEntry e;
-    if (PlatformDescribeEntry(path, e) != 0 || !e.isFile) return GetCount();
+    if (PlatformDescribeEntry(path, e) != 0) return GetCount();
     const size_t slash = path.rfind(PathSeparator);
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    const std::string listed = folder + PathSeparator + e.name;
+    Add(slash == std::string::npos ? std::string(".") : path.substr(0, slash), e);
+    return GetCount();
+}
+
+void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
+{
+    const std::string path = folder + PathSeparator + e.name;
+    if (!e.isFile)
+    {
+        const bool folderLike = e.isDirectory || (e.data.dwFileAttributes & kAttrDirectory);
+        const bool dangling = e.isLink && e.data.dwFileAttributes == kAttrReparsePoint;
+        m_notFiles.emplace_back(path, folderLike ? EISDIR : dangling ? ENOENT : EINVAL);
+        return;
+    }
     if (!m_bKeepInfo)
     {
-        m_Strings.Add(listed, 0, 0);
-        return GetCount();
+        m_Strings.Add(path, 0, 0);
+        return;
     }
     auto* record = new CFileInfo();
     record->m_strFolder = folder;
     record->m_FindData = e.data;
-    if (m_Strings.Add(listed, ToValue(record), 0) < 0) delete record;
-    return GetCount();
+    if (m_Strings.Add(path, ToValue(record), 0) < 0) delete record;
 }
 
 } // namespace vKit

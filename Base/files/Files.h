@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vKit
@@ -104,6 +105,10 @@ public:
     // Adds the one file at path (a file, or a link to one), as AddFiles would list it, without
     // reading its folder. Returns the new count.
     int32_t AddFile(const std::string& path);
+    // What AddFiles and AddFile found but did not list because it is no file, since the last
+    // Clear: the path and why it cannot be read as a file (EISDIR, ENOENT for a dangling link,
+    // EINVAL for a pipe, socket or device).
+    const std::vector<std::pair<std::string, int32_t>>& GetNotFiles() const { return m_notFiles; }
     // The entry's record, or null when no records are kept or the index is out of range.
     CFileInfo* GetFileInfo(int32_t index) const;
     // Deletes every record, then every entry.
@@ -120,11 +125,13 @@ private:
     void Subscribe();
     void DeleteRecord(int32_t index);
     void AppendFrom(const CStringsLst& list, bool copyRecords);
+    void Add(const std::string& folder, const CPlatformDirEntry& entry);
 
     int32_t m_bSubscribed = 0;
     CStringsLst m_Strings;
     int32_t m_bScanned = 0;
     int32_t m_bKeepInfo = 1;
+    std::vector<std::pair<std::string, int32_t>> m_notFiles;
 };
 
 } // namespace vKit

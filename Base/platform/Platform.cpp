@@ -1,5 +1,7 @@
 #include "Base/platform/Platform.h"
 
+#include "Base/platform/PlatformTemporary.h"
+
 #include "Base/core/Strings.h"
 #include "Base/core/Wildcard.h"
 
@@ -386,15 +388,12 @@ int32_t CPlatformFile::Close()
     return close(fd) == 0 ? 0 : errno;
 }
 
-int32_t PlatformCreateTempFile(const std::string& folder, const std::string& stem, CPlatformFile& file,
-                               std::string& path)
+int32_t PlatformCreateTempFile(const std::string& destination, CPlatformFile& file, std::string& path)
 {
     file.Close();
-    std::string pattern = JoinPath(folder, stem + "XXXXXX");
-    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    const int fd = PlatformOpenTemporary(destination, 0600, path);
     if (fd < 0) return errno;
     file.m_fd = fd;
-    path = pattern;
     return 0;
 }
 
@@ -440,9 +439,7 @@ int32_t PlatformCopyFile(const std::string& source, const std::string& destinati
     CPlatformFile in, out;
     if (const int32_t err = in.Open(source, PlatformOpenMode::Read, true)) return err;
     std::string temp;
-    std::string stem(1, '.');
-    stem.append(GetPathFileName(destination)).push_back('.');
-    if (const int32_t err = PlatformCreateTempFile(GetPathFolder(destination), stem, out, temp)) return err;
+    if (const int32_t err = PlatformCreateTempFile(destination, out, temp)) return err;
     int32_t err = CopyContent(in.Descriptor(), out.Descriptor());
     if (!err && fchmod(out.Descriptor(), src.mode & 07777) != 0) err = errno;
     if (!err)

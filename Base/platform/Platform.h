@@ -108,15 +108,14 @@ public:
     int Descriptor() const { return m_fd; }
 
 private:
-    friend int32_t PlatformCreateTempFile(const std::string& folder, const std::string& stem,
-                                          CPlatformFile& file, std::string& path);
+    friend int32_t PlatformCreateTempFile(const std::string& destination, CPlatformFile& file,
+                                          std::string& path);
     int m_fd = -1;
 };
 
-// Creates "<folder>/<stem>XXXXXX" exclusively (mode 0600) and opens it for writing: the way to
-// write a file completely under a temporary name before renaming it into place.
-int32_t PlatformCreateTempFile(const std::string& folder, const std::string& stem, CPlatformFile& file,
-                               std::string& path);
+// Creates a new file at a temporary name beside destination (PlatformTemporaryName, mode 0600) and
+// opens it for writing: the way to write a file completely before renaming it into place.
+int32_t PlatformCreateTempFile(const std::string& destination, CPlatformFile& file, std::string& path);
 
 // Without replace the rename fails with EEXIST when the destination exists.
 int32_t PlatformRename(const std::string& from, const std::string& to, bool replace);

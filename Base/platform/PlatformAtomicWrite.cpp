@@ -1,8 +1,7 @@
 #include "Base/platform/PlatformAtomicWrite.h"
 
-#include "Base/core/Strings.h"
+#include "Base/platform/PlatformTemporary.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -36,28 +35,6 @@ int32_t WritePieces(int fd, const CWritePiece* pieces, size_t count)
         err = WriteAll(fd, static_cast<const uint8_t*>(pieces[i].data), pieces[i].size);
     return err;
 }
-
-// Opens a new temporary name beside path; a name left by another writer is skipped.
-int OpenTemporary(const std::string& path, uint32_t mode, std::string& temp)
-{
-    static std::atomic<uint32_t> counter{0};
-    const size_t slash = path.rfind(PathSeparator);
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string stem = path.substr(0, nameStart);
-    stem += '.';
-    stem += path.substr(nameStart);
-    stem += '.';
-    stem += std::to_string(::getpid());
-    stem += '.';
-    for (int attempt = 0; attempt < 100; ++attempt)
-    {
-        temp = stem + std::to_string(counter.fetch_add(1)) + ".tmp";
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode));
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
 } // namespace
 
 int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, size_t size, bool sync,
@@ -77,7 +54,7 @@ int32_t PlatformWriteFileAtomically(const std::string& path, const CWritePiece* 
                                     bool sync, uint32_t mode)
 {
     std::string temp;
-    const int fd = OpenTemporary(path, mode, temp);
+    const int fd = PlatformOpenTemporary(path, mode, temp);
     if (fd < 0) return errno;
     int32_t err = WritePieces(fd, pieces, count);
     if (err == 0 && sync && ::fsync(fd) != 0) err = errno;

@@ -8,7 +8,7 @@
 namespace vKit
 {
 
-// Writes the bytes to a new hidden file beside path (".name.<pid>.<n>.tmp", permissions mode less
+// Writes the bytes to a new hidden file beside path (PlatformTemporaryName, permissions mode less
 // the umask) and renames it onto path once it is complete. A file already at path is replaced in
 // one step; on failure it is left as it was and the temporary file is removed. Without sync a
 // killed process leaves the old file or the new one; with sync the bytes also reach the disk

@@ -3,6 +3,8 @@
 
 #include "DialogRig.h"
 
+#include "Base/platform/PlatformTemporary.h"
+
 using namespace KavexId;
 
 namespace
@@ -96,6 +98,18 @@ TEST_F(KavexDlgRun, FilesThatFailAreCountedShownAndColourTheBar)
     EXPECT_NE(m_window.messages[0].find(m_scratch.Path("s/rec0002.bmp")), std::string::npos);
     EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
     EXPECT_TRUE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 3, "bmp")));
+}
+
+TEST_F(KavexDlgRun, DestinationHeldByAnotherRunIsRefusedWithAMessage)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 2));
+    vKit::CPlatformLock other;
+    ASSERT_EQ(other.TryAcquire(m_scratch.Path("s/.rec_conv_.kavex.lock")), 0);
+    dlg.OnButtonClicked(Start);
+    ASSERT_EQ(m_window.messages.size(), 1u);
+    EXPECT_EQ(m_window.messages[0].rfind(CDatasetConversion::BusyMessage, 0), 0u) << m_window.messages[0];
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
+    EXPECT_FALSE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 0, "bmp")));
 }
 
 TEST_F(KavexDlgRun, DropsOpenTheFirstFileAndAreRefusedDuringARun)

@@ -179,5 +179,5 @@ TEST(KavexApp, CommandLinePathAndHelpLocation)
 {
     EXPECT_EQ(KavexApp::SourcePathFromArguments({}), "");
     EXPECT_EQ(KavexApp::SourcePathFromArguments({"/scans/my", "rec0000.bmp"}), "/scans/my rec0000.bmp");
-    EXPECT_EQ(KavexApp::HelpFilePath("/opt/kavex/bin/kavex"), "/opt/kavex/share/kavex/help/Main.htm");
+    EXPECT_EQ(KavexApp::HelpFilePath("/opt/kavex/bin/kavex"), "/opt/kavex/share/doc/kavex/help/Main.htm");
 }

@@ -1,6 +1,7 @@
 // kavex-convert and kavex-sample run as programs, on data sets that kavex-sample writes.
 
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/platform/PlatformTemporary.h"
 #include "KavexVersion.h"
 #include "cli/CliRun.h"
 
@@ -130,7 +131,7 @@ TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
 TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
 {
     const std::string src = Sample(4);
-    for (const std::string& dst : {src + "/SCAN0000.BMP", src + "/scan.bmp"})
+    for (const std::string& dst : {src + "/scan0000.BMP", src + "/scan.bmp"})
     {
         const CRunResult r = Convert({"--overwrite", src + "/scan0001.bmp", dst});
         EXPECT_EQ(r.status, 2) << dst;
@@ -158,6 +159,33 @@ TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
     EXPECT_TRUE(Has(r.out, src + "/scan0003.bmp -> " + m_scratch.Path("out/scan_conv_0003.bmp") + "\n"))
         << r.out;
     EXPECT_FALSE(fs::exists(m_scratch.Path("out/scan_conv_0000.bmp")));
+}
+
+// Held by another run, the destination is refused at once and nothing in it changes; a dry run
+// takes no lock. Folders and prefixes in other letters are other data sets.
+TEST_F(ConvertCli, DestinationHeldByAnotherRunAndNamesInOtherLetters)
+{
+    const std::string src = Sample(3);
+    const std::string out = m_scratch.Path("out");
+    ASSERT_EQ(Convert({src + "/scan0000.bmp", out + "/q.bmp"}).status, 0);
+    fs::remove(out + "/q0001.bmp");
+    const std::vector<std::string> before = m_scratch.Names("out");
+    {
+        vKit::CPlatformLock other;
+        ASSERT_EQ(other.TryAcquire(out + "/.q.kavex.lock"), 0);
+        const CRunResult r = Convert({"--overwrite", src + "/scan0000.bmp", out + "/q.tif"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(Has(r.err, "being written by another run: " + out + "/q????.tif")) << r.err;
+        EXPECT_EQ(Convert({"--dry-run", "--overwrite", src + "/scan0000.bmp", out + "/q.bmp"}).status, 0);
+    }
+    EXPECT_EQ(m_scratch.Names("out"), before);
+
+    fs::create_directory(m_scratch.Path("SRC"));
+    EXPECT_EQ(Convert({src + "/scan0000.bmp", m_scratch.Path("SRC/scan.bmp")}).status, 0);
+    EXPECT_EQ(CountSlices(m_scratch.Path("SRC"), "scan"), 3);
+    const CRunResult r = Convert({"--dry-run", src + "/scan0000.bmp", src + "/SCAN.bmp"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(Has(r.out, "-> " + src + "/SCAN0002.bmp\n")) << r.out;
 }
 
 TEST_F(ConvertCli, LayerOptionsKeepSliceNumbersInRange)

@@ -138,8 +138,9 @@ TEST(ConversionRun, OverwriteDeletesOnlyExactDestinationNamesAndNoSourceFile)
 }
 
 // Same folder and prefix, another format: the text files are the source's own; they are neither
-// deleted by the overwrite nor copied onto themselves, and that is no failure. In other letters
-// only, the destination is the source itself: nothing is listed or written.
+// deleted by the overwrite nor copied onto themselves, and that is no failure. With the
+// extension in other letters only, the destination is the source itself: nothing is listed or
+// written.
 TEST(ConversionRun, DestinationThatIsTheSourceOrHoldsItsTextsLeavesThemAlone)
 {
     CConversionRig rig;
@@ -147,7 +148,7 @@ TEST(ConversionRun, DestinationThatIsTheSourceOrHoldsItsTextsLeavesThemAlone)
     const std::string cfg = rig.Path("scan_cfg.txt");
     const auto stamp = fs::last_write_time(cfg);
     const Names before = rig.Scratch().Names();
-    rig.Wire(rig.Path("scan0000.bmp"), rig.Path("SCAN????.BMP"));
+    rig.Wire(rig.Path("scan0000.bmp"), rig.Path("scan????.BMP"));
     rig.Job().Convert();
     EXPECT_EQ(rig.Scratch().Names(), before);
     EXPECT_EQ(rig.Job().GetWrittenFiles().GetCount(), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace
 {
 
@@ -13,16 +15,18 @@ TEST(DatasetConversion, RefusesWithoutDestinationAndWhenDestinationIsTheSource)
     EXPECT_FALSE(job.CanConvert());
     EXPECT_EQ(job.GetMessage(), "Source data-set not loaded");
 
-    // The same folder (spelt any way), prefix and extension in any letter case is the source itself.
-    for (const std::string& name :
-         {rig.Path("scan????.bmp"), rig.Path("SCAN0000.BMP"), rig.Path("./Scan.bmp")})
+    // The same folder (spelt any way, through a link too), prefix and extension in any letter
+    // case is the source itself; a prefix in other letters is another data set.
+    std::filesystem::create_directory_symlink(rig.Path(""), rig.Path("alias"));
+    for (const std::string& name : {rig.Path("scan????.bmp"), rig.Path("scan0000.BMP"),
+                                    rig.Path("./scan.bmp"), rig.Path("alias/scan.bmp")})
     {
         rig.Wire(rig.Path("scan0001.bmp"), name);
         EXPECT_FALSE(job.CanConvert()) << name;
         EXPECT_EQ(job.GetMessage(), "Not yet implemented") << name;
         EXPECT_EQ(job.GetPlan(), CDatasetConversion::PlanSameDataset);
     }
-    for (const char* name : {"scan2????.bmp", "scan????.tif", "sub/scan????.bmp"})
+    for (const char* name : {"scan2????.bmp", "scan????.tif", "sub/scan????.bmp", "SCAN????.bmp"})
     {
         rig.Wire(rig.Path("scan0001.bmp"), rig.Path(name));
         EXPECT_TRUE(job.CanConvert()) << name;

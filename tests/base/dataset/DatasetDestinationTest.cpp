@@ -81,7 +81,7 @@ TEST(DatasetDelete, OverwriteDeletesExactDestinationNamesAndNoSourceFile)
         // Exact destination names alone keep the loose match.
         {"scan20000.bmp", {}, false, {"scan20000.bmp"}, {"scan2000.bmp"}},
         // Another format with the source's prefix keeps the source's texts.
-        {"SCAN0000.tif",
+        {"scan0000.TIF",
          {"scan0000.tif", "scan_spr.tif"},
          true,
          {"scan0000.tif", "scan_spr.tif"},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -58,8 +59,12 @@ TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArc)
 
 TEST_F(DatasetScan, AnyMemberOpensTheSameDataset)
 {
-    const std::string upper = dir.Path("P0003.BMP"); // no such file: the scan ignores letter case
+    // No such file: the extension's letter case does not matter, the prefix's does.
+    const std::string upper = dir.Path("p0003.BMP");
     EXPECT_TRUE(CDataset::MaskExists(upper));
+    EXPECT_FALSE(CDataset::MaskExists(dir.Path("P0003.bmp")));
+    CDataset other;
+    EXPECT_EQ(other.Open(dir.Path("P0003.bmp")), 0);
     for (const std::string& from : {dir.Path("p_spr.bmp"), dir.Path("p????.bmp"), upper})
     {
         CDataset ds;
@@ -115,6 +120,9 @@ TEST(DatasetScanRules, MaskMatchesShortNamesThatTheKindTestsRefuse)
     CDataset ds;
     EXPECT_EQ(ds.Open(dir.Path("p0001.bmp")), 1);
     EXPECT_EQ(Listed(ds), Names{"p0001.bmp"});
+    // Not listed, but not forgotten either: the conversion reports it.
+    using Unlisted = std::vector<std::pair<std::string, int32_t>>;
+    EXPECT_EQ(ds.GetUnlisted(), (Unlisted{{dir.Path("p0004.bmp"), EISDIR}}));
 
     // A longer prefix takes the shorter slice names with it, numbered by their last four digits.
     dir.Write("scan0012.bmp", "x");
@@ -127,6 +135,20 @@ TEST(DatasetScanRules, MaskMatchesShortNamesThatTheKindTestsRefuse)
     EXPECT_EQ(ds.GetFirstNumber(), 0);
     dir.Write("0001.bmp", "x");
     EXPECT_EQ(ds.Open(dir.Path("0001.bmp")), 0);
+}
+
+TEST(DatasetScanRules, PrefixesInOtherLettersAreOtherDataSets)
+{
+    CScratchFolder dir;
+    for (const char* name :
+         {"ab0000.bmp", "ab0001.BMP", "AB0000.bmp", "Ab0002.bmp", "ab_cfg.txt", "AB_cfg.txt"})
+        dir.Write(name, "x");
+    CDataset ds;
+    ds.SetAllFiles(true);
+    EXPECT_EQ(ds.Open(dir.Path("ab0000.bmp")), 3);
+    EXPECT_EQ(Listed(ds), (Names{"ab0000.bmp", "ab0001.BMP", "ab_cfg.txt"}));
+    EXPECT_EQ(ds.Open(dir.Path("AB0000.bmp")), 2);
+    EXPECT_EQ(Listed(ds), (Names{"AB0000.bmp", "AB_cfg.txt"}));
 }
 
 TEST(DatasetScanRules, NumberGapsCountPositiveDifferences)
