@@ -64,11 +64,12 @@ CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::stri
     step.src = src;
     step.dst = dst;
     if (dst.empty()) return step;
-    // Opened as FileExists opens it; a name that is not there is no file of the source either.
-    const int32_t probe = slicePass ? vKit::CPlatformFile().Open(dst, vKit::PlatformOpenMode::Read) : EEXIST;
-    if (probe == 0)
+    // A name that is not there is neither present nor a file of the source: one status call.
+    vKit::CPlatformStat st;
+    const bool missing = vKit::PlatformStat(dst, st) == ENOENT;
+    if (slicePass && !missing && vKit::FileExists(dst))
         step.action = CFileStep::Present;
-    else if (probe != ENOENT && IsSourceFile(dst))
+    else if (!missing && IsSourceFile(dst))
         step.action = CFileStep::SourceFile;
     else
         PlanConversion(step, list);
