@@ -7,9 +7,18 @@
 # printed as one table per stack. kavex-convert runs with one thread per processor, and once
 # more with KAVEX_THREADS=1 to show what converting several files at a time gains.
 #
+# W6 and W7 measure the edges in memory (/dev/shm), where the disk hides nothing of the program's
+# own cost: W6 3000 slices of 64 x 64 BMP converted plainly (the cost per file), W7 32 slices of
+# 4096 x 4096 16-bit TIFF renumbered by 1 (the cost per byte and the memory), each against
+# `cp -r` of the same folder. Their table adds the spread, the peak resident memory of kavex
+# (/usr/bin/time) and the system calls per source file of kavex and cp (strace -c -f, when
+# installed). Their stacks are written for the run and removed after it.
+#
 # Environment: BENCH_STACKS (default "256x1024x1024 64x512x512", slices x width x height),
-# BENCH_RUNS, BENCH_DIR (default build/bench), BENCH_WORK (default "W1 W2 W3 W4 W5"),
-# BENCH_PEERS (default "gm im numpy"), BENCH_BIN (default build/bin: the programs measured).
+# BENCH_RUNS, BENCH_DIR (default build/bench), BENCH_WORK (default "W1 W2 W3 W4 W5 W6 W7"),
+# BENCH_PEERS (default "gm im numpy"), BENCH_BIN (default build/bin: the programs measured),
+# BENCH_MEM (default /dev/shm when present: where W6 and W7 run), BENCH_W7_SLICES (default 32;
+# "32 128" shows that the memory does not grow with the number of slices).
 set -euo pipefail
 export LC_ALL=C
 
@@ -18,7 +27,9 @@ BIN=${BENCH_BIN:-$ROOT/build/bin}
 WORKDIR=${BENCH_DIR:-$ROOT/build/bench}
 RUNS=${BENCH_RUNS:-3}
 STACKS=${BENCH_STACKS:-"256x1024x1024 64x512x512"}
-WORKLOADS=${BENCH_WORK:-"W1 W2 W3 W4 W5"}
+WORKLOADS=${BENCH_WORK:-"W1 W2 W3 W4 W5 W6 W7"}
+W7_SLICES=${BENCH_W7_SLICES:-32}
+MEMDIR=${BENCH_MEM:-$([[ -d /dev/shm ]] && echo /dev/shm || echo "$WORKDIR")}/kavex-bench-$$
 PEERS=${BENCH_PEERS:-"gm im numpy"}
 PREFIX=rec
 
@@ -41,6 +52,23 @@ time_once() {
   fi
   t1=$(date +%s%N)
   echo "$(( (t1 - t0) / 1000 ))"
+}
+
+# Peak resident memory in MiB of one untimed run of a shell command into an empty $DST, "-" when
+# /usr/bin/time is missing. A command that is one program is that program's peak.
+peak_mib() {
+  [[ -x /usr/bin/time ]] || { echo -; return; }
+  rm -rf "$DST" && mkdir -p "$DST"
+  /usr/bin/time -f %M -o "$WORKDIR/peak.txt" bash -c "$1" >/dev/null 2>&1 || { echo fail; return; }
+  awk '{printf "%.0f\n", $1 / 1024}' "$WORKDIR/peak.txt"
+}
+
+# System calls per source file of one untimed run under strace -c -f, "-" without strace.
+calls_per_file() {
+  command -v strace >/dev/null || { echo -; return; }
+  rm -rf "$DST" && mkdir -p "$DST"
+  strace -c -f -o "$WORKDIR/strace.txt" bash -c "$1" >/dev/null 2>&1 || { echo fail; return; }
+  awk -v n="$2" '$NF == "total" {printf "%.1f\n", $4 / n}' "$WORKDIR/strace.txt"
 }
 
 # Median seconds of the microsecond times given, or "fail" when a run failed.
@@ -94,7 +122,7 @@ bench_stack() {
   fi
   cat "$stack"/bmp/* "$stack"/tif/* > /dev/null
 
-  local header="| workload | cp s | cat s | kavex s | kavex MiB/s | kavex 1 thread s"
+  local header="| workload | cp s | cat s | kavex s | kavex MiB/s | kavex peak MiB | kavex 1 thread s"
   for p in $PEERS; do header+=" | $p s"; done
   echo
   echo "Stack: $n slices of ${w} x ${h} (BMP $(( $(source_bytes "$stack/bmp" bmp) >> 20 )) MiB, 16-bit TIFF $(( $(source_bytes "$stack/tif" tif) >> 20 )) MiB), median of $RUNS runs"
@@ -102,6 +130,7 @@ bench_stack() {
   echo "$header"
   echo "$header" | sed 's/[^|]/-/g'
   for wl in $WORKLOADS; do
+    [[ $wl == W6 || $wl == W7 ]] && continue
     export EXT=bmp IN=$stack/bmp DST=$WORKDIR/out
     [[ $wl == W4 ]] && export EXT=tif IN=$stack/tif
     local bytes row fastest="" k r
@@ -125,7 +154,7 @@ bench_stack() {
       med+=("$(median_s ${runs[k]})")
     done
     local cp=${med[0]} cat=${med[1]} kv=${med[2]} kv1=${med[3]}
-    row="| $wl | $cp | $cat | $kv | $(awk -v b="$bytes" -v s="$kv" 'BEGIN { if (s == "fail") print "-"; else printf "%.0f", b / 1048576 / s }') | $kv1"
+    row="| $wl | $cp | $cat | $kv | $(awk -v b="$bytes" -v s="$kv" 'BEGIN { if (s == "fail") print "-"; else printf "%.0f", b / 1048576 / s }') | $(peak_mib "${cmds[2]}") | $kv1"
     for ((k = 4; k < ${#names[@]}; k++)); do
       local t=${med[k]}
       row+=" | $t"
@@ -137,11 +166,60 @@ bench_stack() {
   done
 }
 
+# Seconds as "median (min-max)" of the microsecond times given.
+spread_s() {
+  if [[ " $* " == *" fail "* ]]; then
+    echo fail
+    return
+  fi
+  printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {printf "%.3f (%.3f-%.3f)\n", v[int((NR+1)/2)]/1e6, v[1]/1e6, v[NR]/1e6}'
+}
+
+# One edge workload in memory: a stack written for it, kavex-convert with the options given
+# beside `cp -r` of the whole folder, in rounds; then memory and system calls, untimed.
+bench_edge() {
+  local wl=$1 n=$2 w=$3 h=$4 fmt=$5 opts=$6
+  export IN=$MEMDIR/$wl-$n DST=$MEMDIR/out
+  rm -rf "$IN"
+  "$BIN/kavex-sample" --quiet --prefix "$PREFIX" --slices "$n" --size "${w}x${h}" --format "$fmt" "$IN"
+  local kv='"$BIN/kavex-convert" --quiet '"$opts"' "$IN/${PREFIX}0000.'"$fmt"'" "$DST/${PREFIX}0000.'"$fmt"'"'
+  local cmds=('cp -r "$IN" "$DST/copy"' "$kv" "KAVEX_THREADS=1 $kv") runs=("" "" "") k r
+  for ((r = 0; r < RUNS; r++)); do
+    for k in 0 1 2; do
+      [[ ${runs[k]} == *fail* ]] || runs[k]+="$(time_once "${cmds[k]}") "
+    done
+  done
+  # shellcheck disable=SC2086 # the times are words
+  local cp=$(median_s ${runs[0]}) kvm=$(median_s ${runs[1]})
+  # shellcheck disable=SC2086
+  echo "| $wl | $n x ${w}x${h} $fmt | $(spread_s ${runs[0]}) | $(spread_s ${runs[1]}) | $(median_s ${runs[2]}) | $(ratio "$kvm" "$cp") | $(peak_mib "$kv") | $(calls_per_file "${cmds[0]}" "$n") | $(calls_per_file "$kv" "$n") |"
+  rm -rf "$IN" "$DST"
+}
+
+bench_edges() {
+  local header="| workload | stack | cp -r s (min-max) | kavex s (min-max) | kavex 1 thread s | kavex/cp | kavex peak MiB | cp calls/file | kavex calls/file |"
+  echo
+  echo "In memory ($MEMDIR), median (min-max) of $RUNS runs; calls are system calls per source slice (strace -c -f)"
+  echo "$header"
+  echo "$header" | sed 's/[^|]/-/g'
+  mkdir -p "$MEMDIR"
+  [[ " $WORKLOADS " == *" W6 "* ]] && bench_edge W6 3000 64 64 bmp ""
+  if [[ " $WORKLOADS " == *" W7 "* ]]; then
+    for n in $W7_SLICES; do bench_edge W7 "$n" 4096 4096 tif "-s 1"; done
+  fi
+  rm -rf "$MEMDIR"
+}
+
 mkdir -p "$WORKDIR"
 echo "kavex benchmark on $(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ)"
 echo "W1 BMP -> 16-bit TIFF, W2 BMP -> JPEG q75, W3 BMP -> BMP 1/2 2D, W4 TIFF16 -> TIFF16 1/2 2D, W5 BMP -> BMP 3D by 2"
-for s in $STACKS; do
-  IFS=x read -r n w h <<<"$s"
-  bench_stack "$n" "$w" "$h"
-done
+echo "W6 3000 x 64^2 BMP -> BMP, W7 4096^2 TIFF16 -> TIFF16 shift 1 (both in memory, against cp -r)"
+trap 'rm -rf "$MEMDIR"' EXIT
+if [[ " $WORKLOADS " =~ \ W[1-5]\  ]]; then
+  for s in $STACKS; do
+    IFS=x read -r n w h <<<"$s"
+    bench_stack "$n" "$w" "$h"
+  done
+fi
+if [[ " $WORKLOADS " == *" W6 "* || " $WORKLOADS " == *" W7 "* ]]; then bench_edges; fi
 rm -rf "$WORKDIR/out"

@@ -113,17 +113,25 @@ int ConvertSource(const Options& options, const std::string& label)
     const std::string sourcePath = Absolute(options.source);
     if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
 
-    vKit::CFileImageBuffer16 firstSlice;
-    const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
-    if (options.mode == Mode::Info)
+    vKit::CColorTable sourcePalette;
+    int32_t sliceWidth = 0, sliceHeight = 0;
     {
-        PrintInfo(stdout, source, firstSlice, firstLoaded);
-        return ExitDone;
+        // Only its palette and size are kept: a large slice's memory is not held through the run.
+        vKit::CFileImageBuffer16 firstSlice;
+        const bool firstLoaded = firstSlice.LoadFile(source.GetEntryPath(0)) == 0;
+        if (options.mode == Mode::Info)
+        {
+            PrintInfo(stdout, source, firstSlice, firstLoaded);
+            return ExitDone;
+        }
+        // As the dialog, which offers no conversion of a source whose first slice it cannot show.
+        if (!firstLoaded) return Refuse("could not read " + firstSlice.GetStatus().GetMessage());
+        if (firstSlice.Info().ColorTable().GetCount() == 0)
+            return Refuse("could not read " + source.GetEntryPath(0) + ": it has no colour table");
+        sourcePalette = firstSlice.Info().AltColorTable();
+        sliceWidth = firstSlice.GetWidth();
+        sliceHeight = firstSlice.GetHeight();
     }
-    // As the dialog, which offers no conversion of a source whose first slice it cannot show.
-    if (!firstLoaded) return Refuse("could not read " + firstSlice.GetStatus().GetMessage());
-    if (firstSlice.Info().ColorTable().GetCount() == 0)
-        return Refuse("could not read " + source.GetEntryPath(0) + ": it has no colour table");
 
     Options resolved = options;
     resolved.destination = Absolute(options.destination);
@@ -137,11 +145,8 @@ int ConvertSource(const Options& options, const std::string& label)
     job.GetSource()->SetDataset(&source);
     job.GetDestination()->SetDataset(&destination);
     job.UpdateDestinationBits();
-    job.SetSourcePalette(firstSlice.Info().AltColorTable());
-    job.SetSourceSliceSize(firstSlice.GetWidth(), firstSlice.GetHeight());
-    // Its memory is the run's from here on.
-    firstSlice.Free();
-    firstSlice.FileBytes().Free();
+    job.SetSourcePalette(sourcePalette);
+    job.SetSourceSliceSize(sliceWidth, sliceHeight);
     const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
     const std::string limited =
         LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);

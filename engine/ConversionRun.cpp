@@ -110,14 +110,18 @@ void CDatasetConversion::PrepareLists()
     const std::string& prefix = destination->GetPrefix();
     const std::string& extension = destination->GetExtension();
 
+    // Both lists come from one read of the source folder.
     m_companions.Init();
     m_companions.SetCompanionsOnly(true);
-    m_companions.Open(srcFirst);
+    m_companions.SetFileName(srcFirst);
+    std::vector<vKit::CPlatformDirEntry> listing;
+    vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+    m_companions.Open(srcFirst, listing);
     m_companions.BuildDestinationNames(folder, prefix, extension, 0);
 
     m_slices.Init();
     m_slices.SetSlicesOnly(true);
-    m_slices.Open(srcFirst);
+    m_slices.Open(srcFirst, listing);
     m_slices.BuildDestinationNames(folder, prefix, extension, m_nShift);
     m_slices.DivideNumbers(m_nResizeFactor);
 

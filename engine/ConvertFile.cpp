@@ -64,9 +64,12 @@ CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::stri
     step.src = src;
     step.dst = dst;
     if (dst.empty()) return step;
-    if (slicePass && vKit::FileExists(dst))
+    // A name that is not there is neither present nor a file of the source: one status call.
+    vKit::CPlatformStat st;
+    const bool missing = vKit::PlatformStat(dst, st) == ENOENT;
+    if (slicePass && !missing && vKit::FileExists(dst))
         step.action = CFileStep::Present;
-    else if (IsSourceFile(dst))
+    else if (!missing && IsSourceFile(dst))
         step.action = CFileStep::SourceFile;
     else
         PlanConversion(step, list);
@@ -178,13 +181,22 @@ void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
         break;
     case CFileStep::Copy:
     case CFileStep::Image:
-        if (m_nResizeFactor == 1 && IsSameFormat() && vKit::FileExists(step.dst)) vKit::DeleteFile(step.dst);
+        // An image saved under its temporary name replaces the old file in its rename anyway.
+        if (m_nResizeFactor == 1 && !IsRenamedIntoPlace(step, ended) && IsSameFormat() &&
+            vKit::FileExists(step.dst))
+            vKit::DeleteFile(step.dst);
         CompleteConversion(step, ended);
         break;
     }
     // The destination's own name, not a scan of its folder: a folder scan per file would make a
     // run of n slices cost n * n directory entries.
     m_writtenFiles.AddFile(step.dst);
+}
+
+bool CDatasetConversion::IsRenamedIntoPlace(const CFileStep& step, bool ended)
+{
+    return step.action == CFileStep::Image && ended && step.loadCode == 0 && !step.noRows &&
+           step.saveCode == 0;
 }
 
 void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)

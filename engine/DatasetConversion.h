@@ -264,6 +264,8 @@ private:
 
     void PlanConversion(CFileStep& step, vKit::CDataset& list);
     void CompleteConversion(CFileStep& step, bool ended);
+    // True when the commit renames the step's saved image onto its destination.
+    static bool IsRenamedIntoPlace(const CFileStep& step, bool ended);
     bool LockDestination();
     void RemoveLeftovers();
     void ReportUnlisted(const vKit::CDataset& list);

@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ clang clang-format ccache make pkg-config
           libtiff-tools netpbm imagemagick python3-pil xvfb xauth
           help2man desktop-file-utils dpkg-dev)
 if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(graphicsmagick libvips-tools python3-numpy hyperfine)
+  packages+=(graphicsmagick libvips-tools python3-numpy hyperfine time strace)
 fi
 
 missing=()

@@ -109,7 +109,9 @@ int32_t CStringsLst::Add(const std::string& text, int64_t data1, int64_t data2)
         entry->m_nData2 = data2;
     }
     int32_t position = GetCount();
-    if (m_bSorted)
+    // Texts that come in order, as a folder scan lists them, go to the end without a search.
+    const CStringObject* last = position > 0 ? GetAt(position - 1) : nullptr;
+    if (m_bSorted && last && CompareNoCase(entry->m_strText, last->m_strText) <= 0)
     {
         position = FindInsertPosition(entry->m_strText);
         if (position < 0) return -1;

@@ -25,30 +25,28 @@ struct Token
     char upper;
 };
 
-std::vector<Token> Tokenize(std::string_view mask)
+// One token per mask character into tokens.
+void Tokenize(std::string_view mask, Token* tokens)
 {
-    std::vector<Token> tokens;
-    tokens.reserve(mask.size());
     for (size_t i = 0; i < mask.size(); ++i)
     {
         const char c = mask[i];
         const char next = i + 1 < mask.size() ? mask[i + 1] : '\0';
         if (c == '*')
-            tokens.push_back({next == '.' ? Kind::DotStar : Kind::Star, 0});
+            tokens[i] = {next == '.' ? Kind::DotStar : Kind::Star, 0};
         else if (c == '?')
-            tokens.push_back({Kind::Question, 0});
+            tokens[i] = {Kind::Question, 0};
         else if (c == '.' && (next == '?' || next == '*' || next == '\0'))
-            tokens.push_back({Kind::EndDot, 0});
+            tokens[i] = {Kind::EndDot, 0};
         else
-            tokens.push_back({Kind::Literal, ToUpperAscii(c)});
+            tokens[i] = {Kind::Literal, ToUpperAscii(c)};
     }
-    return tokens;
 }
 
 // Adds the states reachable without consuming a character at the current place of the name.
-void Close(const std::vector<Token>& tokens, std::vector<char>& states, bool atEnd, bool atDot)
+void Close(const Token* tokens, size_t n, char* states, bool atEnd, bool atDot)
 {
-    for (size_t s = 0; s < tokens.size(); ++s)
+    for (size_t s = 0; s < n; ++s)
     {
         if (!states[s]) continue;
         const Kind k = tokens[s].kind;
@@ -58,29 +56,19 @@ void Close(const std::vector<Token>& tokens, std::vector<char>& states, bool atE
     }
 }
 
-} // namespace
-
-bool HasWildcards(std::string_view mask)
+// A set of positions in the mask (n tokens; states and next hold n + 1 flags), advanced one
+// name character at a time; states only move forward, so one closure pass in mask order
+// reaches everything.
+bool Match(const Token* tokens, size_t n, char* states, char* next, std::string_view name)
 {
-    return mask.find_first_of("*?") != std::string_view::npos;
-}
-
-bool WildcardMatch(std::string_view mask, std::string_view name)
-{
-    if (mask.empty()) return false;
-    const std::vector<Token> tokens = Tokenize(mask);
     const size_t lastDot = name.rfind('.');
-    const size_t n = tokens.size();
-
-    // A set of positions in the mask, advanced one name character at a time; states only move
-    // forward, so one closure pass in mask order reaches everything.
-    std::vector<char> states(n + 1, 0), next(n + 1, 0);
+    std::fill(states, states + n + 1, 0);
     states[0] = 1;
     for (size_t i = 0; i < name.size(); ++i)
     {
         const char c = name[i];
-        Close(tokens, states, false, c == '.');
-        std::fill(next.begin(), next.end(), 0);
+        Close(tokens, n, states, false, c == '.');
+        std::fill(next, next + n + 1, 0);
         bool any = false;
         for (size_t s = 0; s < n; ++s)
         {
@@ -106,10 +94,36 @@ bool WildcardMatch(std::string_view mask, std::string_view name)
             }
         }
         if (!any) return false;
-        states.swap(next);
+        std::swap(states, next);
     }
-    Close(tokens, states, true, false);
+    Close(tokens, n, states, true, false);
     return states[n] != 0;
+}
+
+} // namespace
+
+bool HasWildcards(std::string_view mask)
+{
+    return mask.find_first_of("*?") != std::string_view::npos;
+}
+
+bool WildcardMatch(std::string_view mask, std::string_view name)
+{
+    if (mask.empty()) return false;
+    const size_t n = mask.size();
+    // A folder scan matches every name against one short mask: no allocation for those.
+    constexpr size_t Short = 64;
+    if (n <= Short)
+    {
+        Token tokens[Short];
+        char states[Short + 1], next[Short + 1];
+        Tokenize(mask, tokens);
+        return Match(tokens, n, states, next, name);
+    }
+    std::vector<Token> tokens(n);
+    std::vector<char> states(n + 1), next(n + 1);
+    Tokenize(mask, tokens.data());
+    return Match(tokens.data(), n, states.data(), next.data(), name);
 }
 
 } // namespace vKit

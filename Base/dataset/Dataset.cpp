@@ -108,14 +108,29 @@ int32_t CDataset::Open(const std::string& path)
     return Load();
 }
 
+int32_t CDataset::Open(const std::string& path, const std::vector<CPlatformDirEntry>& listing)
+{
+    SetFileName(path);
+    m_bOpened = 1;
+    return LoadFrom(&listing);
+}
+
 int32_t CDataset::Load()
+{
+    return LoadFrom(nullptr);
+}
+
+int32_t CDataset::LoadFrom(const std::vector<CPlatformDirEntry>* listing)
 {
     m_nLastIndex = m_nFirstIndex = m_nRangeLast = m_nRangeFirst = m_nLastNumber = m_nFirstNumber = 0;
     m_Files.Clear();
     m_Files.SetSorted(true);
     m_Files.SetEvents(true);
 
-    m_Files.Scan(GetMask());
+    if (listing)
+        m_Files.AddFiles(GetMask(), *listing);
+    else
+        m_Files.Scan(GetMask());
     // The text files carry no image extension, so the mask cannot find them.
     if (m_bDicom) m_Files.AddFiles(GetDicomFileName());
     if (m_bCfg) m_Files.AddFiles(GetCfgFileName());

@@ -98,6 +98,9 @@ public:
     // Opens the data set the path belongs to and lists it; returns the number of entries.
     int32_t Open(const std::string& path);
     int32_t Load();
+    // The same from the entries of a scan of the mask (PlatformFindFiles on GetMask) made by
+    // the caller: several lists of one folder read it once.
+    int32_t Open(const std::string& path, const std::vector<CPlatformDirEntry>& listing);
     // The list's membership test: the first include flag whose kind test holds accepts the path.
     int32_t OkToAddFile(const std::string& path, int32_t strict);
     // Counts every positive difference between neighbouring entry numbers.
@@ -219,6 +222,8 @@ private:
     // folder + '/' + name, also for an empty folder: that is the root, as GetPathFolder reports it.
     static std::string InFolder(std::string_view folder, std::string_view name);
     void ResetFields();
+    // Load, from the caller's scan when listing is given.
+    int32_t LoadFrom(const std::vector<CPlatformDirEntry>* listing);
     void Subscribe();
     void Unsubscribe();
     void AssignNumbers(int32_t count);

@@ -199,11 +199,17 @@ int32_t CFiles::Scan(const std::string& mask)
 int32_t CFiles::AddFiles(const std::string& mask)
 {
     m_bScanned = 1;
+    std::vector<CPlatformDirEntry> entries;
+    if (PlatformFindFiles(mask, entries) != 0) return GetCount();
+    return AddFiles(mask, entries);
+}
+
+int32_t CFiles::AddFiles(const std::string& mask, const std::vector<CPlatformDirEntry>& entries)
+{
+    m_bScanned = 1;
     // "/x*" lists the root, whose folder is held as ""; a mask without a folder lists the current one.
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
-    std::vector<CPlatformDirEntry> entries;
-    if (PlatformFindFiles(mask, entries) != 0) return GetCount();
     for (const CPlatformDirEntry& e : entries)
         Add(folder, e);
     return GetCount();

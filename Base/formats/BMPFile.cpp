@@ -1,6 +1,7 @@
 #include "Base/formats/BMPFile.h"
 #include "Base/formats/LittleEndian.h"
 #include "Base/formats/RefusalText.h"
+#include "Base/formats/WholeFile.h"
 
 #include "Base/image/ImageBuffer16.h"
 #include "Base/platform/Platform.h"
@@ -37,23 +38,6 @@ int32_t ResolutionField(double ppm, bool useDefault)
     if (useDefault && !(ppm >= 1.0)) return 72;
     if (!(std::fabs(ppm) < 2147483647.0)) return std::isnan(ppm) ? 0 : (ppm > 0 ? INT32_MAX : INT32_MIN + 1);
     return int32_t(ppm);
-}
-
-// The whole file in one read.
-int32_t ReadWholeFile(const std::string& path, CAlignedBlock& data, size_t& size)
-{
-    CPlatformFile file;
-    int32_t err = file.Open(path, PlatformOpenMode::Read, true);
-    int64_t length = 0;
-    if (err == 0) err = file.GetSize(length);
-    if (err != 0) return err;
-    if (length < 0 || uint64_t(length) > MaxFileSize) return EFBIG;
-    if (!data.Allocate(size_t(length) + 1, 32)) return ENOMEM;
-    uint64_t done = 0;
-    err = file.Read(data.Data(), uint64_t(length), &done);
-    if (err == 0 && done != uint64_t(length)) err = EIO;
-    size = size_t(done);
-    return err;
 }
 
 std::string CompressionName(uint32_t value)
@@ -104,7 +88,7 @@ bool CBMPFile::ReadBmp(const std::string& path)
 {
     m_nFileSize = 0;
     m_layout = SBmpLayout();
-    const int32_t err = ReadWholeFile(path, *m_pStorage, m_nFileSize);
+    const int32_t err = ReadWholeFile(path, *m_pStorage, m_nFileSize, MaxFileSize);
     m_bHeld = err == 0;
     if (err != 0)
     {

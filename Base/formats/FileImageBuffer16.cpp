@@ -168,14 +168,25 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
 
 int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const
 {
+    const CWritePiece piece{data, size};
+    return WriteFileBytes(path, &piece, 1);
+}
+
+int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const CWritePiece* pieces,
+                                           size_t count) const
+{
     if (m_pSaveSink != nullptr)
     {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        m_pSaveSink->assign(bytes, bytes + size);
+        m_pSaveSink->clear();
+        for (size_t i = 0; i < count; ++i)
+        {
+            const auto* bytes = static_cast<const uint8_t*>(pieces[i].data);
+            m_pSaveSink->insert(m_pSaveSink->end(), bytes, bytes + pieces[i].size);
+        }
         return 0;
     }
-    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, data, size)
-                             : PlatformWriteFile(path, data, size);
+    return m_bSaveAtomically ? PlatformWriteFileAtomically(path, pieces, count)
+                             : PlatformWriteFile(path, pieces, count);
 }
 
 } // namespace vKit

@@ -3,6 +3,7 @@
 
 #include "Base/core/Status.h"
 #include "Base/image/ImageBuffer16.h"
+#include "Base/platform/PlatformAtomicWrite.h"
 
 #include <cstdint>
 #include <string>
@@ -48,9 +49,12 @@ public:
     // How the format writers put a finished file on disk, as GetSaveAtomically says: 0 or an
     // errno value.
     int32_t WriteFileBytes(const std::string& path, const void* data, size_t size) const;
+    int32_t WriteFileBytes(const std::string& path, const CWritePiece* pieces, size_t count) const;
     // Memory a whole file is held in while it is read or built; kept from file to file, so that
     // an image loaded and saved file after file allocates it once.
     CAlignedBlock& FileBytes() { return m_fileBytes.block; }
+    // Memory a codec builds its 8-bit rows in beside the file bytes; kept the same way.
+    CAlignedBlock& RowBytes() { return m_rowBytes.block; }
 
     // Messages of the last load or save.
     const std::vector<std::string>& Messages() const { return m_messages; }
@@ -108,7 +112,7 @@ private:
         SScratch() = default;
         SScratch(const SScratch&) {}
         SScratch& operator=(const SScratch&) { return *this; }
-    } m_fileBytes;
+    } m_fileBytes, m_rowBytes;
 };
 
 } // namespace vKit

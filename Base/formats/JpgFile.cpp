@@ -1,8 +1,8 @@
 #include "Base/formats/JpgFile.h"
 
-#include "Base/files/FileBuffer.h"
 #include "Base/files/FileUtils.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/WholeFile.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
@@ -163,11 +163,17 @@ bool CJpgFile::FailCodec(const JPEG_CORE_PROPERTIES& props, int result)
 
 bool CJpgFile::ReadJpeg(const std::string& path)
 {
-    m_image.Free();
-    CFileBuffer file;
-    const int32_t err = file.LoadFrom(path);
-    if (err != 0) m_status = file.GetStatus();
-    const bool read = err == 0 && DecodeJpeg(file.GetData(), size_t(file.GetUsed()));
+    CAlignedBlock file;
+    CAlignedBlock rows;
+    return ReadJpeg(path, file, rows);
+}
+
+bool CJpgFile::ReadJpeg(const std::string& path, CAlignedBlock& file, CAlignedBlock& rows)
+{
+    m_image.Empty();
+    size_t size = 0;
+    const int32_t err = ReadWholeFile(path, file, size, UINT64_MAX);
+    const bool read = err == 0 ? DecodeJpeg(size > 0 ? file.Data() : nullptr, size, rows) : Fail(err, "");
     m_status.SetPath(path);
     if (!read) return false;
     m_image.Info().SetFileName(path);
@@ -176,7 +182,13 @@ bool CJpgFile::ReadJpeg(const std::string& path)
 
 bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
 {
-    m_image.Free();
+    CAlignedBlock rows;
+    return DecodeJpeg(data, size, rows);
+}
+
+bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size, CAlignedBlock& rows)
+{
+    m_image.Empty();
     m_status = CStatus();
     SCodecSession session(m_codec);
     JPEG_CORE_PROPERTIES& props = session.props;
@@ -189,7 +201,6 @@ bool CJpgFile::DecodeJpeg(const uint8_t* data, size_t size)
     const int32_t width = props.JPGWidth;
     const int32_t height = props.JPGHeight;
     const int32_t padding = DibPadding(width);
-    CAlignedBlock rows;
     if (!rows.Allocate(size_t(width + padding) * size_t(height), 32)) return Fail(ENOMEM, "");
     props.DIBBytes = rows.Data();
     props.DIBWidth = width;
@@ -321,12 +332,12 @@ int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path)
 {
     image.Histogram().Clear();
     image.Info().Reset();
-    // The decoder builds an image of its own; the old samples go first, not after it.
-    image.Free();
     try
     {
+        // The decoder works in the image's own memory and scratch, kept from file to file.
         CJpgFile jpg;
-        const bool ok = jpg.ReadJpeg(path);
+        jpg.Image().Swap(image);
+        const bool ok = jpg.ReadJpeg(path, image.FileBytes(), image.RowBytes());
         image.Swap(jpg.Image());
         if (!ok) image.SetStatus(jpg.GetStatus());
         return ok ? CFileImageBuffer16::Ok : CFileImageBuffer16::Failed;

@@ -71,6 +71,10 @@ public:
     // luminance); true on success. After a failure the image is empty and GetStatus says why.
     bool ReadJpeg(const std::string& path);
     bool DecodeJpeg(const uint8_t* data, size_t size);
+    // The same with the file read into file and the codec's rows built in rows, and the own
+    // image's memory used again: memory the caller keeps from file to file.
+    bool ReadJpeg(const std::string& path, CAlignedBlock& file, CAlignedBlock& rows);
+    bool DecodeJpeg(const uint8_t* data, size_t size, CAlignedBlock& rows);
     // Encodes the own image (or the given one) at its description's JPEG quality, with the
     // resolution in the JFIF header, and writes the file in one piece. 0 when written; 2 when
     // the image cannot be encoded (bits per pixel below 8, empty, codec failure), else an errno

@@ -2,9 +2,9 @@
 #include "Base/formats/LittleEndian.h"
 #include "Base/formats/RefusalText.h"
 
-#include "Base/files/FileBuffer.h"
 #include "Base/formats/FileImageBuffer16.h"
 #include "Base/formats/TiffLibReader.h"
+#include "Base/formats/WholeFile.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
@@ -60,7 +60,8 @@ enum : uint16_t
     TypeSLong = 9,
 };
 
-constexpr uint64_t SamplesOffset = 16; // after byte order, 42, directory offset, "Quorell\0"
+constexpr uint64_t SamplesOffset =
+    CTiffFile::SamplesAt; // after byte order, 42, directory offset, "Quorell\0"
 constexpr uint64_t EntryBytes = 12;
 constexpr double InchesPerMetre = 39.37007874015748;
 
@@ -419,12 +420,16 @@ int32_t CTiffFile::ReadTiff(const uint8_t* data, size_t size, CImageBuffer16& im
 
 int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image)
 {
-    CFileBuffer file;
-    const int32_t err = file.LoadFrom(path);
-    const uint8_t* data = err == 0 ? file.GetData() : nullptr;
-    const size_t size = err == 0 && data ? size_t(file.GetUsed()) : 0;
-    const bool read = ReadTiff(data, size, image);
-    if (err != 0) m_status = file.GetStatus();
+    CAlignedBlock storage;
+    return LoadTiff(path, image, storage);
+}
+
+int32_t CTiffFile::LoadTiff(const std::string& path, CImageBuffer16& image, CAlignedBlock& storage)
+{
+    size_t size = 0;
+    const int32_t err = ReadWholeFile(path, storage, size, UINT64_MAX);
+    const bool read = ReadTiff(err == 0 && size > 0 ? storage.Data() : nullptr, err == 0 ? size : 0, image);
+    if (err != 0) m_status = PlatformErrorStatus(err, path);
     m_status.SetPath(path);
     if (!read) return 0;
     image.Info().SetFileName(path);
@@ -479,7 +484,7 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
     Put16(d + 2, 42);
     Put32(d + 4, directory);
     std::memcpy(d + 8, "Quorell", 8);
-    if (sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
+    if (samples && sampleBytes > 0) std::memcpy(d + SamplesOffset, samples, sampleBytes);
     Put32(d + resolutions, PixelsPerInch(info.GetPixelSizeXum()));
     Put32(d + resolutions + 4, 1);
     Put32(d + resolutions + 8, PixelsPerInch(info.GetPixelSizeYum()));
@@ -553,18 +558,19 @@ int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
     image.Info().Reset();
     try
     {
-        CFileBuffer file;
-        const int32_t err = file.LoadFrom(path);
-        const uint8_t* data = err == 0 ? file.GetData() : nullptr;
+        // The file is read into the image's own memory, kept from file to file.
+        size_t size = 0;
+        const int32_t err = ReadWholeFile(path, image.FileBytes(), size, UINT64_MAX);
+        const uint8_t* data = err == 0 && size > 0 ? image.FileBytes().Data() : nullptr;
         STiffRead outcome;
-        if (ReadTiffSlice(data, err == 0 && data ? size_t(file.GetUsed()) : 0, image, outcome))
+        if (ReadTiffSlice(data, err == 0 ? size : 0, image, outcome))
         {
             image.Info().SetFileName(path);
             image.SetFileNotes({outcome.pages, outcome.signedSamples});
             return CFileImageBuffer16::Ok;
         }
         image.AddMessage(outcome.message);
-        image.SetStatus(err != 0 ? file.GetStatus()
+        image.SetStatus(err != 0 ? PlatformErrorStatus(err, path)
                                  : CStatus(StatusCode(outcome.kind), path, outcome.reason));
     }
     catch (const std::bad_alloc&)
@@ -607,14 +613,20 @@ int32_t WriteTiffFile(CFileImageBuffer16& image, const CImageBuffer16& source, c
 {
     CTiffFile tiff;
     CAlignedBlock& file = image.FileBytes();
-    if (!tiff.WriteTiff(file, source.GetData(), source.GetWidth(), source.GetHeight(), source.Info()))
+    if (!tiff.WriteTiff(file, nullptr, source.GetWidth(), source.GetHeight(), source.Info()))
     {
         for (const std::string& message : tiff.Messages())
             image.AddMessage(message);
         image.SetStatus(tiff.GetStatus());
         return CFileImageBuffer16::Failed;
     }
-    const int32_t err = image.WriteFileBytes(path, file.Data(), file.Size());
+    // The samples go to the file from the image itself, not through a copy in the block.
+    const size_t head = CTiffFile::SamplesAt;
+    const size_t samples = size_t(source.ByteCount());
+    const CWritePiece pieces[] = {{file.Data(), head},
+                                  {source.GetData(), samples},
+                                  {file.Data() + head + samples, file.Size() - head - samples}};
+    const int32_t err = image.WriteFileBytes(path, pieces, 3);
     if (err != 0) image.SetStatus(PlatformErrorStatus(err, path));
     return err;
 }

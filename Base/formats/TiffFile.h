@@ -47,8 +47,11 @@ public:
     // Reads the whole file into memory, then ReadTiff; on success the description's file name
     // is the path.
     int32_t LoadTiff(const std::string& path, CImageBuffer16& image);
+    // The same, reading the file into storage: memory kept from file to file.
+    int32_t LoadTiff(const std::string& path, CImageBuffer16& image, CAlignedBlock& storage);
     // Builds the file of the layout above in one aligned block. False only when the file could
-    // not be described by 32-bit offsets or its memory is not there.
+    // not be described by 32-bit offsets or its memory is not there. Without samples their
+    // place (SamplesAt) is left as it is, for a caller that writes them from where they are.
     bool WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t width, int32_t height,
                    const CImageInfo& info);
 
@@ -65,6 +68,7 @@ public:
     // any other unit leaves the value as it stands).
     static double PixelsPerMetre(double value, uint32_t unit);
 
+    static constexpr size_t SamplesAt = 16;
     // 2wh + 8n + 262, in 64 bits.
     static uint64_t WrittenFileSize(int32_t width, int32_t height);
     // Pixels per inch written for a resolution in pixels per metre (see the source for why it

@@ -24,6 +24,7 @@ namespace
 {
 
 constexpr int64_t kFileTimeEpochOffset = 116444736000000000LL; // 1601 -> 1970 in 100 ns units
+constexpr off_t kSequentialAdviceBytes = off_t(1) << 20;
 
 int64_t ToNs(int64_t sec, int64_t nsec)
 {
@@ -103,11 +104,11 @@ void FillFindData(const std::string& name, const CPlatformStat& st, uint32_t att
     std::memcpy(d.cFileName, name.data(), n);
 }
 
-// Describes one matching entry of an open folder; false when it vanished meanwhile.
-bool DescribeEntry(int dirFd, const std::string& name, CPlatformDirEntry& e)
+// Describes the entry name found at where (relative to dirFd); false when it vanished meanwhile.
+bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatformDirEntry& e)
 {
     CPlatformStat st;
-    if (StatAt(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW, st) != 0) return false;
+    if (StatAt(dirFd, where, AT_SYMLINK_NOFOLLOW, st) != 0) return false;
     e.name = name;
     if (!st.isLink)
     {
@@ -118,7 +119,7 @@ bool DescribeEntry(int dirFd, const std::string& name, CPlatformDirEntry& e)
     }
     e.isLink = true;
     CPlatformStat target;
-    if (StatAt(dirFd, name.c_str(), 0, target) != 0)
+    if (StatAt(dirFd, where, 0, target) != 0)
     {
         FillFindData(name, st, kAttrReparsePoint, e.data);
         return true;
@@ -320,8 +321,9 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
         close(fd);
         return err;
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (sequential) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // Regular files ignore the flag; read-ahead advice pays only beyond the default window.
+    if (!S_ISREG(s.st_mode)) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (sequential && s.st_size >= kSequentialAdviceBytes) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
     return 0;
 }
@@ -514,7 +516,7 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
         const std::string name = d->d_name;
         if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
         CPlatformDirEntry e;
-        if (DescribeEntry(dirFd, name, e)) entries.push_back(std::move(e));
+        if (DescribeEntry(dirFd, name.c_str(), name, e)) entries.push_back(std::move(e));
     }
     closedir(dir);
     std::sort(entries.begin(), entries.end(),
@@ -530,16 +532,10 @@ int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)
 {
     const size_t slash = path.rfind(PathSeparator);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? std::string(1, '.')
-                               : slash == 0               ? std::string(1, PathSeparator)
-                                                          : path.substr(0, slash);
     if (name.empty() || name == "." || name == "..") return ENOENT;
-    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return errno;
+    // One status call on the whole path: it is run once per written file.
     entry = CPlatformDirEntry();
-    const bool found = DescribeEntry(dirFd, name, entry);
-    close(dirFd);
-    return found ? 0 : ENOENT;
+    return DescribeEntry(AT_FDCWD, path.c_str(), name, entry) ? 0 : ENOENT;
 }
 
 std::string PlatformTempFolder()

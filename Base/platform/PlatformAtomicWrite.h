@@ -21,4 +21,15 @@ int32_t PlatformWriteFileAtomically(const std::string& path, const void* data, s
 // failure the partial file is removed. Returns 0 or an errno value.
 int32_t PlatformWriteFile(const std::string& path, const void* data, size_t size);
 
+// A file's bytes in pieces, written one after the other: a header, samples kept where they are,
+// a trailer.
+struct CWritePiece
+{
+    const void* data;
+    size_t size;
+};
+int32_t PlatformWriteFileAtomically(const std::string& path, const CWritePiece* pieces, size_t count,
+                                    bool sync = false, uint32_t mode = 0666);
+int32_t PlatformWriteFile(const std::string& path, const CWritePiece* pieces, size_t count);
+
 } // namespace vKit

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace
 {
 
@@ -31,6 +33,10 @@ TEST(Wildcard, WindowsMatchingRules)
     Matches("a*b*c", {"aXbYbZc"}, {"aXbYbZ"});
     Matches("scan0001.bmp", {"SCAN0001.BMP"}, {"scan0001.bmp2", "scan0001"});
     Matches("", {}, {"a"});
+    // Masks beyond the short ones a folder scan uses follow the same rules.
+    const std::string run(80, 'a');
+    Matches((run + "??.bmp").c_str(), {(run + "1.bmp").c_str(), (run + "12.BMP").c_str()},
+            {(run + "123.bmp").c_str()});
     EXPECT_TRUE(vKit::HasWildcards("p????.bmp"));
     EXPECT_FALSE(vKit::HasWildcards("p0000.bmp"));
 }
