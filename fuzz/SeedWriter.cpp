@@ -12,6 +12,7 @@
 
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -86,6 +87,26 @@ Bytes LibjpegStream(int w, int h, int components, bool progressive, int restart,
     Bytes bytes(out, out + size);
     std::free(out);
     return bytes;
+}
+
+// Found by fuzzing: an arithmetic-coded stream cut after its scan header, closed with an end
+// marker and given a frame of 63239 x 45, was once decoded as millions of zero pixels, at length.
+Bytes ClosedArithmeticStream()
+{
+    Bytes s = LibjpegStream(64, 64, 1, false, 0, true);
+    const auto marker = [&s](uint8_t code)
+    {
+        for (size_t i = 0; i + 1 < s.size(); ++i)
+            if (s[i] == 0xFF && s[i + 1] == code) return i + 2;
+        return size_t(0);
+    };
+    const size_t sof = marker(0xC9);
+    const size_t sos = marker(0xDA);
+    const uint8_t frame[] = {0, 45, 63239 >> 8, 63239 & 0xFF};
+    std::copy(std::begin(frame), std::end(frame), s.begin() + long(sof + 3));
+    s.resize(sos + 12);
+    s.insert(s.end(), {0xFF, 0xD9});
+    return s;
 }
 
 void WriteBmpSeeds(const fs::path& folder)
@@ -181,6 +202,7 @@ void WriteJpegSeeds(const fs::path& folder)
     Save(folder / "progressive-colour.jpg", LibjpegStream(8, 8, 3, true, 0, false));
     Save(folder / "restart.jpg", LibjpegStream(24, 16, 1, false, 1, false));
     Save(folder / "arithmetic.jpg", LibjpegStream(8, 8, 1, false, 0, true));
+    Save(folder / "closed-arithmetic.jpg", ClosedArithmeticStream());
 }
 
 void WriteNameSeeds(const fs::path& folder)
