@@ -6,6 +6,7 @@
 
 #include "Base/core/Strings.h"
 #include "app/ControlIds.h"
+#include "app/ConversionPolicy.h"
 #include "app/DatasetDialogs.h"
 
 #include <cerrno>
@@ -13,39 +14,10 @@
 #include <cstdlib>
 
 using namespace KavexId;
+using namespace ConversionPolicy;
 
 namespace
 {
-// Format list values and the extensions they stand for.
-const char* ExtensionOfFormat(int32_t value)
-{
-    switch (value)
-    {
-    case 1:
-        return "bmp";
-    case 2:
-        return "tif";
-    case 3:
-        return "jpg";
-    default:
-        return nullptr;
-    }
-}
-
-int32_t FormatOfExtension(const std::string& extension)
-{
-    for (int32_t value = 1; value <= 3; ++value)
-    {
-        if (vKit::EqualsNoCase(extension, ExtensionOfFormat(value))) return value;
-    }
-    return 0;
-}
-
-std::string ReplaceExtension(const std::string& path, const std::string& extension)
-{
-    return vKit::JoinPath(vKit::GetPathFolder(path), vKit::GetPathTitle(path) + "." + extension);
-}
-
 // Decimal text as the platform's edit parsing reads it: leading number, else 0.
 int32_t ParseLayerText(const std::string& text)
 {
@@ -61,9 +33,8 @@ CKavexDlg::CKavexDlg(CWindowOps& window)
     : m_Window(window), m_DropTarget(m_DroppedFiles), m_FormatList(window, FormatList),
       m_ResizeList(window, ResizeList), m_InterpolationList(window, InterpolationList)
 {
-    m_FormatList.AddItem("bmp", 1);
-    m_FormatList.AddItem("tif", 2);
-    m_FormatList.AddItem("jpg", 3);
+    for (int32_t format : {FormatBmp, FormatTif, FormatJpg})
+        m_FormatList.AddItem(ExtensionOfFormat(format), format);
     m_ResizeList.AddItem("No resizing", 1);
     m_ResizeList.AddItem("1/2", 2);
     m_ResizeList.AddItem("1/4", 4);
@@ -287,13 +258,13 @@ void CKavexDlg::OnHelpRequest(int32_t callerId)
 
 void CKavexDlg::FillLists()
 {
-    CUserInfo& defaults = Defaults();
+    const SDefaults defaults = ReadDefaults(Defaults());
     m_FormatList.Fill();
-    m_FormatList.SelectByValue(defaults.m_nDefaultExtension);
+    m_FormatList.SelectByValue(defaults.format);
     m_ResizeList.Fill();
-    m_ResizeList.SelectByValue(defaults.m_nResizeOption);
+    m_ResizeList.SelectByValue(defaults.resize);
     m_InterpolationList.Fill();
-    m_InterpolationList.SelectByValue(defaults.m_nResizeQualityOption);
+    m_InterpolationList.SelectByValue(defaults.interpolation);
     // A stored value without an entry leaves its list empty and the job as it was.
     if (m_ResizeList.HasSelection()) m_Conversion.SetResizeFactor(m_ResizeList.GetSelectedValue());
     if (m_InterpolationList.HasSelection())
@@ -311,14 +282,14 @@ void CKavexDlg::ResetDialog()
     m_strDestPath.clear();
     m_bConverting = 0;
 
-    const CUserInfo& defaults = Defaults();
-    m_Conversion.SetKeepFileTime(defaults.m_bKeepOriginalFileDate != 0);
-    m_Conversion.SetInvertRawData(defaults.m_bInvertRawData != 0);
-    m_Conversion.SetGenerateVgi(defaults.m_bGenerateVgi != 0);
-    m_Conversion.SetInvertPalette(defaults.m_bInvertColorPalette != 0);
+    const SDefaults defaults = ReadDefaults(Defaults());
+    m_Conversion.SetKeepFileTime(defaults.keepFileTimes);
+    m_Conversion.SetInvertRawData(defaults.invertRaw);
+    m_Conversion.SetGenerateVgi(defaults.vgi);
+    m_Conversion.SetInvertPalette(defaults.invertPalette);
 
     m_nTopLayer = m_nBottomLayer = m_nShift = 0;
-    m_nJpegQuality = defaults.m_nJpegQuality;
+    m_nJpegQuality = defaults.jpegQuality;
     m_Window.SetText(JpegEdit, std::to_string(m_nJpegQuality));
 
     m_Window.SetSliderRange(JpegSlider, 0, 100);
@@ -414,10 +385,8 @@ void CKavexDlg::ProposeDestination()
     else
         proposal.SetFileName(
             vKit::JoinPath(vKit::GetPathFolder(m_strChosenDestPath), vKit::GetPathFileName(m_strSourcePath)));
-    proposal.SetPrefix(proposal.GetPrefix() + "_conv_");
-    m_strDestPath = proposal.GetMask();
-    if (const char* extension = ExtensionOfFormat(Defaults().m_nDefaultExtension))
-        m_strDestPath = ReplaceExtension(m_strDestPath, extension);
+    m_strDestPath = ConversionPolicy::ProposeDestination(
+        proposal.GetFolder(), proposal.GetPrefix(), proposal.GetExtension(), Defaults().m_nDefaultExtension);
     m_DestDataset.SetFileName(m_strDestPath);
 }
 
@@ -507,16 +476,16 @@ CPreviewRequest CKavexDlg::MakePreviewRequest(int32_t slice)
 
 void CKavexDlg::SaveAsDefault()
 {
-    CUserInfo& defaults = Defaults();
-    defaults.m_bKeepOriginalFileDate = m_Conversion.GetKeepFileTime() ? 1 : 0;
-    defaults.m_bInvertRawData = m_Conversion.GetInvertRawData() ? 1 : 0;
-    defaults.m_bGenerateVgi = m_Conversion.GetGenerateVgi() ? 1 : 0;
-    defaults.m_bInvertColorPalette = m_Conversion.GetInvertPalette() ? 1 : 0;
-    defaults.m_nJpegQuality = m_nJpegQuality;
-    if (m_ResizeList.HasSelection()) defaults.m_nResizeOption = m_ResizeList.GetSelectedValue();
-    if (m_InterpolationList.HasSelection())
-        defaults.m_nResizeQualityOption = m_InterpolationList.GetSelectedValue();
-    if (m_FormatList.HasSelection()) defaults.m_nDefaultExtension = m_FormatList.GetSelectedValue();
+    SDefaults defaults = ReadDefaults(Defaults());
+    defaults.keepFileTimes = m_Conversion.GetKeepFileTime();
+    defaults.invertRaw = m_Conversion.GetInvertRawData();
+    defaults.vgi = m_Conversion.GetGenerateVgi();
+    defaults.invertPalette = m_Conversion.GetInvertPalette();
+    defaults.jpegQuality = m_nJpegQuality;
+    if (m_ResizeList.HasSelection()) defaults.resize = m_ResizeList.GetSelectedValue();
+    if (m_InterpolationList.HasSelection()) defaults.interpolation = m_InterpolationList.GetSelectedValue();
+    if (m_FormatList.HasSelection()) defaults.format = m_FormatList.GetSelectedValue();
+    WriteDefaults(defaults, Defaults());
     m_UserConfig.SaveUserSettings();
     UpdateControls();
 }

@@ -32,7 +32,6 @@ public:
         "Tiff files (*.tif)|*.tif;*.tiff|Jpg files (*.jpg)|*.jpg;*.jpeg|All Files (*.*)|*.*|";
     static constexpr const char* DestinationFilter =
         "Bmp files (*.bmp)|*.bmp|Tiff files (*.tif)|*.tif|Jpg files (*.jpg)|*.jpg|All Files (*.*)|*.*|";
-    static constexpr int32_t LayerLimit = 9999;
     // Where the source name stands after an open that failed, before the reason.
     static constexpr const char* NotOpenedNote = "Not opened: ";
     static constexpr uint32_t ColorNavy = MakeRgb(0, 0, 128);

@@ -2,6 +2,7 @@
 
 #include "Base/core/Strings.h"
 #include "app/ControlIds.h"
+#include "app/ConversionPolicy.h"
 #include "app/KavexDlg.h"
 
 using namespace KavexId;
@@ -48,12 +49,8 @@ int32_t CKavexDlg::LimitShift(int32_t newTop, int32_t newBottom) const
 {
     vKit::CDataset* destination =
         const_cast<CDatasetConversion&>(m_Conversion).GetDestination()->GetDataset();
-    const int64_t last = destination->GetLastNumber();
-    const int64_t first = destination->GetFirstNumber();
-    int64_t shift = int64_t(newTop) - last;
-    if (newTop > LayerLimit) shift = LayerLimit - last;
-    if (newBottom < 0) shift = -first;
-    return static_cast<int32_t>(shift);
+    return ConversionPolicy::LimitShift(newTop, newBottom, destination->GetLastNumber(),
+                                        destination->GetFirstNumber());
 }
 
 void CKavexDlg::StoreLayers(int32_t shift)

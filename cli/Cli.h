@@ -4,6 +4,7 @@
 
 #include "Base/dataset/Dataset.h"
 #include "Base/formats/FileImageBuffer16.h"
+#include "app/ConversionPolicy.h"
 #include "app/UserSettings.h"
 #include "cli/Options.h"
 #include "engine/DatasetConversion.h"
@@ -26,22 +27,10 @@ enum ExitCode
 };
 
 // The options that the dialog keeps as the user's defaults.
-struct Defaults
-{
-    int32_t jpegQuality = 33;
-    bool keepFileTimes = false;
-    bool vgi = false;
-    bool invertRaw = false;
-    bool invertPalette = false;
-    int32_t resize = 1;
-    int32_t interpolation = 1;
-    int32_t extension = 1; // 1 bmp, 2 tif, 3 jpg; another value keeps the source's
-};
+using Defaults = ConversionPolicy::SDefaults;
 
 // The defaults in the shared settings record of a live CUserConfig (built-in ones without it).
 Defaults StoredDefaults();
-// 1 bmp, 2 tif, 3 jpg, 0 for another extension.
-int32_t ExtensionValue(const std::string& extension);
 // The dialog's "Save as default": the options in force (given ones over the current defaults)
 // and, when not 0, the format value are written to the user's settings.
 void StoreDefaults(CUserConfig& config, const Options& options, const Defaults& current, int32_t extension);
@@ -56,8 +45,7 @@ int32_t OpenSource(const std::string& path, vKit::CDataset& source);
 bool NameDestination(const Options& options, const Defaults& defaults, const vKit::CDataset& source,
                      vKit::CDataset& destination, std::string& error);
 
-// The dialog's layer rule: the shift that moves the slice range as asked, kept inside 0 .. 9999.
-int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first);
+// The dialog's layer rule applied to --shift, --top or --bottom.
 int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first);
 // What the user is told when the rule changed the layer value given: "" when it did not.
 std::string LayerLimitNote(const Options& options, int32_t last, int32_t first, int32_t shift);

@@ -23,8 +23,7 @@ std::string CompanionPrefix(const std::string& path)
 
 bool IsImageExtension(const std::string& extension)
 {
-    const std::string e = vKit::LowerAscii(extension);
-    return e == "bmp" || e == "tif" || e == "jpg";
+    return ConversionPolicy::FormatOfExtension(extension) != ConversionPolicy::FormatNone;
 }
 
 } // namespace
@@ -36,8 +35,10 @@ int32_t OpenSource(const std::string& path, vKit::CDataset& source)
     if (IsImageExtension(vKit::GetPathExtension(path))) return source.Open(path);
     const std::string folder = vKit::GetPathFolder(path);
     const std::string prefix = CompanionPrefix(path);
-    for (const char* extension : {"bmp", "tif", "jpg"})
+    using namespace ConversionPolicy;
+    for (int32_t format : {FormatBmp, FormatTif, FormatJpg})
     {
+        const char* extension = ExtensionOfFormat(format);
         source.Init();
         source.SetSlicesOnly(true);
         if (source.Open(vKit::JoinPath(folder, prefix + "????." + extension)) > 0) return source.GetCount();
@@ -51,13 +52,8 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
     std::string path = options.destination;
     vKit::CPlatformStat st;
     if (options.destinationIsFolder || (vKit::PlatformStat(path, st) == 0 && st.isDirectory))
-    {
-        static const char* const kExtensions[] = {"bmp", "tif", "jpg"};
-        const bool known = defaults.extension >= 1 && defaults.extension <= 3;
-        const std::string extension = known ? kExtensions[defaults.extension - 1] : source.GetExtension();
-        path = vKit::JoinPath(vKit::RemoveTrailingSeparator(path),
-                              source.GetPrefix() + "_conv_????." + extension);
-    }
+        path = ConversionPolicy::ProposeDestination(vKit::RemoveTrailingSeparator(path), source.GetPrefix(),
+                                                    source.GetExtension(), defaults.format);
     destination.Init();
     destination.SetFileName(path);
     if (options.format) destination.SetExtension(*options.format);
@@ -77,16 +73,9 @@ bool NameDestination(const Options& options, const Defaults& defaults, const vKi
     return true;
 }
 
-int32_t LimitShift(int64_t newTop, int64_t newBottom, int32_t last, int32_t first)
-{
-    int64_t shift = newTop - last;
-    if (newTop > 9999) shift = 9999 - int64_t(last);
-    if (newBottom < 0) shift = -int64_t(first);
-    return int32_t(shift);
-}
-
 int32_t ShiftFromOptions(const Options& options, int32_t last, int32_t first)
 {
+    using ConversionPolicy::LimitShift;
     const int64_t v = options.layerValue;
     switch (options.layer)
     {

@@ -106,7 +106,8 @@ int ConvertSource(const Options& options, const std::string& label)
     const Defaults defaults = StoredDefaults();
     if (options.source.empty())
     {
-        StoreDefaults(config, options, defaults, options.format ? ExtensionValue(*options.format) : 0);
+        StoreDefaults(config, options, defaults,
+                      options.format ? ConversionPolicy::FormatOfExtension(*options.format) : 0);
         return ExitDone;
     }
     vKit::CDataset source;
@@ -153,7 +154,8 @@ int ConvertSource(const Options& options, const std::string& label)
     if (!limited.empty()) std::fprintf(stderr, "kavex-convert: %s\n", limited.c_str());
     ApplyOptions(options, defaults, shift, job);
     if (options.saveDefaults && !options.dryRun)
-        StoreDefaults(config, options, defaults, ExtensionValue(destination.GetExtension()));
+        StoreDefaults(config, options, defaults,
+                      ConversionPolicy::FormatOfExtension(destination.GetExtension()));
     if (!job.CanConvert()) return Refuse(ExplainRefusal(job.GetMessage()));
 
     const bool exists = vKit::CDataset::MaskExists(destination.GetMask());
