@@ -15,9 +15,12 @@ namespace
 std::string CompanionPrefix(const std::string& path)
 {
     const std::string title = vKit::GetPathTitle(path);
-    for (const char* suffix : {"_cfg", "_dicom"})
-        if (title.size() > std::char_traits<char>::length(suffix) && vKit::EndsWithNoCase(title, suffix))
-            return title.substr(0, title.size() - std::char_traits<char>::length(suffix));
+    for (const vKit::CDataset::SMemberKind& k : vKit::CDataset::MemberKinds)
+    {
+        const std::string_view suffix = k.suffix;
+        if (k.textFile && title.size() > suffix.size() && vKit::EndsWithNoCase(title, suffix))
+            return title.substr(0, title.size() - suffix.size());
+    }
     return title;
 }
 

@@ -85,6 +85,13 @@ std::string GetPathTitle(std::string_view path)
     return std::string(path.substr(start, dot - start));
 }
 
+bool AllDigits(std::string_view text)
+{
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return !text.empty();
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name)
 {
     if (folder.empty()) return std::string(name);

@@ -22,6 +22,8 @@ int32_t CompareNoCase(std::string_view a, std::string_view b);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view start);
 bool EndsWithNoCase(std::string_view text, std::string_view end);
+// True for a non-empty text of ASCII digits only.
+bool AllDigits(std::string_view text);
 
 // Path pieces, split at the last PathSeparator and the last dot:
 //   folder    text before the last separator ("" when there is none)

@@ -47,6 +47,19 @@ public:
         Cfg,
         Dicom,
     };
+    // A companion file: the suffix it adds to the prefix, and whether it is a text file
+    // (".txt") or a side image (the slices' extension).
+    struct SMemberKind
+    {
+        EFileKind kind;
+        const char* suffix;
+        bool textFile;
+    };
+    // Every companion kind, in the order the kind tests run.
+    static constexpr SMemberKind MemberKinds[] = {
+        {EFileKind::Spr, "_spr", false}, {EFileKind::Vpr, "_vpr", false}, {EFileKind::Arc, "_arc", false},
+        {EFileKind::Sp2, "_sp2", false}, {EFileKind::Cfg, "_cfg", true},  {EFileKind::Dicom, "_dicom", true},
+    };
     // The first non-strict kind test that holds, in the order slice, spr, vpr, arc, sp2, cfg, dicom.
     static EFileKind GetFileKind(std::string_view path);
     // The lower-case suffix a kind adds to the prefix ("_spr"); "" for slices and None.
@@ -221,6 +234,9 @@ public:
 private:
     // folder + '/' + name, also for an empty folder: that is the root, as GetPathFolder reports it.
     static std::string InFolder(std::string_view folder, std::string_view name);
+    static const SMemberKind* FindMemberKind(EFileKind kind);
+    bool IsMemberFile(std::string_view path, EFileKind kind, bool strict) const;
+    std::string GetMemberFileName(EFileKind kind) const;
     void ResetFields();
     // Load, from the caller's scan when listing is given.
     int32_t LoadFrom(const std::vector<CPlatformDirEntry>* listing);

@@ -12,20 +12,6 @@
 namespace vKit
 {
 
-namespace
-{
-
-bool AllDigits(std::string_view text)
-{
-    for (char c : text)
-    {
-        if (c < '0' || c > '9') return false;
-    }
-    return !text.empty();
-}
-
-} // namespace
-
 void CDataset::BuildDestinationNames(const std::string& folder, const std::string& prefix,
                                      const std::string& extension, int32_t shift)
 {
@@ -85,10 +71,8 @@ CDataset::EMemberRest CDataset::RestAfterPrefix(std::string_view fileName) const
     const std::string title = GetPathTitle(fileName);
     const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
     if (rest.size() == 4 && AllDigits(rest)) return EMemberRest::Image;
-    if (EqualsNoCase(rest, "_spr") || EqualsNoCase(rest, "_sp2") || EqualsNoCase(rest, "_vpr") ||
-        EqualsNoCase(rest, "_arc"))
-        return EMemberRest::Image;
-    if (EqualsNoCase(rest, "_cfg") || EqualsNoCase(rest, "_dicom")) return EMemberRest::Text;
+    for (const SMemberKind& k : MemberKinds)
+        if (EqualsNoCase(rest, k.suffix)) return k.textFile ? EMemberRest::Text : EMemberRest::Image;
     return rest.empty() ? EMemberRest::Nothing : EMemberRest::None;
 }
 

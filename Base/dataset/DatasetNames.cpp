@@ -17,15 +17,6 @@ namespace
 
 constexpr size_t kNumberDigits = 4;
 
-bool AllDigits(std::string_view text)
-{
-    for (char c : text)
-    {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
 // The title ends with upper-case suffix (ASCII case ignored) and is longer than it; strict also
 // wants exactly prefixLength characters in front of the suffix.
 bool TitleEndsWith(std::string_view title, std::string_view suffix, size_t prefixLength, bool strict)
@@ -74,38 +65,35 @@ std::string CDataset::InFolder(std::string_view folder, std::string_view name)
 
 // ---- Kinds
 
+namespace
+{
+// Side images carry the slices' extension, text files ".txt".
+bool HasKindExtension(std::string_view path, const CDataset::SMemberKind& k)
+{
+    return !k.textFile || IsTextExtension(path);
+}
+} // namespace
+
 CDataset::EFileKind CDataset::GetFileKind(std::string_view path)
 {
     const std::string title = GetPathTitle(path);
     if (TitleIsSlice(title, 0, false)) return EFileKind::Slice;
-    if (TitleEndsWith(title, "_SPR", 0, false)) return EFileKind::Spr;
-    if (TitleEndsWith(title, "_VPR", 0, false)) return EFileKind::Vpr;
-    if (TitleEndsWith(title, "_ARC", 0, false)) return EFileKind::Arc;
-    if (TitleEndsWith(title, "_SP2", 0, false)) return EFileKind::Sp2;
-    if (IsTextExtension(path) && TitleEndsWith(title, "_CFG", 0, false)) return EFileKind::Cfg;
-    if (IsTextExtension(path) && TitleEndsWith(title, "_DICOM", 0, false)) return EFileKind::Dicom;
+    for (const SMemberKind& k : MemberKinds)
+        if (HasKindExtension(path, k) && TitleEndsWith(title, k.suffix, 0, false)) return k.kind;
     return EFileKind::None;
+}
+
+const CDataset::SMemberKind* CDataset::FindMemberKind(EFileKind kind)
+{
+    for (const SMemberKind& k : MemberKinds)
+        if (k.kind == kind) return &k;
+    return nullptr;
 }
 
 const char* CDataset::GetKindSuffix(EFileKind kind)
 {
-    switch (kind)
-    {
-    case EFileKind::Spr:
-        return "_spr";
-    case EFileKind::Vpr:
-        return "_vpr";
-    case EFileKind::Arc:
-        return "_arc";
-    case EFileKind::Sp2:
-        return "_sp2";
-    case EFileKind::Cfg:
-        return "_cfg";
-    case EFileKind::Dicom:
-        return "_dicom";
-    default:
-        return "";
-    }
+    const SMemberKind* k = FindMemberKind(kind);
+    return k ? k->suffix : "";
 }
 
 bool CDataset::IsSliceFile(std::string_view path, bool strict) const
@@ -113,34 +101,41 @@ bool CDataset::IsSliceFile(std::string_view path, bool strict) const
     return TitleIsSlice(GetPathTitle(path), m_strPrefix.size(), strict);
 }
 
+bool CDataset::IsMemberFile(std::string_view path, EFileKind kind, bool strict) const
+{
+    const SMemberKind& k = *FindMemberKind(kind);
+    return HasKindExtension(path, k) &&
+           TitleEndsWith(GetPathTitle(path), k.suffix, m_strPrefix.size(), strict);
+}
+
 bool CDataset::IsArcFile(std::string_view path, bool strict) const
 {
-    return TitleEndsWith(GetPathTitle(path), "_ARC", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Arc, strict);
 }
 
 bool CDataset::IsSprFile(std::string_view path, bool strict) const
 {
-    return TitleEndsWith(GetPathTitle(path), "_SPR", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Spr, strict);
 }
 
 bool CDataset::IsSp2File(std::string_view path, bool strict) const
 {
-    return TitleEndsWith(GetPathTitle(path), "_SP2", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Sp2, strict);
 }
 
 bool CDataset::IsVprFile(std::string_view path, bool strict) const
 {
-    return TitleEndsWith(GetPathTitle(path), "_VPR", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Vpr, strict);
 }
 
 bool CDataset::IsCfgFile(std::string_view path, bool strict) const
 {
-    return IsTextExtension(path) && TitleEndsWith(GetPathTitle(path), "_CFG", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Cfg, strict);
 }
 
 bool CDataset::IsDicomFile(std::string_view path, bool strict) const
 {
-    return IsTextExtension(path) && TitleEndsWith(GetPathTitle(path), "_DICOM", m_strPrefix.size(), strict);
+    return IsMemberFile(path, EFileKind::Dicom, strict);
 }
 
 bool CDataset::IsSliceOrSideImage(std::string_view path)
@@ -160,17 +155,17 @@ std::string CDataset::PrefixFromFileName(std::string_view path)
     {
         if (title.size() <= kNumberDigits) return title;
         const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
-        const std::string upper = UpperAscii(last);
-        if (AllDigits(last) || upper == "_SPR" || upper == "_SP2" || upper == "_VPR" || upper == "????" ||
-            upper == "_ARC")
-            return title.substr(0, title.size() - kNumberDigits);
-        return title;
+        bool cut = AllDigits(last) || last == "????";
+        for (const SMemberKind& k : MemberKinds)
+            cut = cut || (!k.textFile && EqualsNoCase(last, k.suffix));
+        return cut ? title.substr(0, title.size() - kNumberDigits) : title;
     }
     if (EqualsNoCase(extension, "txt"))
     {
         // Only the DICOM text names its prefix; "_cfg.txt" gives none.
-        if (title.size() < 7 || !EndsWithNoCase(title, "_DICOM")) return std::string();
-        return title.substr(0, title.size() - 6);
+        const std::string_view dicom = GetKindSuffix(EFileKind::Dicom);
+        if (title.size() <= dicom.size() || !EndsWithNoCase(title, dicom)) return std::string();
+        return title.substr(0, title.size() - dicom.size());
     }
     return title;
 }
@@ -271,34 +266,40 @@ std::string CDataset::GetLogFileName() const
     return InFolder(m_strFolder, m_strPrefix + ".log");
 }
 
+std::string CDataset::GetMemberFileName(EFileKind kind) const
+{
+    const SMemberKind& k = *FindMemberKind(kind);
+    return InFolder(m_strFolder, m_strPrefix + k.suffix + "." + (k.textFile ? "txt" : m_strExtension));
+}
+
 std::string CDataset::GetSprFileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_spr." + m_strExtension);
+    return GetMemberFileName(EFileKind::Spr);
 }
 
 std::string CDataset::GetSp2FileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_sp2." + m_strExtension);
+    return GetMemberFileName(EFileKind::Sp2);
 }
 
 std::string CDataset::GetVprFileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_vpr." + m_strExtension);
+    return GetMemberFileName(EFileKind::Vpr);
 }
 
 std::string CDataset::GetArcFileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_arc." + m_strExtension);
+    return GetMemberFileName(EFileKind::Arc);
 }
 
 std::string CDataset::GetCfgFileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_cfg.txt");
+    return GetMemberFileName(EFileKind::Cfg);
 }
 
 std::string CDataset::GetDicomFileName() const
 {
-    return InFolder(m_strFolder, m_strPrefix + "_dicom.txt");
+    return GetMemberFileName(EFileKind::Dicom);
 }
 
 bool CDataset::HasSprFile() const
