@@ -39,9 +39,9 @@ CKavexDlg::CKavexDlg(CWindowOps& window)
     m_ResizeList.AddItem("1/2", 2);
     m_ResizeList.AddItem("1/4", 4);
     m_ResizeList.AddItem("1/8", 8);
-    m_InterpolationList.AddItem("No interpolation (Fast)", 1);
-    m_InterpolationList.AddItem("2D averaging interpolation", 2);
-    m_InterpolationList.AddItem("3D averaging interpolation (slow)", 3);
+    m_InterpolationList.AddItem("No interpolation (Fast)", ResizeFast);
+    m_InterpolationList.AddItem("2D averaging interpolation", ResizeAverage2D);
+    m_InterpolationList.AddItem("3D averaging interpolation (slow)", ResizeAverage3D);
     m_SourcePaletteDib.Create(vKit::CDib::PaletteSize, 8);
     m_DestPaletteDib.Create(vKit::CDib::PaletteSize, 8);
 }
@@ -56,20 +56,20 @@ CUserInfo& CKavexDlg::Defaults()
     return *CUserConfig::GetUserInfo();
 }
 
-void CKavexDlg::ShowCursor(int32_t kind)
+void CKavexDlg::ShowCursor(vKit::ECursorShape shape)
 {
-    m_Cursor.Show(kind);
+    m_Cursor.Show(static_cast<int32_t>(shape)); // the table's kinds follow the shapes' order
 }
 
 // ---- Window events.
 
 void CKavexDlg::OnInitDialog()
 {
-    ShowCursor(12);
+    ShowCursor(vKit::ECursorShape::AppStarting);
     ResetDialog();
     HookEvents();
     UpdateControls();
-    ShowCursor(1);
+    ShowCursor(vKit::ECursorShape::Arrow);
     // A path handed over on the command line opens as the source at once.
     if (!m_strSourcePath.empty()) OpenSourceDataset(m_strSourcePath);
 }
@@ -316,7 +316,7 @@ void CKavexDlg::ResetDialog()
 
 void CKavexDlg::OpenSourceDataset(const std::string& path)
 {
-    ShowCursor(2);
+    ShowCursor(vKit::ECursorShape::Wait);
     m_strSourcePath = path;
     m_SourceDataset.SetSlicesOnly(true);
     m_SourceDataset.Open(path);
@@ -363,7 +363,7 @@ void CKavexDlg::OpenSourceDataset(const std::string& path)
     m_Window.SetText(Start, "Start converting");
     m_Window.SetProgressPos(Progress, 0);
     UpdateControls();
-    ShowCursor(1);
+    ShowCursor(vKit::ECursorShape::Arrow);
 }
 
 // The Part's dialog shows no message box for a failed open: the reason stands where the source
@@ -394,7 +394,7 @@ void CKavexDlg::BrowseSource()
 {
     if (m_bConverting) return;
     // The busy cursor only while the program works, not while the user browses.
-    ShowCursor(1);
+    ShowCursor(vKit::ECursorShape::Arrow);
     if (DatasetDialogs::LoadDialog(m_SourceDataset, vKit::GetPathFolder(m_strSourcePath), SourceFilter,
                                    "*.tif", -1, &m_Window))
     {
@@ -416,15 +416,15 @@ void CKavexDlg::BrowseDestination()
 {
     // The job borrows the destination data set for the whole run.
     if (m_bConverting) return;
-    ShowCursor(1);
+    ShowCursor(vKit::ECursorShape::Arrow);
     const int32_t format = FormatOfExtension(m_DestDataset.GetExtension());
     if (DatasetDialogs::SaveDialog(m_DestDataset, vKit::GetPathFolder(m_strDestPath), DestinationFilter,
                                    "*.tif", format != 0 ? format : -1, &m_Window))
     {
-        ShowCursor(2);
+        ShowCursor(vKit::ECursorShape::Wait);
         ApplyDestination();
         UpdateControls();
-        ShowCursor(1);
+        ShowCursor(vKit::ECursorShape::Arrow);
     }
 }
 

@@ -128,7 +128,7 @@ private:
     void FillLists();
     void RunConversion(bool overwrite);
     void ReportFailedFiles();
-    void ShowCursor(int32_t kind);
+    void ShowCursor(vKit::ECursorShape shape);
     CUserInfo& Defaults();
     void ShowOpenFailure(const std::string& reason);
     bool DestinationIsJpeg() const;

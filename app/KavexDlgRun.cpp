@@ -54,7 +54,7 @@ void CKavexDlg::OnStartClicked()
     }
     if (proceed) RunConversion(overwrite);
 
-    ShowCursor(1);
+    ShowCursor(vKit::ECursorShape::Arrow);
     m_bConverting = 0;
     m_DropTarget.SetAccepting(true);
     UpdateControls();
@@ -64,7 +64,7 @@ void CKavexDlg::OnStartClicked()
 
 void CKavexDlg::RunConversion(bool overwrite)
 {
-    ShowCursor(12);
+    ShowCursor(vKit::ECursorShape::AppStarting);
     m_Window.SetText(Start, "Cancel converting");
     m_Conversion.GetSource()->SetDataset(&m_SourceDataset);
     m_Conversion.GetDestination()->SetDataset(&m_DestDataset);

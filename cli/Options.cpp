@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include "KavexVersion.h"
+#include "engine/DatasetConversion.h"
 
 #include <charconv>
 
@@ -63,11 +64,11 @@ bool SetInterpolation(Options& o, const std::string& v, std::string& error)
 {
     const std::string m = Lower(v);
     if (m == "fast" || m == "1")
-        o.interpolation = 1;
+        o.interpolation = ResizeFast;
     else if (m == "2d" || m == "2")
-        o.interpolation = 2;
+        o.interpolation = ResizeAverage2D;
     else if (m == "3d" || m == "3")
-        o.interpolation = 3;
+        o.interpolation = ResizeAverage3D;
     else
         return Fail(error, "--interpolation takes fast, 2d or 3d, not '" + v + "'");
     return true;

@@ -88,7 +88,7 @@ void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
     step.part = vKit::PlatformTemporaryName(step.dst);
     step.isSlice = GetDestination()->GetDataset()->IsSliceFile(step.dst, false);
     const int32_t f = m_nResizeFactor;
-    if (m_nResizeQuality == 3 && (f == 2 || f == 4 || f == 8))
+    if (m_nResizeQuality == ResizeAverage3D && (f == 2 || f == 4 || f == 8))
     {
         vKit::CStringsLst names;
         list.GetSourcesOf(names, step.dst);

@@ -57,12 +57,20 @@ struct CCarriedTimes
     uint64_t lastWrite = 0;
 };
 
+// The interpolation of a reduction: the values the settings store.
+enum EResizeQuality : int32_t
+{
+    ResizeFast = 1,      // every f-th sample
+    ResizeAverage2D = 2, // the f x f box average in each slice
+    ResizeAverage3D = 3, // the f x f x f box average across f slices
+};
+
 // The options the work on an image reads, fixed when the files of a run are handled, so that
 // helper threads never read the job itself.
 struct CImageSettings
 {
     int32_t resizeFactor = 1;
-    int32_t resizeQuality = 1;
+    int32_t resizeQuality = ResizeFast;
     int32_t jpegQuality = 33;
     int32_t shift = 0;
     bool reversePalette = false;
@@ -113,9 +121,13 @@ struct CFileStep
 class CDatasetConversion
 {
 public:
-    static constexpr int32_t PlanNone = 0;
-    static constexpr int32_t PlanSameDataset = 1;
-    static constexpr int32_t PlanConvert = 2;
+    // What a run does: nothing, or the source onto itself, or a conversion.
+    enum EPlan : int32_t
+    {
+        PlanNone = 0,
+        PlanSameDataset = 1,
+        PlanConvert = 2,
+    };
     static constexpr const char* BusyMessage = "The destination data set is being written by another run";
 
     CDatasetConversion();
@@ -188,7 +200,7 @@ public:
     vKit::CDataset& GetCompanions() { return m_companions; }
     vKit::CDataset& GetSlices() { return m_slices; }
     const std::string& GetMessage() const { return m_strMessage; }
-    int32_t GetPlan() const { return m_nPlan; }
+    EPlan GetPlan() const { return m_nPlan; }
     int32_t GetDestinationBits() const { return m_nDestinationBits; }
     vKit::CProgressBase& GetProgress() { return m_progress; }
 
@@ -297,13 +309,13 @@ private:
     uint8_t m_bInvertPalette = 0;
     uint8_t m_bInvertRawData = 0;
     int32_t m_nResizeFactor = 1;
-    int32_t m_nResizeQuality = 1;
+    int32_t m_nResizeQuality = ResizeFast;
     uint8_t m_bOverwrite = 0;
     int32_t m_nShift = 0;
     int32_t m_nDestinationBits = 8;
     std::string m_strMessage;
     vKit::CProgressBase m_progress;
-    int32_t m_nPlan = PlanNone;
+    EPlan m_nPlan = PlanNone;
 
     std::vector<CFailedFile> m_failedFiles;
     int32_t m_nWrittenCount = 0;

@@ -60,9 +60,9 @@ void CDatasetConversion::ReduceImage(CLaneImages& lane, CFileStep& step, const C
 {
     const int32_t f = settings.resizeFactor;
     if (f != 2 && f != 4 && f != 8) return;
-    if (settings.resizeQuality == 1)
+    if (settings.resizeQuality == ResizeFast)
         kavex::ReduceFast(lane.image, f, lane.scratch);
-    else if (settings.resizeQuality != 3 || step.group.size() < 2)
+    else if (settings.resizeQuality != ResizeAverage3D || step.group.size() < 2)
         kavex::Reduce2D(lane.image, f, lane.scratch);
     else
         Average3D(lane, step.src, step.group, f, step.unreadable);
