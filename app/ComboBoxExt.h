@@ -23,7 +23,6 @@ public:
     CComboBoxExt& operator=(const CComboBoxExt&) = delete;
     virtual ~CComboBoxExt() = default;
 
-    int32_t GetId() const { return m_nId; }
     CStringsLst& GetItems() { return m_Items; }
     const CStringsLst& GetItems() const { return m_Items; }
     // Copies the entries of list (text and value); the control is refilled by Fill.

@@ -59,9 +59,4 @@ void CCursorRes::SetApplier(Applier applier)
     s_applier = applier;
 }
 
-int32_t CCursorRes::InstanceCount()
-{
-    return s_nCount;
-}
-
 } // namespace vKit

@@ -38,11 +38,7 @@ public:
     CCursorRes& operator=(const CCursorRes&) = delete;
     virtual ~CCursorRes();
 
-    int32_t GetKind() const { return m_nKind; }
-    void SetKind(int32_t kind) { m_nKind = kind; }
-    bool GetForceArrow() const { return m_bForceArrow != 0; }
     void SetForceArrow(bool force) { m_bForceArrow = force ? 1 : 0; }
-    bool GetForceWait() const { return m_bForceWait != 0; }
     void SetForceWait(bool force) { m_bForceWait = force ? 1 : 0; }
 
     // The cursor Apply would set now; None when the kind is outside 1 to 12 and nothing is forced.
@@ -53,7 +49,6 @@ public:
     ECursorShape Show(int32_t kind);
 
     static void SetApplier(Applier applier);
-    static int32_t InstanceCount();
     static ECursorShape Slot(int32_t kind);
 
 private:

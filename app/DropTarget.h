@@ -33,7 +33,6 @@ public:
 
     bool IsNotifying() const { return m_bNotify != 0; }
     void SetNotifying(bool notify) { m_bNotify = notify ? 1 : 0; }
-    bool IsAccepting() const { return m_bAccept != 0; }
     void SetAccepting(bool accept) { m_bAccept = accept ? 1 : 0; }
 
     static bool CarriesPrivateFormat(const std::vector<std::string>& formats);

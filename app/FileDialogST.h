@@ -34,7 +34,6 @@ public:
     void SetTitle(const std::string& title) { m_strTitle = title; }
     void SetInitialFolder(const std::string& folder) { m_strInitialFolder = folder; }
     void SetFilterIndex(int32_t index) { m_nFilterIndex = index; }
-    uint32_t GetFlags() const { return m_nFlags; }
 
     int32_t DoModal();
     std::string GetPathName() const;

@@ -88,8 +88,6 @@ public:
 
     // State, for the window layer and the tests.
     CMyDropTarget& DropTarget() { return m_DropTarget; }
-    const vKit::CDib& SourcePaletteDib() const { return m_SourcePaletteDib; }
-    const vKit::CDib& DestPaletteDib() const { return m_DestPaletteDib; }
     bool IsSourceLoaded() const { return m_bSourceLoaded != 0; }
     bool IsConverting() const { return m_bConverting != 0; }
     int32_t GetTopLayer() const { return m_nTopLayer; }
@@ -104,14 +102,8 @@ public:
     // The options a preview of that slice is made with, as a run would use them now.
     CPreviewRequest MakePreviewRequest(int32_t slice);
     const std::string& GetDestPath() const { return m_strDestPath; }
-    const std::string& GetChosenDestPath() const { return m_strChosenDestPath; }
     int32_t GetFailedCount() const { return m_nFailedFiles; }
     CDatasetConversion& Conversion() { return m_Conversion; }
-    vKit::CDataset& SourceDataset() { return m_SourceDataset; }
-    vKit::CDataset& DestDataset() { return m_DestDataset; }
-    vKit::CComboBoxExt& GetFormatList() { return m_FormatList; }
-    vKit::CComboBoxExt& GetResizeList() { return m_ResizeList; }
-    vKit::CComboBoxExt& GetInterpolationList() { return m_InterpolationList; }
 
 private:
     void EnableControls(const int32_t* ids, size_t count, bool enable);

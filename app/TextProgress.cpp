@@ -10,11 +10,6 @@ int32_t CTextProgressCtrl::SetPos(int32_t pos)
     return old;
 }
 
-int32_t CTextProgressCtrl::OffsetPos(int32_t delta)
-{
-    return SetPos(m_nPos + delta);
-}
-
 int32_t CTextProgressCtrl::SetStep(int32_t step)
 {
     const int32_t old = m_nStep;
@@ -35,12 +30,6 @@ void CTextProgressCtrl::SetRange(int32_t lower, int32_t upper)
     m_nMin = lower;
     m_nMax = upper;
     Invalidate();
-}
-
-void CTextProgressCtrl::GetRange(int32_t& lower, int32_t& upper) const
-{
-    lower = m_nMin;
-    upper = m_nMax;
 }
 
 void CTextProgressCtrl::SetText(const std::string& text)

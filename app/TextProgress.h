@@ -32,23 +32,17 @@ public:
 
     int32_t SetPos(int32_t pos); // returns the old position
     int32_t GetPos() const { return m_nPos; }
-    int32_t OffsetPos(int32_t delta);
     int32_t SetStep(int32_t step);
     int32_t StepIt();
     void SetRange(int32_t lower, int32_t upper);
-    void GetRange(int32_t& lower, int32_t& upper) const;
 
     void SetText(const std::string& text);
     const std::string& GetText() const { return m_strText; }
     void SetShowText(bool show);
-    bool GetShowText() const { return m_bShowText != 0; }
     void SetBarColor(uint32_t rgb);
     uint32_t GetBarColor() const { return m_crBar; }
     void SetBkColor(uint32_t rgb);
-    uint32_t GetBkColor() const { return m_crBk; }
     void SetTextColor(uint32_t rgb);
-    uint32_t GetTextColor() const { return m_crText; }
-    uint32_t GetTextFormat() const { return m_nTextFormat; }
 
     double Fraction() const;
     // The text a horizontal bar shows: the fixed text, else the truncated percentage.

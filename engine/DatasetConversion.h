@@ -220,7 +220,6 @@ public:
     // Files converted at a time. 0 (the default): KAVEX_THREADS from the environment when it
     // holds a number from 1, else one per processor up to 8. 1 converts on the calling thread
     // alone; at most 64.
-    int32_t GetThreads() const { return m_nThreads; }
     void SetThreads(int32_t threads) { m_nThreads = threads; }
     // The number a run uses.
     int32_t GetEffectiveThreads() const;

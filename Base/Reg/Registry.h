@@ -29,8 +29,6 @@ class CRegistry
 public:
     explicit constexpr CRegistry(ERegRoot root) : m_root(root) {}
 
-    ERegRoot GetRoot() const { return m_root; }
-
     std::optional<CRegKey> CreateAppKey(const char* application) const;
     std::optional<CRegKey> CreateSectionKey(const char* application, const char* section) const;
     std::optional<CRegKey> OpenAppKey(const char* application) const;

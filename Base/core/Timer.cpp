@@ -57,9 +57,4 @@ int64_t CTimer::GetElapsedMilliseconds() const
     return counts / m_nFrequency * 1000 + counts % m_nFrequency * 1000 / m_nFrequency;
 }
 
-double CTimer::GetElapsedSeconds() const
-{
-    return static_cast<double>(GetElapsedCount()) / static_cast<double>(m_nFrequency);
-}
-
 } // namespace vKit

@@ -18,10 +18,7 @@ public:
     static int64_t Now();
 
     virtual int64_t GetFrequency() const { return m_nFrequency; }
-    virtual int64_t GetStartCount() const { return m_nStart; }
-    virtual int64_t GetStopCount() const { return m_nStop; }
     virtual bool IsStarted() const { return m_bStarted; }
-    virtual bool IsStopped() const { return m_bStopped; }
 
     // Start clears an earlier stop; Stop freezes the elapsed time; Reset returns to "never started".
     virtual void Start();
@@ -32,7 +29,6 @@ public:
     virtual int64_t GetElapsedCount() const;
     // Whole milliseconds: elapsed counts * 1000 / frequency.
     virtual int64_t GetElapsedMilliseconds() const;
-    virtual double GetElapsedSeconds() const;
 
 private:
     int64_t m_nFrequency;

@@ -17,7 +17,6 @@ public:
     // The base destructor would only see its own RemoveAt; the objects go here.
     ~CTypedStringList() override { RemoveAll(); }
 
-    virtual bool IsCreateOnDemand() const { return m_bCreateOnDemand != 0; }
     virtual void SetCreateOnDemand(bool create) { m_bCreateOnDemand = create ? 1 : 0; }
 
     // The entry's object; with create-on-demand a missing one is made (and the list grown to the
@@ -66,7 +65,6 @@ class CLogList : public CTypedStringList<CLogInfo>
 {
 public:
     virtual int32_t GetCapacity() const { return m_nCapacity; }
-    virtual void SetCapacity(int32_t capacity) { m_nCapacity = capacity; }
     void Lock() { m_Lock.lock(); }
     void Unlock() { m_Lock.unlock(); }
 

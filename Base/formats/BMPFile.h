@@ -85,7 +85,6 @@ public:
     // First stored row (the bottom row of the picture), rows GetRowBytes() apart.
     const uint8_t* GetPixelRows() const { return m_bHeld ? Bytes() + m_layout.pixelOffset : nullptr; }
     uint8_t* GetPixelRows() { return m_bHeld ? Bytes() + m_layout.pixelOffset : nullptr; }
-    int64_t GetRowBytes() const { return m_layout.rowBytes; }
     const uint8_t* GetPalette() const { return m_bHeld ? Bytes() + m_layout.paletteOffset : nullptr; }
     int32_t GetColourCount() const { return m_layout.colours; }
     const SBmpLayout& Layout() const { return m_layout; }

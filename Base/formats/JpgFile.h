@@ -65,7 +65,6 @@ public:
     virtual ~CJpgFile() = default;
 
     virtual CImageBuffer16& Image() { return m_image; }
-    virtual void SetImage(const CImageBuffer16& image) { m_image = image; }
 
     // Reads the whole file and decodes it into the own image (grey; colour files as their
     // luminance); true on success. After a failure the image is empty and GetStatus says why.

@@ -109,7 +109,6 @@ public:
 
     CHistogramBuffer& Histogram() { return m_histogram; }
     const CHistogramBuffer& Histogram() const { return m_histogram; }
-    virtual void SetHistogram(const CHistogramBuffer& h) { m_histogram = h; }
     // Code that writes samples through the row pointers calls this so that the next
     // EnsureHistogram16 counts again.
     void SamplesChanged() { m_histogram.SetUpToDate(false); }

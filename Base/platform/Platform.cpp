@@ -392,12 +392,6 @@ int32_t CPlatformFile::GetStat(CPlatformStat& st) const
     return StatAt(m_fd, "", AT_EMPTY_PATH, st);
 }
 
-int32_t CPlatformFile::Sync()
-{
-    if (m_fd < 0) return EBADF;
-    return fsync(m_fd) == 0 ? 0 : errno;
-}
-
 int32_t CPlatformFile::Close()
 {
     if (m_fd < 0) return 0;

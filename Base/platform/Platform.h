@@ -107,7 +107,6 @@ public:
     int32_t Seek(int64_t offset, PlatformSeekFrom from, int64_t* position = nullptr);
     int32_t GetSize(int64_t& size) const;
     int32_t GetStat(CPlatformStat& st) const;
-    int32_t Sync();
     int32_t Close(); // the close's own error; 0 when the file was not open
     bool IsOpen() const { return m_fd >= 0; }
     int Descriptor() const { return m_fd; }

@@ -22,8 +22,6 @@ public:
     CFolderLock(const CFolderLock&) = delete;
     CFolderLock& operator=(const CFolderLock&) = delete;
 
-    bool IsLocked() const { return m_fd >= 0; }
-
 private:
     int m_fd = -1;
 };
