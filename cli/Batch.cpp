@@ -54,9 +54,8 @@ bool CheckFolderDestination(const std::string& dest, std::string& error)
         error = "with several sources DEST must be a folder; " + dest + " is a file";
         return false;
     }
-    const std::string extension = vKit::LowerAscii(vKit::GetPathExtension(dest));
-    if (dest.find_first_of("?*") != std::string::npos || extension == "bmp" || extension == "tif" ||
-        extension == "jpg")
+    const int32_t format = ConversionPolicy::FormatOfExtension(vKit::GetPathExtension(dest));
+    if (dest.find_first_of("?*") != std::string::npos || format != ConversionPolicy::FormatNone)
     {
         error = "with several sources DEST must be a folder, not a data set name: " + dest;
         return false;
