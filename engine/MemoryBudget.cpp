@@ -40,8 +40,11 @@ int64_t DefaultMemoryBudget()
     constexpr int64_t MiB = int64_t(1) << 20;
     if (const int64_t mb = PositiveEnvNumber("KAVEX_MEMORY_MB"); mb > 0 && mb < (INT64_MAX / MiB))
         return mb * MiB;
+    // A quarter of the machine, but no more than 2 GiB: beyond that only very large slices gain,
+    // and a run should leave a shared server's memory to its other users.
+    constexpr int64_t Cap = 2048 * MiB;
     const int64_t physical = vKit::PlatformPhysicalMemory();
-    return physical > 0 ? physical / 4 : 1024 * MiB;
+    return physical > 0 ? std::min(physical / 4, Cap) : 1024 * MiB;
 }
 
 int64_t PositiveEnvNumber(const char* name)

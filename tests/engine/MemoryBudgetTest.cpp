@@ -53,7 +53,7 @@ TEST(MemoryBudget, LanesShrinkToTheBudgetNeverBelowOne)
 
 TEST(MemoryBudget, DefaultIsAQuarterOfMemoryOrTheEnvironment)
 {
-    const int64_t quarter = vKit::PlatformPhysicalMemory() / 4;
+    const int64_t quarter = std::min(vKit::PlatformPhysicalMemory() / 4, 2048 * MiB);
     ASSERT_GT(quarter, 0);
     unsetenv("KAVEX_MEMORY_MB");
     EXPECT_EQ(kavex::DefaultMemoryBudget(), quarter);
