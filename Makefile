@@ -7,7 +7,7 @@ CMAKE_TSAN = cmake -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVEX_TS
 CTEST = ctest --output-on-failure -j $(JOBS)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build install package test test-release test-asan test-tsan demo bench fuzz screenshot clean format format-check
+.PHONY: all deps build install package test test-release test-asan test-tsan demo bench fuzz screenshot clean format format-check layers-check
 
 all: build
 
@@ -40,13 +40,16 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS) --target test_base test_engine
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -R 'Thread|Notify|Terminate'
 
-test: format-check test-release test-asan test-tsan
+test: format-check layers-check test-release test-asan test-tsan
 
 format: deps
 	@bash scripts/check-format.sh --fix
 
 format-check: deps
 	@bash scripts/check-format.sh
+
+layers-check:
+	@bash scripts/check-layers.sh
 
 demo: build
 	@bash scripts/demo.sh

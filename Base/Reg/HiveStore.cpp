@@ -1,7 +1,7 @@
 #include "Base/Reg/HiveStore.h"
 
-#include "Base/Reg/StoreFile.h"
 #include "Base/core/Strings.h"
+#include "Base/files/StoreFile.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformStore.h"
 

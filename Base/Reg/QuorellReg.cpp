@@ -1,9 +1,9 @@
 #include "Base/Reg/QuorellReg.h"
 
 #include "Base/Reg/Registry.h"
-#include "Base/Reg/StoreFile.h"
 #include "Base/core/Strings.h"
 #include "Base/files/Profile.h"
+#include "Base/files/StoreFile.h"
 
 #include <charconv>
 

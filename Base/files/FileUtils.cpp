@@ -173,22 +173,10 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
 
 bool CreateFolderTree(const std::string& path, CStatus* why)
 {
-    const std::string folder = RemoveTrailingSeparator(path);
-    if (folder.empty()) return true;
-    CPlatformStat st;
-    if (PlatformStat(folder, st) == 0)
-    {
-        if (st.isDirectory) return true;
-        if (why) *why = PlatformErrorStatus(ENOTDIR, folder);
-        return false;
-    }
-    const std::string parent = GetPathFolder(folder);
-    if (!parent.empty() && parent != folder && !CreateFolderTree(parent, why)) return false;
-    const int32_t err = PlatformMakeFolder(folder);
-    // Another process may have made it meanwhile.
-    if (err == 0 || (PlatformStat(folder, st) == 0 && st.isDirectory)) return true;
-    if (why) *why = PlatformErrorStatus(err, folder);
-    return false;
+    std::string failed;
+    const int32_t err = PlatformMakeFolderTree(path, failed);
+    if (err != 0 && why) *why = PlatformErrorStatus(err, failed);
+    return err == 0;
 }
 
 bool DeleteFolderTree(const std::string& path)

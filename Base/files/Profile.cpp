@@ -1,7 +1,7 @@
 #include "Base/files/Profile.h"
 
-#include "Base/Reg/StoreFile.h"
 #include "Base/core/Strings.h"
+#include "Base/files/StoreFile.h"
 
 #include <cstdlib>
 #include <vector>

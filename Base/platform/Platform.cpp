@@ -450,6 +450,29 @@ int32_t PlatformMakePrivateFolder(const std::string& path)
     return err;
 }
 
+int32_t PlatformMakeFolderTree(const std::string& path, std::string& failed)
+{
+    const std::string folder = RemoveTrailingSeparator(path);
+    if (folder.empty()) return 0;
+    CPlatformStat st;
+    if (PlatformStat(folder, st) == 0)
+    {
+        if (st.isDirectory) return 0;
+        failed = folder;
+        return ENOTDIR;
+    }
+    const std::string parent = GetPathFolder(folder);
+    if (!parent.empty() && parent != folder)
+    {
+        if (const int32_t err = PlatformMakeFolderTree(parent, failed)) return err;
+    }
+    const int32_t err = PlatformMakeFolder(folder);
+    // Another process may have made it meanwhile.
+    if (err == 0 || (PlatformStat(folder, st) == 0 && st.isDirectory)) return 0;
+    failed = folder;
+    return err;
+}
+
 int32_t PlatformRemoveFolder(const std::string& path)
 {
     return rmdir(path.c_str()) == 0 ? 0 : errno;

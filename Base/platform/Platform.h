@@ -132,6 +132,9 @@ int32_t PlatformMakeFolder(const std::string& path);
 int32_t PlatformMakePrivateFolder(const std::string& path);
 // The effective user's number, to name folders of the user's own in shared places.
 uint32_t PlatformUserId();
+// Creates every missing level of the path: 0, or the errno value of the level that failed,
+// named in failed.
+int32_t PlatformMakeFolderTree(const std::string& path, std::string& failed);
 int32_t PlatformRemoveFolder(const std::string& path); // empty folders only
 
 // Copies content, permissions and file times. Refuses a source that is no file, a destination that

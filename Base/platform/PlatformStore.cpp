@@ -1,6 +1,5 @@
 #include "Base/platform/PlatformStore.h"
 
-#include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 
 #include <cerrno>
@@ -22,7 +21,8 @@ std::string PlatformHomeFolder()
 
 CFolderLock::CFolderLock(const std::string& folder)
 {
-    CreateFolderTree(folder);
+    std::string failed; // the open below fails likewise
+    PlatformMakeFolderTree(folder, failed);
     m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0) return;
     while (::flock(m_fd, LOCK_EX) != 0)

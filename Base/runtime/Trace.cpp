@@ -1,6 +1,5 @@
 #include "Base/runtime/Trace.h"
 
-#include "Base/files/FileUtils.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformConsole.h"
 
@@ -46,7 +45,7 @@ void CSTrace::OpenConsole(bool on)
         {
             // The shared temporary folder is writable by everyone: the log lives in a folder of
             // the user's own and is never opened through a link another user planted.
-            const std::string folder = GetTempFolder() + "kavex-" + std::to_string(PlatformUserId());
+            const std::string folder = PlatformTempFolder() + "kavex-" + std::to_string(PlatformUserId());
             if (PlatformMakePrivateFolder(folder) != 0) return;
             m_strOutputPath = folder + "/kavex-trace.log";
             if (m_hOutput.Open(m_strOutputPath, PlatformOpenMode::AppendPrivate) != 0)

@@ -4,8 +4,8 @@
 
 #include "ScratchFolder.h"
 
-#include "Base/Reg/StoreFile.h"
 #include "Base/files/FileUtils.h"
+#include "Base/files/StoreFile.h"
 
 #include <cstdlib>
 #include <optional>

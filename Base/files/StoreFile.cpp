@@ -1,4 +1,4 @@
-#include "Base/Reg/StoreFile.h"
+#include "Base/files/StoreFile.h"
 
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
