@@ -366,7 +366,7 @@ void CKavexDlg::OpenSourceDataset(const std::string& path)
     ShowCursor(vKit::ECursorShape::Arrow);
 }
 
-// The Part's dialog shows no message box for a failed open: the reason stands where the source
+// The dialog shows no message box for a failed open: the reason stands where the source
 // name would, as a one-line note with the whole text in its tool tip.
 void CKavexDlg::ShowOpenFailure(const std::string& reason)
 {
