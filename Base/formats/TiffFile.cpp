@@ -536,22 +536,6 @@ bool CTiffFile::WriteTiff(CAlignedBlock& file, const uint16_t* samples, int32_t 
 
 // ---- the slice image's TIFF load and save -------------------------------------------------
 
-namespace
-{
-int32_t StatusCode(STiffRead::EKind kind)
-{
-    switch (kind)
-    {
-    case STiffRead::EKind::Unsupported:
-        return CStatus::Unsupported;
-    case STiffRead::EKind::TooLarge:
-        return CStatus::TooLarge;
-    default:
-        return CStatus::Corrupt;
-    }
-}
-} // namespace
-
 int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
 {
     image.Histogram().Clear();
@@ -571,7 +555,7 @@ int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path)
         }
         image.AddMessage(outcome.message);
         image.SetStatus(err != 0 ? PlatformErrorStatus(err, path)
-                                 : CStatus(StatusCode(outcome.kind), path, outcome.reason));
+                                 : CStatus(outcome.code, path, outcome.reason));
     }
     catch (const std::bad_alloc&)
     {

@@ -323,11 +323,9 @@ CImageInfo Description(const SLayout& l)
     return info;
 }
 
-using EKind = STiffRead::EKind;
-
-bool Refuse(STiffRead& out, EKind kind, const char* message, const std::string& reason)
+bool Refuse(STiffRead& out, int32_t code, const char* message, const std::string& reason)
 {
-    out.kind = kind;
+    out.code = code;
     out.message = message;
     out.reason = reason;
     return false;
@@ -338,21 +336,21 @@ bool ReadFirstPage(TIFF* tif, uint64_t fileSize, CImageBuffer16& image, STiffRea
     const SLayout l = ReadLayout(tif);
     const char* message = nullptr;
     if (std::string why = Unsupported(l, message); !why.empty())
-        return Refuse(out, EKind::Unsupported, message, why);
+        return Refuse(out, CStatus::Unsupported, message, why);
     if (std::string why = Implausible(l, fileSize); !why.empty())
-        return Refuse(out, EKind::TooLarge, CTiffFile::MsgBadTags, why);
+        return Refuse(out, CStatus::TooLarge, CTiffFile::MsgBadTags, why);
     if (uint64_t(TIFFScanlineSize64(tif)) != uint64_t(l.width) * l.BytesPerSample())
-        return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
+        return Refuse(out, CStatus::Corrupt, CTiffFile::MsgBadTags,
                       "the row size is not that of one grey sample");
     if (!image.Create(int32_t(l.width), int32_t(l.height)))
-        return Refuse(out, EKind::TooLarge, CTiffFile::MsgNoMemory,
+        return Refuse(out, CStatus::TooLarge, CTiffFile::MsgNoMemory,
                       "the image memory could not be allocated");
     image.SetInfo(Description(l));
     auto* packed = reinterpret_cast<uint8_t*>(image.GetData());
     if (!(l.tiled ? ReadTiles(tif, l, packed) : ReadStrips(tif, l, packed)))
     {
         image.Empty();
-        return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
+        return Refuse(out, CStatus::Corrupt, CTiffFile::MsgBadTags,
                       out.reason.empty() ? "the samples could not be decoded" : out.reason);
     }
     out.signedSamples = l.format == SAMPLEFORMAT_INT;
@@ -374,7 +372,7 @@ bool ReadTiffWithLibtiff(const uint8_t* data, size_t size, CImageBuffer16& image
     {
         TiffPtr tif = OpenInMemory(file, out.reason);
         if (!tif)
-            return Refuse(out, EKind::Corrupt, CTiffFile::MsgBadTags,
+            return Refuse(out, CStatus::Corrupt, CTiffFile::MsgBadTags,
                           out.reason.empty() ? "not a readable TIFF file" : out.reason);
         if (!ReadFirstPage(tif.get(), size, image, out)) return false;
         out.pages = int32_t(std::min<tdir_t>(TIFFNumberOfDirectories(tif.get()), INT32_MAX));
@@ -384,7 +382,7 @@ bool ReadTiffWithLibtiff(const uint8_t* data, size_t size, CImageBuffer16& image
     catch (const std::bad_alloc&)
     {
         image.Empty();
-        return Refuse(out, EKind::TooLarge, CTiffFile::MsgNoMemory,
+        return Refuse(out, CStatus::TooLarge, CTiffFile::MsgNoMemory,
                       "the image memory could not be allocated");
     }
 }
@@ -397,9 +395,9 @@ bool ReadTiffSlice(const uint8_t* data, size_t size, CImageBuffer16& image, STif
     if (tiff.ReadTiff(data, size, image)) return true;
     out.message = tiff.Messages().empty() ? "" : tiff.Messages().front();
     const int32_t code = tiff.GetStatus().GetCode();
-    out.kind = code == CStatus::Unsupported                  ? STiffRead::EKind::Unsupported
-               : code == CStatus::TooLarge || code == ENOMEM ? STiffRead::EKind::TooLarge
-                                                             : STiffRead::EKind::Corrupt;
+    out.code = code == CStatus::Unsupported                  ? code
+               : code == CStatus::TooLarge || code == ENOMEM ? int32_t(CStatus::TooLarge)
+                                                             : int32_t(CStatus::Corrupt);
     out.reason = tiff.GetStatus().GetReason();
     return false;
 }

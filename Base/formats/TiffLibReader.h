@@ -4,6 +4,8 @@
 // sample of 8 or 16 bits. Files of our own layout go to CTiffFile, whose behaviour and
 // messages they keep; ReadTiffSlice chooses.
 
+#include "Base/core/Status.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,16 +18,10 @@ class CImageBuffer16;
 // What a read found beside the image, or why it refused the file.
 struct STiffRead
 {
-    // What kind of refusal: a sound file of a kind that does not load, a file that contradicts
-    // itself or ends early, or a size beyond the file or the limit (memory included).
-    enum class EKind
-    {
-        None,
-        Unsupported,
-        Corrupt,
-        TooLarge,
-    };
-    EKind kind = EKind::None;
+    // What kind of refusal, as a status code: Unsupported (a sound file of a kind that does not
+    // load), Corrupt (contradicts itself or ends early) or TooLarge (beyond the file or the limit,
+    // memory included); Ok after success.
+    int32_t code = CStatus::Ok;
     std::string message;        // the reader's message on failure ("" after success)
     std::string reason;         // on failure, what exactly was wrong
     int32_t pages = 1;          // directories in the file; the first one is loaded
