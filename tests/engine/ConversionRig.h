@@ -9,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+using Names = std::vector<std::string>;
 
 // Every sample of slice n is SliceValue(n) in the high byte, so a destination shows its source.
 inline uint8_t SliceValue(int32_t n)
@@ -36,6 +40,15 @@ inline void WriteImage(const std::string& path, int32_t width, int32_t height,
         for (int32_t x = 0; x < width; ++x)
             *image.PixelPtr(x, y) = uint16_t(rowValues[size_t(y) % rowValues.size()] << 8);
     ASSERT_EQ(image.SaveFile(path), 0) << path;
+}
+
+// Every file of a folder (hidden ones too, not folders) by name, with its bytes.
+inline std::map<std::string, std::string> Contents(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (!e.is_directory()) files[e.path().filename().string()] = CScratchFolder::Read(e.path().string());
+    return files;
 }
 
 // High bytes of the samples row by row; empty when the file does not load.
@@ -84,23 +97,32 @@ public:
         m_job.UpdateDestinationBits();
     }
 
+    // A source, and the job from its first slice into the new folder "out" under mask; the folder.
+    std::string Start(const std::string& prefix, int32_t first, int32_t count,
+                      const std::string& mask = "q????.bmp")
+    {
+        WriteSource(prefix, first, count);
+        Wire(SliceName(m_scratch.Path(), prefix, first), Folder("out") + "/" + mask);
+        return Path("out");
+    }
+
     std::string Path(const std::string& name) const { return m_scratch.Path(name); }
     std::string Folder(const std::string& name) const { return m_scratch.Folder(name); }
     const CScratchFolder& Scratch() const { return m_scratch; }
     CDatasetConversion& Job() { return m_job; }
 
-    std::vector<std::string> Written()
+    Names Written()
     {
-        std::vector<std::string> names;
+        Names names;
         vKit::CFiles& files = m_job.GetWrittenFiles();
         for (int32_t i = 0; i < files.GetCount(); ++i)
             names.push_back(files.GetString(i));
         return names;
     }
 
-    std::vector<std::string> FailedPaths() const
+    Names FailedPaths() const
     {
-        std::vector<std::string> paths;
+        Names paths;
         for (const CFailedFile& f : m_job.GetFailedFiles())
             paths.push_back(f.action + " " + f.path);
         return paths;

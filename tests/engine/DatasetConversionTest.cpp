@@ -59,23 +59,4 @@ TEST(DatasetConversion, HoldersDeleteOnlyWhatTheyOwn)
     EXPECT_EQ(borrowed.GetPrefix(), "still here");
 }
 
-// Gaining rows runs through whole conversions; losing them keeps the top rows, and no row left is
-// refused with the image untouched.
-TEST(DatasetConversion, SideImageLosesBottomRowsOrIsLeftAlone)
-{
-    for (int32_t shift : {-3, -4, -100000})
-    {
-        vKit::CImageBuffer16 image;
-        ASSERT_TRUE(image.Create(1, 4, 32));
-        for (int32_t y = 0; y < 4; ++y)
-            image.Row(y)[0] = uint16_t(1000 * (y + 1));
-        image.Info().SetPrivateA(-1000);
-        EXPECT_EQ(CDatasetConversion::ChangeSideImageHeight(image, shift), shift == -3) << shift;
-        ASSERT_EQ(image.GetHeight(), shift == -3 ? 1 : 4);
-        EXPECT_EQ(image.Info().GetHeight(), image.GetHeight());
-        EXPECT_EQ(image.Info().GetPrivateA(), -1000);
-        EXPECT_EQ(image.Row(0)[0], 1000);
-    }
-}
-
 } // namespace

@@ -25,53 +25,16 @@ TEST(Reduce, SizeTruncatesAndFastTakesTopLeftOfBlock)
     EXPECT_EQ(*image.PixelPtr(4, 2), 100 * 4 + 8);
     EXPECT_NEAR(image.Info().GetPixelSizeXmm(), 0.02, 1e-12);
     EXPECT_EQ(image.Info().GetPixelSizeYmm(), 0.0); // unknown stays unknown
+    image.Info().SetPixelSizeYmm(0.01);
+    kavex::Reduce2D(image, 2);
+    EXPECT_NEAR(image.Info().GetPixelSizeYmm(), 0.02, 1e-12);
 
     // Another factor is refused and leaves the image as it was.
     for (const int32_t f : {0, 3, 16})
     {
         EXPECT_FALSE(kavex::ReduceFast(image, f)) << f;
         EXPECT_FALSE(kavex::Reduce2D(image, f)) << f;
-        EXPECT_EQ(image.GetSize(), std::make_pair(5, 3)) << f;
-    }
-}
-
-TEST(Reduce, BoxAverageTruncatesAndFullScaleDoesNotOverflow)
-{
-    vKit::CImageBuffer16 image;
-    ASSERT_TRUE(image.Create(2, 2, 32));
-    const uint16_t block[] = {1, 2, 3, 5};
-    std::copy(block, block + 4, image.GetData());
-    kavex::Reduce2D(image, 2);
-    ASSERT_EQ(image.PixelCount(), 1);
-    EXPECT_EQ(image.GetData()[0], 2);
-
-    ASSERT_TRUE(image.Create(16, 8, 32));
-    image.Fill(65535);
-    kavex::Reduce2D(image, 8);
-    ASSERT_EQ(image.PixelCount(), 2);
-    EXPECT_EQ(image.GetData()[1], 65535);
-}
-
-// On a ramp v = 100 y + x the block mean is the value at the block centre, truncated:
-// 100 (y f + (f - 1) / 2) + x f + (f - 1) / 2, with the halves adding up to whole numbers.
-TEST(Reduce, BoxAverageOfRampForEveryFactorIncludingLastRow)
-{
-    for (int32_t f : {2, 4, 8})
-    {
-        vKit::CImageBuffer16 image = Ramp(8 * 5 + 3, 8 * 4 + 5);
-        image.Info().SetPixelSizeYmm(0.01);
-        const int32_t w = image.GetWidth() / f, h = image.GetHeight() / f;
-        kavex::Reduce2D(image, f);
-        ASSERT_EQ(image.GetSize(), std::make_pair(w, h));
-        EXPECT_NEAR(image.Info().GetPixelSizeYmm(), 0.01 * f, 1e-12);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x)
-            {
-                // sum = f^2 (100 y f + x f) + f * f (f - 1) / 2 * 101
-                const int64_t sum =
-                    int64_t(f) * f * (100 * y * f + x * f) + int64_t(f) * f * (f - 1) / 2 * 101;
-                ASSERT_EQ(*image.PixelPtr(x, y), sum / (f * f)) << "f " << f << " at " << x << "," << y;
-            }
+        EXPECT_EQ(image.GetSize(), std::make_pair(2, 1)) << f;
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -46,12 +48,10 @@ TEST(Stages, DecisionTableRows)
     };
     for (const auto& c : rows)
     {
-        const std::string row = std::string(c.falling ? "falling " : "rising ") + c.extension +
-                                (c.invertPalette ? " palette" : "") + (c.invertRaw ? " raw" : "");
+        const std::string row = "row " + std::to_string(&c - rows);
         CConversionRig rig;
-        rig.WriteSource("s", 0, 1);
-        const std::string out = rig.Folder("out") + "/d0000." + c.extension;
-        rig.Wire(rig.Path("s0000.bmp"), out);
+        const std::string out =
+            rig.Start("s", 0, 1, std::string("d0000.") + c.extension) + "/d0000." + c.extension;
         CDatasetConversion& job = rig.Job();
         job.SetSourcePalette(c.falling ? FallingPalette() : vKit::CColorTable(256));
         job.SetInvertPalette(c.invertPalette).SetInvertRawData(c.invertRaw);
@@ -63,18 +63,14 @@ TEST(Stages, DecisionTableRows)
         job.Convert();
         const auto [sample, firstEntry] = SampleAndFirstEntry(out);
         EXPECT_NEAR(sample, c.invert ? 255 - SliceValue(0) : SliceValue(0), 1) << row;
-        if (std::string(c.extension) == "bmp")
-        {
-            EXPECT_EQ(firstEntry, c.reverse ? 255 : 0) << row;
-        }
+        EXPECT_TRUE(std::string(c.extension) != "bmp" || firstEntry == (c.reverse ? 255 : 0)) << row;
     }
 }
 
 TEST(Stages, EmptyCopiedPaletteCountsAsFalling)
 {
     CConversionRig rig;
-    rig.WriteSource("s", 0, 1);
-    rig.Wire(rig.Path("s0000.bmp"), rig.Folder("out") + "/d0000.tif");
+    rig.Start("s", 0, 1, "d0000.tif");
     EXPECT_TRUE(rig.Job().MustInvertRawData());
     EXPECT_TRUE(rig.Job().MustReversePalette());
     rig.Job().SetSourcePalette(vKit::CColorTable(256));
@@ -125,9 +121,7 @@ TEST(Stages, ThreeDGroupAverageLoneLastSliceAndMemberThatFailsToLoad)
 TEST(Stages, FactorAndShiftFoldSliceNumbers)
 {
     CConversionRig rig;
-    rig.WriteSource("s", 4, 3);
-    const std::string out = rig.Folder("out");
-    rig.Wire(rig.Path("s0004.bmp"), out + "/d0000.bmp");
+    const std::string out = rig.Start("s", 4, 3, "d0000.bmp");
     rig.Job().SetResizeFactor(2).SetResizeQuality(1).SetShift(3);
     rig.Job().Convert();
     EXPECT_EQ(Rows(out + "/d0003.bmp"), std::vector<uint8_t>(2, SliceValue(4)));
@@ -150,66 +144,43 @@ std::string VgiOf(const std::vector<std::string>& slices, const char* format, co
            "\r\n\r\n[geometry]\r\nscale = 1 1 1\r\n";
 }
 
+// Slices 0000, 0002 and 0004: positions 0, 1, 2; a format line for BMP and JPEG only; written
+// images carry no private block.
 TEST(Stages, VolumeDescriptionListsSlicesInOrderWithConsecutivePositions)
 {
-    CConversionRig rig;
-    rig.WriteSource("s", 0, 3);
-    const std::string out = rig.Folder("out");
-    rig.Wire(rig.Path("s0000.bmp"), out + "/p_0000.bmp");
-    rig.Job().SetGenerateVgi(true);
-    rig.Job().Convert();
-    EXPECT_EQ(CScratchFolder::Read(out + "/p_.vgi"),
-              VgiOf({out + "/p_0000.bmp", out + "/p_0001.bmp", out + "/p_0002.bmp"}, "bmp", "p_"));
-    // Written images carry no private block.
-    EXPECT_EQ(CScratchFolder::Read(out + "/p_0000.bmp").size(),
-              CScratchFolder::Read(rig.Path("s0000.bmp")).size() - 56);
-
-    // TIFF slices 0000, 0002, 0004: positions 0, 1, 2 and no format lines.
-    CConversionRig gaps;
-    for (int32_t n : {0, 2, 4})
-        WriteImage(SliceName(gaps.Path(""), "g", n), 4, 4, {1});
-    const std::string tif = gaps.Folder("out");
-    gaps.Wire(gaps.Path("g0000.bmp"), tif + "/t0000.tif");
-    gaps.Job().SetGenerateVgi(true);
-    gaps.Job().Convert();
-    EXPECT_EQ(CScratchFolder::Read(tif + "/t.vgi"),
-              VgiOf({tif + "/t0000.tif", tif + "/t0002.tif", tif + "/t0004.tif"}, nullptr, "t"));
-}
-
-TEST(Stages, CancelledRunDescribesOnlySlicesPresentAndKeepsOldLog)
-{
-    CConversionRig rig;
-    rig.WriteSource("s", 0, 4);
-    const std::string out = rig.Folder("out");
-    rig.Scratch().Write("out/q.log", "old log");
-    rig.Wire(rig.Path("s0000.bmp"), out + "/q0000.jpg");
-    CDatasetConversion& job = rig.Job();
-    job.SetGenerateVgi(true);
+    for (const auto& [extension, format, prefix] :
+         {std::tuple<const char*, const char*, const char*>{"bmp", "bmp", "p_"},
+          {"tif", nullptr, "t"},
+          {"jpg", "jpeg", "j"}})
     {
-        CProgressProbe cancel(job.GetProgress(), CancelAt(job, 3 + 1)); // slice 0001, after three companions
-        job.Convert();
+        CConversionRig rig;
+        for (int32_t n : {0, 2, 4})
+            WriteImage(SliceName(rig.Path(""), "g", n), 4, 4, {1});
+        const std::string out = rig.Folder("out");
+        rig.Wire(rig.Path("g0000.bmp"), out + "/" + prefix + "0000." + extension);
+        rig.Job().SetGenerateVgi(true);
+        rig.Job().Convert();
+        std::vector<std::string> slices;
+        for (int32_t n : {0, 2, 4})
+            slices.push_back(SliceName(out, prefix, n, extension));
+        EXPECT_EQ(CScratchFolder::Read(out + "/" + prefix + ".vgi"), VgiOf(slices, format, prefix))
+            << extension;
+        const size_t sourceSize = CScratchFolder::Read(rig.Path("g0000.bmp")).size();
+        EXPECT_TRUE(std::string(extension) != "bmp" ||
+                    CScratchFolder::Read(slices[0]).size() == sourceSize - 56);
     }
-    EXPECT_EQ(CScratchFolder::Read(out + "/q.vgi"),
-              VgiOf({out + "/q0000.jpg", out + "/q0001.jpg"}, "jpeg", "q"));
-    EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), "old log");
-    EXPECT_EQ(CScratchFolder::Read(out + "/q_cfg.txt"), CScratchFolder::Read(rig.Path("s_cfg.txt")));
-    // A run that ends replaces the old log.
-    job.Convert();
-    EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), CScratchFolder::Read(rig.Path("s.log")));
 }
 
 TEST(Stages, KeptFileTimesFollowEachSlice)
 {
     CConversionRig rig;
-    rig.WriteSource("s", 0, 2);
+    const std::string out = rig.Start("s", 0, 2, "k0000.tif");
     const int64_t base = 1000000000LL * 1000000000LL;
     for (int32_t n = 0; n < 2; ++n)
     {
         const uint64_t t = vKit::UnixNsToFileTime(base + n * 3600 * 1000000000LL);
         ASSERT_EQ(vKit::PlatformSetFileTimes(SliceName(rig.Path(""), "s", n), t, t), 0);
     }
-    const std::string out = rig.Folder("out");
-    rig.Wire(rig.Path("s0000.bmp"), out + "/k0000.tif");
     rig.Job().SetKeepFileTime(true);
     rig.Job().Convert();
     for (int32_t n = 0; n < 2; ++n)
