@@ -13,53 +13,28 @@ namespace fs = std::filesystem;
 namespace
 {
 
-class BatchCli : public testing::Test
+using BatchCli = CCliTest;
+
+size_t Lines(const std::string& text)
 {
-protected:
-    void SetUp() override { setenv("KAVEX_REGISTRY_DIR", m_scratch.Path("registry").c_str(), 1); }
-
-    // A data set prefix????.bmp in folder, returned as a path.
-    std::string Sample(const std::string& folder, const std::string& prefix, const std::string& slices = "3",
-                       const std::string& size = "16x8")
-    {
-        const CRunResult r = RunProgram(
-            m_scratch, "kavex-sample",
-            {"--quiet", "--slices", slices, "--size", size, "--prefix", prefix, m_scratch.Path(folder)});
-        EXPECT_EQ(r.status, 0) << r.err;
-        return m_scratch.Path(folder);
-    }
-    CRunResult Convert(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), "--json");
-        return RunProgram(m_scratch, "kavex-convert", args);
-    }
-    static size_t Lines(const std::string& text)
-    {
-        return size_t(std::count(text.begin(), text.end(), '\n'));
-    }
-    static bool Has(const std::string& text, const std::string& part)
-    {
-        return text.find(part) != std::string::npos;
-    }
-
-    CScratchFolder m_scratch;
-};
+    return size_t(std::count(text.begin(), text.end(), '\n'));
+}
 
 // A file and a folder into a folder that does not exist yet; run again, both are refused as
 // existing, and the exit code is that refusal's.
 TEST_F(BatchCli, FileAndFolderSourcesIntoANewFolder)
 {
-    const std::string a = Sample("a", "a");
-    const std::string c = Sample("c", "c");
+    const std::string a = Sample(3, "a", "a");
+    const std::string c = Sample(3, "c", "c");
     const std::string dest = m_scratch.Path("dest");
-    CRunResult r = Convert({a + "/a0001.bmp", c + "/", dest + "/"});
+    CRunResult r = Convert({"--json", a + "/a0001.bmp", c + "/", dest + "/"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Lines(r.out), 2u) << r.out;
     EXPECT_TRUE(Has(r.out, "\"destination\": \"" + dest + "/c_conv_????.bmp\"")) << r.out;
     for (const char* name : {"a_conv_0000.bmp", "a_conv_0002.bmp", "c_conv_0001.bmp", "c_conv_.log"})
         EXPECT_TRUE(fs::exists(dest + "/" + name)) << name;
 
-    r = Convert({a + "/a0001.bmp", c, dest});
+    r = Convert({"--json", a + "/a0001.bmp", c, dest});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(Lines(r.out), 2u) << r.out;
     EXPECT_TRUE(Has(r.out, "{\"outcome\": \"refused\", \"source\": \"" + c + "\", \"exit\": 3}")) << r.out;
@@ -69,8 +44,8 @@ TEST_F(BatchCli, FileAndFolderSourcesIntoANewFolder)
 // exit code.
 TEST_F(BatchCli, RefusedBatchesAndSources)
 {
-    const std::string a = Sample("a", "a");
-    Sample("twin", "a");
+    const std::string a = Sample(3, "a", "a");
+    Sample(3, "twin", "a");
     const std::string dest = m_scratch.Path("dest");
     struct Case
     {
@@ -78,21 +53,21 @@ TEST_F(BatchCli, RefusedBatchesAndSources)
         std::string message;
     };
     for (const Case& c : std::vector<Case>{
-             {{a, m_scratch.Path("twin"), dest}, "would both be written as " + dest + "/a_conv_"},
-             {{a, m_scratch.Path("twin"), dest + "/q.bmp"}, "DEST must be a folder"},
-             {{a, a + "/a_cfg.txt", dest}, "would both be written"}})
+             {{"--json", a, m_scratch.Path("twin"), dest}, "would both be written as " + dest + "/a_conv_"},
+             {{"--json", a, m_scratch.Path("twin"), dest + "/q.bmp"}, "DEST must be a folder"},
+             {{"--json", a, a + "/a_cfg.txt", dest}, "would both be written"}})
     {
         const CRunResult r = Convert(c.args);
         EXPECT_EQ(r.status, 2) << c.message;
         EXPECT_TRUE(Has(r.err, c.message)) << r.err;
-        EXPECT_EQ(Lines(r.out), c.args.size() - 1) << r.out;
+        EXPECT_EQ(Lines(r.out), c.args.size() - 2) << r.out;
         EXPECT_FALSE(fs::exists(dest));
     }
 
     fs::create_directory(m_scratch.Path("empty"));
-    Sample("two", "x");
-    Sample("two", "y");
-    const CRunResult r = Convert({m_scratch.Path("empty"), m_scratch.Path("two"), a, dest});
+    Sample(3, "two", "x");
+    Sample(3, "two", "y");
+    const CRunResult r = Convert({"--json", m_scratch.Path("empty"), m_scratch.Path("two"), a, dest});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(Has(r.err, "no data set in the folder " + m_scratch.Path("empty"))) << r.err;
     EXPECT_TRUE(Has(r.err, "holds several data sets (x????.bmp, y????.bmp)")) << r.err;
@@ -103,8 +78,8 @@ TEST_F(BatchCli, RefusedBatchesAndSources)
 // SIGINT during the first source ends the batch cancelled; the second source never starts.
 TEST_F(BatchCli, CancelStopsTheBatch)
 {
-    const std::string a = Sample("a", "a", "200", "512x256");
-    const std::string c = Sample("c", "c");
+    const std::string a = Sample(200, "a", "a", "512x256");
+    const std::string c = Sample(3, "c", "c");
     const std::string dest = m_scratch.Path("dest");
     CProcess run(m_scratch, "kavex-convert", {"--json", a, c, dest});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -2,16 +2,17 @@
 // Runs the built programs as a user would: arguments, exit status, standard output and error.
 // A started process can be signalled while it runs.
 
+#include "base/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#include "base/ScratchFolder.h"
 
 extern char** environ;
 
@@ -39,17 +40,8 @@ public:
         for (std::string& a : argv)
             raw.push_back(a.data());
         raw.push_back(nullptr);
-        if (pendingSignal != 0)
-        {
-            StartWithPending(raw, pendingSignal);
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, raw[0], &actions, nullptr, raw.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        m_pid = fork();
+        if (m_pid == 0) Child(raw, pendingSignal);
     }
     ~CProcess()
     {
@@ -85,15 +77,16 @@ public:
 
 private:
     // Pending signals survive exec; the child calls only async-signal-safe functions.
-    void StartWithPending(std::vector<char*>& raw, int sig)
+    [[noreturn]] void Child(std::vector<char*>& raw, int sig)
     {
-        m_pid = fork();
-        if (m_pid != 0) return;
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, sig);
-        sigprocmask(SIG_BLOCK, &set, nullptr);
-        kill(getpid(), sig);
+        if (sig != 0)
+        {
+            sigset_t set;
+            sigemptyset(&set);
+            sigaddset(&set, sig);
+            sigprocmask(SIG_BLOCK, &set, nullptr);
+            kill(getpid(), sig);
+        }
         const int out = open(m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
@@ -113,3 +106,31 @@ inline CRunResult RunProgram(const CScratchFolder& scratch, const std::string& p
     CProcess p(scratch, program, args);
     return p.Wait();
 }
+
+// The programs keep the user's settings in the scratch folder; data sets come from kavex-sample.
+class CCliTest : public testing::Test
+{
+protected:
+    void SetUp() override { setenv("KAVEX_REGISTRY_DIR", m_scratch.Path("registry").c_str(), 1); }
+
+    // A data set prefix????.bmp in folder; the folder's path.
+    std::string Sample(int slices, const std::string& folder = "src", const std::string& prefix = "scan",
+                       const std::string& size = "32x24")
+    {
+        const CRunResult r = RunProgram(m_scratch, "kavex-sample",
+                                        {"--quiet", "--slices", std::to_string(slices), "--size", size,
+                                         "--prefix", prefix, m_scratch.Path(folder)});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return m_scratch.Path(folder);
+    }
+    CRunResult Convert(const std::vector<std::string>& args)
+    {
+        return RunProgram(m_scratch, "kavex-convert", args);
+    }
+    static bool Has(const std::string& text, const std::string& part)
+    {
+        return text.find(part) != std::string::npos;
+    }
+
+    CScratchFolder m_scratch;
+};

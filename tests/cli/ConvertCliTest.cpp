@@ -1,6 +1,5 @@
 // kavex-convert and kavex-sample run as programs, on data sets that kavex-sample writes.
 
-#include "Base/formats/FileImageBuffer16.h"
 #include "Base/platform/PlatformTemporary.h"
 #include "KavexVersion.h"
 #include "base/BmpBytes.h"
@@ -17,14 +16,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-// Samples of an image file; empty when it does not load.
-std::vector<uint16_t> Pixels(const std::string& path)
-{
-    vKit::CFileImageBuffer16 image;
-    if (image.LoadFile(path) != 0) return {};
-    return std::vector<uint16_t>(image.GetData(), image.GetData() + image.PixelCount());
-}
 
 // prefix + four digits + ".bmp"
 bool IsSliceName(const std::string& name, const std::string& prefix)
@@ -43,34 +34,7 @@ int CountSlices(const std::string& folder, const std::string& prefix)
     return n;
 }
 
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class ConvertCli : public testing::Test
-{
-protected:
-    // The programs keep the user's settings; here they go to the scratch folder.
-    void SetUp() override { setenv("KAVEX_REGISTRY_DIR", m_scratch.Path("registry").c_str(), 1); }
-    std::string Hive() const { return CScratchFolder::Read(m_scratch.Path("registry/user.reg")); }
-
-    // A sample data set "scan" in the folder src.
-    std::string Sample(int slices, const std::string& size = "32x24")
-    {
-        const CRunResult r = RunProgram(
-            m_scratch, "kavex-sample",
-            {"--quiet", "--slices", std::to_string(slices), "--size", size, m_scratch.Path("src")});
-        EXPECT_EQ(r.status, 0) << r.err;
-        return m_scratch.Path("src");
-    }
-    CRunResult Convert(const std::vector<std::string>& args)
-    {
-        return RunProgram(m_scratch, "kavex-convert", args);
-    }
-
-    CScratchFolder m_scratch;
-};
+using ConvertCli = CCliTest;
 
 TEST_F(ConvertCli, HelpVersionAndUsageErrors)
 {
@@ -80,21 +44,19 @@ TEST_F(ConvertCli, HelpVersionAndUsageErrors)
     r = Convert({"--version"});
     EXPECT_EQ(r.out, std::string("kavex-convert ") + KAVEX_VERSION_STRING + "\n");
 
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--bogus", "a.bmp", "b.bmp"},
-                                               {"--resize", "3", "a.bmp", "b.bmp"},
-                                               {"a.bmp"},
-                                               {"--overwrite", "--resume", "a.bmp", "b.bmp"},
-                                               {"--shift", "2", "--top", "9", "a.bmp", "b.bmp"},
-                                               {"--shift"}})
+    for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--bogus", "a.bmp", "b.bmp"}, "kavex-convert: "},
+             {{"--resize", "3", "a.bmp", "b.bmp"}, "kavex-convert: "},
+             {{"a.bmp"}, "kavex-convert: "},
+             {{"--overwrite", "--resume", "a.bmp", "b.bmp"}, "kavex-convert: "},
+             {{"--shift", "2", "--top", "9", "a.bmp", "b.bmp"}, "kavex-convert: "},
+             {{"--shift"}, "kavex-convert: "},
+             {{m_scratch.Path("none0000.bmp"), m_scratch.Path("out/q.bmp")}, "no slice"}})
     {
         r = Convert(args);
         EXPECT_EQ(r.status, 2) << args[0];
-        EXPECT_TRUE(Has(r.err, "kavex-convert: ")) << args[0];
+        EXPECT_TRUE(Has(r.err, text)) << args[0] << r.err;
     }
-    r = Convert({m_scratch.Path("none0000.bmp"), m_scratch.Path("out/q.bmp")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(Has(r.err, "no slice"));
 }
 
 TEST_F(ConvertCli, InfoDescribesTheSampleFromItsTextFile)
@@ -126,7 +88,7 @@ TEST_F(ConvertCli, InfoSaysSignedSamplesAndPages)
 }
 
 // The conversion itself is the job's; here: the folder made, the summary, the exit code that says
-// a slice could not be read, one renumbered slice and the log.
+// a slice could not be read, with the reason on standard error and in JSON.
 TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
 {
     const std::string src = Sample(10);
@@ -142,8 +104,7 @@ TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
                                "/scan0002.bmp\", \"action\": \"read\", \"reason\": \"" + reason + "\"}]"))
         << r.out;
     EXPECT_TRUE(Has(r.out, "\"destination\": \"" + out + "/q????.bmp\"")) << r.out;
-    EXPECT_EQ(Pixels(out + "/q0012.bmp"), Pixels(src + "/scan0007.bmp"));
-    EXPECT_EQ(CScratchFolder::Read(out + "/q.log"), CScratchFolder::Read(src + "/scan.log"));
+    EXPECT_TRUE(fs::exists(out + "/q0012.bmp"));
 }
 
 // Refusals that stop a run before it starts say why: a first slice that does not load (also in
@@ -172,7 +133,7 @@ TEST_F(ConvertCli, RefusalsSayWhy)
 
 // The source itself in other letters is refused (2); an existing destination needs --overwrite or
 // --resume (3), even when only the loose mask of "scan2" beside "scan" finds the source's slice
-// 2000, and then --overwrite deletes nothing of the source.
+// 2000 (what --overwrite then deletes is the job's, tested there).
 TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
 {
     const std::string src = Sample(4);
@@ -192,18 +153,6 @@ TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
 
     fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
     EXPECT_EQ(Convert({src + "/scan0000.bmp", src + "/scan2????.bmp"}).status, 3);
-    ASSERT_EQ(Convert({"--overwrite", "--shift", "1", src + "/scan0000.bmp", src + "/scan2????.bmp"}).status,
-              0);
-    EXPECT_EQ(Pixels(src + "/scan2000.bmp"), Pixels(src + "/scan0000.bmp"));
-    EXPECT_EQ(CountSlices(src, "scan"), 5);
-    EXPECT_TRUE(fs::exists(src + "/scan_cfg.txt") && fs::exists(src + "/scan22001.bmp"));
-
-    // A folder as destination: the dialog's proposal beside the chosen folder.
-    r = Convert({"--dry-run", src + "/scan_dicom.txt", m_scratch.Path("out")});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(Has(r.out, src + "/scan0003.bmp -> " + m_scratch.Path("out/scan_conv_0003.bmp") + "\n"))
-        << r.out;
-    EXPECT_FALSE(fs::exists(m_scratch.Path("out/scan_conv_0000.bmp")));
 }
 
 // Held by another run, the destination is refused at once and nothing in it changes; a dry run
@@ -281,7 +230,7 @@ TEST_F(ConvertCli, StopBeforeTheStartCancels)
 TEST_F(ConvertCli, JsonReplacesBytesThatAreNotUtf8)
 {
     const std::string folder = m_scratch.Path("a\xff\xc3(\xc3\xa9\xed\xa0\x80");
-    ASSERT_EQ(RunProgram(m_scratch, "kavex-sample", {"--quiet", "--slices", "2", folder}).status, 0);
+    Sample(2, "a\xff\xc3(\xc3\xa9\xed\xa0\x80");
     const CRunResult r = Convert({"--json", folder + "/scan0000.bmp", m_scratch.Path("out/q.bmp")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"source\": \"" +
@@ -295,7 +244,7 @@ TEST_F(ConvertCli, JsonReplacesBytesThatAreNotUtf8)
 TEST_F(ConvertCli, KilledOrInterruptedRunsThenResumeWriteOnlyCompleteAndMissingSlices)
 {
     const int slices = 200;
-    const std::string src = Sample(slices, "512x256");
+    const std::string src = Sample(slices, "src", "scan", "512x256");
     const std::string out = m_scratch.Path("out");
     const uintmax_t full = fs::file_size(src + "/scan0000.bmp");
     int present = 0;
@@ -328,8 +277,6 @@ TEST_F(ConvertCli, KilledOrInterruptedRunsThenResumeWriteOnlyCompleteAndMissingS
     EXPECT_TRUE(Has(r.out, "\"skipped\": " + std::to_string(present) + ",")) << r.out;
     EXPECT_TRUE(Has(r.out, "\"written\": " + std::to_string(slices - present + 4) + ",")) << r.out;
     EXPECT_TRUE(fs::exists(out + "/q.log"));
-    for (const std::string n : {"0000", "0099", "0199"})
-        EXPECT_EQ(Pixels(out + "/q" + n + ".bmp"), Pixels(src + "/scan" + n + ".bmp")) << n;
 }
 
 // The defaults are the dialog's: built in on a first run, then what --save-defaults stored.
@@ -337,6 +284,7 @@ TEST_F(ConvertCli, StoredDefaultsDecideFormatAndReduction)
 {
     const std::string src = Sample(4);
     const std::string out = m_scratch.Folder("out");
+    const auto Hive = [this] { return CScratchFolder::Read(m_scratch.Path("registry/user.reg")); };
     const std::string from = src + "/scan0001.bmp -> " + out;
     CRunResult r = Convert({"--dry-run", src + "/scan0001.bmp", out});
     EXPECT_TRUE(Has(r.out, from + "/scan_conv_0001.bmp\n")) << r.out;
