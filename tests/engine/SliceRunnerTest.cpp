@@ -26,17 +26,10 @@ public:
     std::vector<std::string> log; // "A3" announced, "D3" decided, "C3" committed, "X3" discarded
     std::vector<int> committed;
     std::vector<int> endedFlags;
-    int stopAfter = -1;           // index of the entry after which a stop is requested
     int maxDecidedAtAnnounce = 0; // furthest entry decided beyond the announced one
     bool consumerOnly = true;
 
     void ThrowIn(int i) { m_throw[size_t(i)] = 1; }
-    bool AnyTemporaryLeft() const
-    {
-        for (int t : m_temp)
-            if (t != 0) return true;
-        return false;
-    }
 
     int32_t GetCount() override { return int32_t(m_names.size()); }
     std::string GetName(int32_t i) override { return m_names[size_t(i)]; }
@@ -73,7 +66,7 @@ public:
         Note("X", i);
         m_temp[size_t(i)] = 0;
     }
-    bool IsStopRequested() override { return !committed.empty() && committed.back() == stopAfter; }
+    bool IsStopRequested() override { return false; }
 
 private:
     void Note(const char* what, int32_t i)
@@ -89,13 +82,6 @@ private:
     std::thread::id m_consumer = std::this_thread::get_id();
 };
 
-// Twelve source slices folded by two onto six destinations, the third present already, and
-// two companions without a destination name.
-std::vector<std::string> FoldedNames()
-{
-    return {"", "d0", "d0", "d1", "d1", "D2", "d2", "d3", "d3", "d4", "d4", "d5", "d5", ""};
-}
-
 std::string Event(char kind, size_t k)
 {
     std::string event(1, kind);
@@ -110,45 +96,19 @@ size_t IndexOf(const std::vector<std::string>& log, const std::string& event)
     return log.size();
 }
 
-TEST(SliceRunnerThread, PlainLoopHandlesOneEntryAfterAnother)
-{
-    CFakePass pass({"a", "b", "b"});
-    CSliceRunner runner(0, 0);
-    EXPECT_EQ(runner.Run(pass), 3);
-    EXPECT_EQ(pass.log, (std::vector<std::string>{"A0", "D0", "C0", "A1", "D1", "C1", "A2", "D2", "C2"}));
-    EXPECT_EQ(pass.disk, (std::set<std::string>{"a", "b"}));
-}
-
-// The outcome a user sees (files present, commit order, announcements) is the plain loop's,
-// whatever file the stop comes after.
-TEST(SliceRunnerThread, OutcomeEqualsThePlainLoopForEveryStopPoint)
-{
-    const std::vector<std::string> names = FoldedNames();
-    for (int stop = -1; stop < int(names.size()); ++stop)
-    {
-        CFakePass plain(names), ahead(names);
-        for (CFakePass* pass : {&plain, &ahead})
-        {
-            pass->disk = {"d2"};
-            pass->stopAfter = stop;
-        }
-        CSliceRunner(0, 0).Run(plain);
-        CSliceRunner runner(3, 6);
-        runner.Run(ahead);
-        EXPECT_EQ(ahead.disk, plain.disk) << "stop after " << stop;
-        EXPECT_EQ(ahead.committed, plain.committed) << "stop after " << stop;
-        EXPECT_FALSE(ahead.AnyTemporaryLeft()) << "stop after " << stop;
-        EXPECT_TRUE(ahead.consumerOnly);
-        EXPECT_LE(ahead.maxDecidedAtAnnounce, 6);
-    }
-}
-
+// What a stop leaves is checked against the plain loop through whole conversions
+// (ParallelConversionThread); here, the order the runner keeps.
 TEST(SliceRunnerThread, MemberOfAGroupIsDecidedOnlyAfterTheEarlierMemberIsCommitted)
 {
-    const std::vector<std::string> names = FoldedNames();
+    // Twelve source slices folded by two onto six destinations, and two companions without a
+    // destination name.
+    const std::vector<std::string> names = {"",   "d0", "d0", "d1", "d1", "D2", "d2",
+                                            "d3", "d3", "d4", "d4", "d5", "d5", ""};
     CFakePass pass(names);
     CSliceRunner runner(2, 8);
     EXPECT_EQ(runner.Run(pass), int32_t(names.size()));
+    EXPECT_TRUE(pass.consumerOnly);
+    EXPECT_LE(pass.maxDecidedAtAnnounce, 8);
     for (size_t k = 1; k < names.size(); ++k)
     {
         if (names[k].empty() || names[k] != names[k - 1]) continue;
@@ -163,19 +123,6 @@ TEST(SliceRunnerThread, MemberOfAGroupIsDecidedOnlyAfterTheEarlierMemberIsCommit
     for (size_t k = 0; k < order.size(); ++k)
         order[k] = int(k);
     EXPECT_EQ(pass.committed, order);
-}
-
-TEST(SliceRunnerThread, StopDiscardsEveryEntryDecidedAhead)
-{
-    CFakePass pass({"a", "b", "c", "d", "e", "f"});
-    pass.stopAfter = 1;
-    CSliceRunner runner(1, 3);
-    EXPECT_EQ(runner.Run(pass), 2);
-    EXPECT_EQ(pass.disk, (std::set<std::string>{"a", "b"}));
-    for (const char* discarded : {"X2", "X3", "X4"})
-        EXPECT_NE(IndexOf(pass.log, discarded), pass.log.size()) << discarded;
-    EXPECT_EQ(IndexOf(pass.log, "D5"), pass.log.size());
-    EXPECT_FALSE(pass.AnyTemporaryLeft());
 }
 
 TEST(SliceRunnerThread, WorkThatThrowsIsCommittedAsNotEndedAndTheRunGoesOn)

@@ -1,9 +1,7 @@
 // Streams the codec must refuse with a nonzero result, never by ending the process or by
 // handing back rows it did not decode.
 
-#include "jpeg/IntelImageJPEGLib.h"
-
-#include "JpegTestStreams.h"
+#include "JpegCodecRig.h"
 
 #include <gtest/gtest.h>
 
@@ -22,25 +20,9 @@ using Stream = std::vector<uint8_t>;
 // libjpeg's or the codec's text for it.
 int Decode(const Stream& stream, std::string* message = nullptr)
 {
-    CIntelImageJPEGLib lib;
-    JPEG_CORE_PROPERTIES props{};
-    lib.JpegInit(&props);
-    props.JPGBytes = stream.data();
-    props.JPGSizeBytes = stream.size();
-    int result = lib.JpegRead(&props, IJL_JBUFF_READPARAMS);
-    std::vector<uint8_t> dib;
-    if (result == IJL_OK)
-    {
-        const int pad = (props.JPGWidth + 3) / 4 * 4 - props.JPGWidth;
-        dib.resize(size_t(props.JPGWidth + pad) * props.JPGHeight);
-        props.DIBBytes = dib.data();
-        props.DIBWidth = props.JPGWidth;
-        props.DIBHeight = -props.JPGHeight;
-        props.DIBPadBytes = pad;
-        result = lib.JpegRead(&props, IJL_JBUFF_READWHOLEIMAGE);
-    }
-    if (message) *message = CIntelImageJPEGLib::LastMessage(&props);
-    lib.JpegFree(&props);
+    jpegtest::Codec codec;
+    const int result = codec.Read(stream, 3, true);
+    if (message) *message = CIntelImageJPEGLib::LastMessage(&codec.props);
     return result;
 }
 
