@@ -21,7 +21,7 @@ size_t Lines(const std::string& text)
 }
 
 // A file and a folder into a folder that does not exist yet; run again, both are refused as
-// existing, and the exit code is that refusal's.
+// existing (3), and a folder without a data set (2) is the more serious refusal.
 TEST_F(BatchCli, FileAndFolderSourcesIntoANewFolder)
 {
     const std::string a = Sample(3, "a", "a");
@@ -34,9 +34,9 @@ TEST_F(BatchCli, FileAndFolderSourcesIntoANewFolder)
     for (const char* name : {"a_conv_0000.bmp", "a_conv_0002.bmp", "c_conv_0001.bmp", "c_conv_.log"})
         EXPECT_TRUE(fs::exists(dest + "/" + name)) << name;
 
-    r = Convert({"--json", a + "/a0001.bmp", c, dest});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(Lines(r.out), 2u) << r.out;
+    r = Convert({"--json", a + "/a0001.bmp", m_scratch.Folder("empty"), c, dest});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(Lines(r.out), 3u) << r.out;
     EXPECT_TRUE(Has(r.out, "{\"outcome\": \"refused\", \"source\": \"" + c + "\", \"exit\": 3}")) << r.out;
 }
 

@@ -107,73 +107,59 @@ TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
     EXPECT_TRUE(fs::exists(out + "/q0012.bmp"));
 }
 
-// Refusals that stop a run before it starts say why: a first slice that does not load (also in
-// --info), a destination folder that cannot be made, the destination that is the source.
-TEST_F(ConvertCli, RefusalsSayWhy)
+// Refusals before a run starts say why, with their exit codes: the destination folder cannot be
+// made, the destination is the source (in other letters too), the first slice does not load (also
+// in --info); an existing destination needs --overwrite or --resume (3), even when only the loose
+// mask of "scan2" beside "scan" finds the source's slice 2000; a destination held by another run
+// is refused and nothing in it changes, while a dry run takes no lock.
+TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
 {
-    const std::string src = Sample(2);
-    bmptest::WriteBytes(m_scratch.Path("file"), {'x'});
-    CRunResult r = Convert({src + "/scan0000.bmp", m_scratch.Path("file/sub/q.bmp")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "kavex-convert: cannot create the destination folder " + m_scratch.Path("file") +
-                         ": Not a directory\n");
-    r = Convert({src + "/scan0000.bmp", src + "/scan0000.bmp"});
-    EXPECT_EQ(r.err, "kavex-convert: Not yet implemented: the destination is the source data set\n");
-
-    std::vector<uint8_t> bmp = bmptest::ReadBytes(src + "/scan0000.bmp");
+    const std::string src = Sample(4), bad = Sample(2, "bad");
+    const std::string out = m_scratch.Path("out"), file = m_scratch.Path("file");
+    bmptest::WriteBytes(file, {'x'});
+    std::vector<uint8_t> bmp = bmptest::ReadBytes(bad + "/scan0000.bmp");
     bmp[28] = 24;
-    bmptest::WriteBytes(src + "/scan0000.bmp", bmp);
+    bmptest::WriteBytes(bad + "/scan0000.bmp", bmp);
     const std::string why = "24 bits per pixel; only 8-bit palette images load";
-    r = Convert({src + "/scan0001.bmp", m_scratch.Path("out/q.bmp")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "kavex-convert: could not read " + src + "/scan0000.bmp: " + why + "\n");
-    r = Convert({"--info", src + "/scan0001.bmp"});
-    EXPECT_TRUE(Has(r.out, "size: unreadable (" + why + ")\n")) << r.out;
-}
-
-// The source itself in other letters is refused (2); an existing destination needs --overwrite or
-// --resume (3), even when only the loose mask of "scan2" beside "scan" finds the source's slice
-// 2000 (what --overwrite then deletes is the job's, tested there).
-TEST_F(ConvertCli, DestinationConflictsAndTheirExitCodes)
-{
-    const std::string src = Sample(4);
-    for (const std::string& dst : {src + "/scan0000.BMP", src + "/scan.bmp"})
-    {
-        const CRunResult r = Convert({"--overwrite", src + "/scan0001.bmp", dst});
-        EXPECT_EQ(r.status, 2) << dst;
-        EXPECT_TRUE(Has(r.err, "Not yet implemented")) << r.err;
-    }
-    const std::string dst = m_scratch.Path("out/q.bmp");
-    ASSERT_EQ(Convert({src + "/scan0000.bmp", dst}).status, 0);
-    CRunResult r = Convert({src + "/scan0000.bmp", dst});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_TRUE(Has(r.err, "The destination data set already exist: " + m_scratch.Path("out/q????.bmp")))
-        << r.err;
-    EXPECT_TRUE(Has(r.err, "--overwrite"));
-
-    fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
-    EXPECT_EQ(Convert({src + "/scan0000.bmp", src + "/scan2????.bmp"}).status, 3);
-}
-
-// Held by another run, the destination is refused at once and nothing in it changes; a dry run
-// takes no lock. Folders and prefixes in other letters are other data sets.
-TEST_F(ConvertCli, DestinationHeldByAnotherRunAndNamesInOtherLetters)
-{
-    const std::string src = Sample(3);
-    const std::string out = m_scratch.Path("out");
     ASSERT_EQ(Convert({src + "/scan0000.bmp", out + "/q.bmp"}).status, 0);
-    fs::remove(out + "/q0001.bmp");
+    fs::copy_file(src + "/scan0000.bmp", src + "/scan2000.bmp");
+    vKit::CPlatformLock other;
+    ASSERT_EQ(other.TryAcquire(out + "/.q.kavex.lock"), 0);
     const std::vector<std::string> before = m_scratch.Names("out");
+    const std::string s0 = src + "/scan0000.bmp", s1 = src + "/scan0001.bmp", q = out + "/q.bmp";
+    struct SCase
     {
-        vKit::CPlatformLock other;
-        ASSERT_EQ(other.TryAcquire(out + "/.q.kavex.lock"), 0);
-        const CRunResult r = Convert({"--overwrite", src + "/scan0000.bmp", out + "/q.tif"});
-        EXPECT_EQ(r.status, 2);
-        EXPECT_TRUE(Has(r.err, "being written by another run: " + out + "/q????.tif")) << r.err;
-        EXPECT_EQ(Convert({"--dry-run", "--overwrite", src + "/scan0000.bmp", out + "/q.bmp"}).status, 0);
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    for (const SCase& c : std::vector<SCase>{
+             {{s0, file + "/sub/q.bmp"},
+              2,
+              "cannot create the destination folder " + file + ": Not a directory\n"},
+             {{s0, s0}, 2, "Not yet implemented: the destination is the source data set\n"},
+             {{"--overwrite", s1, src + "/scan0000.BMP"}, 2, "Not yet implemented"},
+             {{"--overwrite", s1, src + "/scan.bmp"}, 2, "Not yet implemented"},
+             {{bad + "/scan0001.bmp", q},
+              2,
+              "kavex-convert: could not read " + bad + "/scan0000.bmp: " + why + "\n"},
+             {{s0, q}, 3, "The destination data set already exist: " + out + "/q????.bmp\nGive --overwrite"},
+             {{s0, src + "/scan2????.bmp"}, 3, "already exist"},
+             {{"--overwrite", s0, out + "/q.tif"}, 2, "being written by another run: " + out + "/q????.tif"},
+             {{"--dry-run", "--overwrite", s0, q}, 0, ""}})
+    {
+        const CRunResult r = Convert(c.args);
+        EXPECT_EQ(r.status, c.status) << c.err;
+        EXPECT_TRUE(Has(r.err, c.err)) << r.err;
     }
     EXPECT_EQ(m_scratch.Names("out"), before);
+    EXPECT_TRUE(Has(Convert({"--info", bad + "/scan0001.bmp"}).out, "size: unreadable (" + why + ")\n"));
+}
 
+// Folders and prefixes in other letters are other data sets.
+TEST_F(ConvertCli, NamesInOtherLettersAreOtherDataSets)
+{
+    const std::string src = Sample(3);
     fs::create_directory(m_scratch.Path("SRC"));
     EXPECT_EQ(Convert({src + "/scan0000.bmp", m_scratch.Path("SRC/scan.bmp")}).status, 0);
     EXPECT_EQ(CountSlices(m_scratch.Path("SRC"), "scan"), 3);
