@@ -30,11 +30,11 @@ std::string Relative(const std::string& path, const std::string& folder)
 }
 
 // A fresh destination folder per run, so that two runs of one rig compare file for file.
-SOutcome RunInto(CConversionRig& rig, const std::string& folderName, int32_t threads, int32_t cancelAt = -1)
+SOutcome RunInto(CConversionRig& rig, const std::string& folderName, const char* format, int32_t threads,
+                 int32_t cancelAt)
 {
     const std::string out = rig.Folder(folderName);
-    rig.Wire(rig.Path("scan0000.bmp"),
-             out + "/q????." + rig.Job().GetDestination()->GetDataset()->GetExtension());
+    rig.Wire(rig.Path("scan0000.bmp"), out + "/q????." + format);
     rig.Job().SetThreads(threads);
     SOutcome outcome;
     CDatasetConversion& job = rig.Job();
@@ -84,7 +84,8 @@ void WriteFoldingSource(CConversionRig& rig)
     rig.Job().SetResizeFactor(2).SetShift(3).SetResizeQuality(3);
 }
 
-TEST(ParallelConversionThread, ManyFilesAtATimeWriteWhatOneThreadWrites)
+// Uncancelled (-1), then cancelled at every file in turn.
+TEST(ParallelConversionThread, ManyFilesAtATimeWriteWhatOneThreadWritesWhereverCancelled)
 {
     struct SCase
     {
@@ -96,49 +97,24 @@ TEST(ParallelConversionThread, ManyFilesAtATimeWriteWhatOneThreadWrites)
         CConversionRig rig;
         WriteFoldingSource(rig);
         rig.Job().SetResizeQuality(c.quality).SetKeepFileTime(true);
-        rig.Folder("one");
-        rig.Wire(rig.Path("scan0000.bmp"), rig.Path("one/q0000.") + c.format);
-        const SOutcome one = RunInto(rig, "one", 1);
-        const SOutcome many = RunInto(rig, "many", 4);
-        ExpectSame(one, many, c.format);
-        EXPECT_FALSE(one.failed.empty());
+        const SOutcome whole = RunInto(rig, "whole", c.format, 1, -1);
+        EXPECT_FALSE(whole.failed.empty());
         // The start of the file count, then one event per file in list order.
         std::vector<int32_t> order{0};
-        for (int32_t k = 0; k + 1 < int32_t(one.positions.size()); ++k)
+        for (int32_t k = 0; k + 1 < int32_t(whole.positions.size()); ++k)
             order.push_back(k);
-        EXPECT_EQ(many.positions, order);
-        for (const auto& [name, bytes] : many.files)
-            EXPECT_NE(name[0], '.') << "temporary file left: " << name;
+        EXPECT_EQ(whole.positions, order);
+        for (int32_t at = -1; at + 1 < int32_t(whole.positions.size()); ++at)
+        {
+            const std::string name = std::string(c.format) + " cancel at " + std::to_string(at);
+            const SOutcome one = RunInto(rig, "one" + name, c.format, 1, at);
+            const SOutcome many = RunInto(rig, "many" + name, c.format, 4, at);
+            EXPECT_EQ(one.cancelled, at >= 0);
+            ExpectSame(one, many, name);
+            for (const auto& [file, bytes] : many.files)
+                EXPECT_NE(file[0], '.') << name << ": temporary file left: " << file;
+        }
     }
-}
-
-TEST(ParallelConversionThread, CancelAtAnyFileLeavesWhatOneThreadLeaves)
-{
-    CConversionRig rig;
-    WriteFoldingSource(rig);
-    rig.Folder("x");
-    rig.Wire(rig.Path("scan0000.bmp"), rig.Path("x/q0000.bmp"));
-    rig.Job().PrepareLists();
-    const int32_t files = rig.Job().GetListedCount();
-    for (int32_t at = 0; at < files; ++at)
-    {
-        const std::string name = std::to_string(at);
-        const SOutcome one = RunInto(rig, "one" + name, 1, at);
-        const SOutcome many = RunInto(rig, "many" + name, 3, at);
-        ASSERT_TRUE(one.cancelled);
-        ExpectSame(one, many, "cancel at " + name);
-    }
-}
-
-TEST(ParallelConversionThread, ThreadCountComesFromTheJobThenTheEnvironment)
-{
-    CDatasetConversion job;
-    job.SetThreads(3);
-    EXPECT_EQ(job.GetEffectiveThreads(), 3);
-    job.SetThreads(1000);
-    EXPECT_EQ(job.GetEffectiveThreads(), 64);
-    job.SetThreads(0);
-    EXPECT_GE(job.GetEffectiveThreads(), 1);
 }
 
 } // namespace
