@@ -21,7 +21,7 @@ using Stream = std::vector<uint8_t>;
 int Decode(const Stream& stream, std::string* message = nullptr)
 {
     jpegtest::Codec codec;
-    const int result = codec.Read(stream, 3, true);
+    const int result = codec.Read(stream, 3);
     if (message) *message = CIntelImageJPEGLib::LastMessage(&codec.props);
     return result;
 }
