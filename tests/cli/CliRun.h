@@ -100,13 +100,6 @@ private:
     bool m_waited = false;
 };
 
-inline CRunResult RunProgram(const CScratchFolder& scratch, const std::string& program,
-                             const std::vector<std::string>& args)
-{
-    CProcess p(scratch, program, args);
-    return p.Wait();
-}
-
 // The programs keep the user's settings in the scratch folder; data sets come from kavex-sample.
 class CCliTest : public testing::Test
 {
@@ -117,16 +110,16 @@ protected:
     std::string Sample(int slices, const std::string& folder = "src", const std::string& prefix = "scan",
                        const std::string& size = "32x24")
     {
-        const CRunResult r = RunProgram(m_scratch, "kavex-sample",
-                                        {"--quiet", "--slices", std::to_string(slices), "--size", size,
-                                         "--prefix", prefix, m_scratch.Path(folder)});
+        const CRunResult r = Run("kavex-sample", {"--quiet", "--slices", std::to_string(slices), "--size",
+                                                  size, "--prefix", prefix, m_scratch.Path(folder)});
         EXPECT_EQ(r.status, 0) << r.err;
         return m_scratch.Path(folder);
     }
-    CRunResult Convert(const std::vector<std::string>& args)
+    CRunResult Run(const std::string& program, const std::vector<std::string>& args)
     {
-        return RunProgram(m_scratch, "kavex-convert", args);
+        return CProcess(m_scratch, program, args).Wait();
     }
+    CRunResult Convert(const std::vector<std::string>& args) { return Run("kavex-convert", args); }
     static bool Has(const std::string& text, const std::string& part)
     {
         return text.find(part) != std::string::npos;
