@@ -1,6 +1,6 @@
 // What keeps a conversion from losing or mixing up files: the source behind links, the lock on
 // the destination, temporary files of killed runs, members that are no files, and the times of
-// a slice set before it appears.
+// each slice, set before it appears.
 
 #include "engine/ConversionRig.h"
 
@@ -114,28 +114,40 @@ public:
     using CDatasetConversion::WorkImage;
 };
 
-// The kept times are on the file before it gets its name: a kill between the rename and the
-// times can no longer leave a slice dated by the run.
-TEST(DataSafety, KeptTimesAreSetBeforeTheSliceAppears)
+// Each slice keeps its own source's times, and they are on the file before it gets its name: a
+// kill between the rename and the times can no longer leave a slice dated by the run.
+TEST(DataSafety, KeptTimesFollowEachSliceAndAreSetBeforeItAppears)
 {
     CConversionRig rig;
-    rig.WriteSource("scan", 0, 1);
-    const uint64_t t = vKit::UnixNsToFileTime(1000000000LL * 1000000000LL);
-    ASSERT_EQ(vKit::PlatformSetFileTimes(rig.Path("scan0000.bmp"), t, t), 0);
+    const std::string out = rig.Start("s", 0, 2, "k0000.tif");
+    const int64_t base = 1000000000LL * 1000000000LL;
+    for (int32_t n = 0; n < 2; ++n)
+    {
+        const uint64_t t = vKit::UnixNsToFileTime(base + n * 3600 * 1000000000LL);
+        ASSERT_EQ(vKit::PlatformSetFileTimes(SliceName(rig.Path(""), "s", n), t, t), 0);
+    }
+    rig.Job().SetKeepFileTime(true);
+    rig.Job().Convert();
+    vKit::CPlatformStat st;
+    for (int32_t n = 0; n < 2; ++n)
+    {
+        ASSERT_EQ(vKit::PlatformStat(SliceName(out, "k", n, "tif"), st), 0);
+        EXPECT_EQ(st.writeNs / 1000000000LL, base / 1000000000LL + n * 3600);
+    }
+
     CFileStep step;
     step.action = CFileStep::Image;
     step.isSlice = true;
-    step.src = rig.Path("scan0000.bmp");
-    step.dst = rig.Folder("out") + "/q0000.bmp";
+    step.src = rig.Path("s0001.bmp");
+    step.dst = out + "/q0001.bmp";
     step.part = vKit::PlatformTemporaryName(step.dst);
     CImageSettings settings;
     settings.keepFileTime = true;
     CLaneImages lane;
     CTimesJob::WorkImage(step, settings, lane);
     ASSERT_EQ(step.saveCode, 0);
-    vKit::CPlatformStat st;
     ASSERT_EQ(vKit::PlatformStat(step.part, st), 0);
-    EXPECT_EQ(st.writeNs, vKit::FileTimeToUnixNs(t));
+    EXPECT_EQ(st.writeNs, base + 3600 * 1000000000LL);
     EXPECT_FALSE(CScratchFolder::Exists(step.dst));
 }
 

@@ -1,7 +1,6 @@
 // The per-image stages and side outputs through whole conversions: grey decisions, 3D averaging,
-// renumbering with a factor, the volume description and carried file times.
+// renumbering with a factor and the volume description.
 
-#include "Base/platform/Platform.h"
 #include "engine/ConversionRig.h"
 
 #include <gtest/gtest.h>
@@ -168,26 +167,6 @@ TEST(Stages, VolumeDescriptionListsSlicesInOrderWithConsecutivePositions)
         const size_t sourceSize = CScratchFolder::Read(rig.Path("g0000.bmp")).size();
         EXPECT_TRUE(std::string(extension) != "bmp" ||
                     CScratchFolder::Read(slices[0]).size() == sourceSize - 56);
-    }
-}
-
-TEST(Stages, KeptFileTimesFollowEachSlice)
-{
-    CConversionRig rig;
-    const std::string out = rig.Start("s", 0, 2, "k0000.tif");
-    const int64_t base = 1000000000LL * 1000000000LL;
-    for (int32_t n = 0; n < 2; ++n)
-    {
-        const uint64_t t = vKit::UnixNsToFileTime(base + n * 3600 * 1000000000LL);
-        ASSERT_EQ(vKit::PlatformSetFileTimes(SliceName(rig.Path(""), "s", n), t, t), 0);
-    }
-    rig.Job().SetKeepFileTime(true);
-    rig.Job().Convert();
-    for (int32_t n = 0; n < 2; ++n)
-    {
-        vKit::CPlatformStat st;
-        ASSERT_EQ(vKit::PlatformStat(SliceName(out, "k", n, "tif"), st), 0);
-        EXPECT_EQ(st.writeNs / 1000000000LL, base / 1000000000LL + n * 3600);
     }
 }
 
