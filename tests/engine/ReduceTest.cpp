@@ -36,11 +36,8 @@ TEST(Reduce, SizeTruncatesAndFastTakesTopLeftOfBlock)
         EXPECT_FALSE(kavex::Reduce2D(image, f)) << f;
         EXPECT_EQ(image.GetSize(), std::make_pair(2, 1)) << f;
     }
-}
-
-TEST(Reduce, ImageSmallerThanFactorBecomesEmptyWithNewSizeInDescription)
-{
-    vKit::CImageBuffer16 image = Ramp(5, 9);
+    // Smaller than the factor: empty, with the new size in the description.
+    image = Ramp(5, 9);
     kavex::Reduce2D(image, 8);
     EXPECT_TRUE(image.IsEmpty());
     EXPECT_EQ(image.Info().GetSize(), std::make_pair(0, 1));
