@@ -52,7 +52,9 @@ TEST(Stages, DecisionTableRows)
         const std::string out =
             rig.Start("s", 0, 1, std::string("d0000.") + c.extension) + "/d0000." + c.extension;
         CDatasetConversion& job = rig.Job();
-        job.SetSourcePalette(c.falling ? FallingPalette() : vKit::CColorTable(256));
+        // A job told no palette has an empty copied one, which counts as falling (the TIFF row).
+        if (!c.falling || std::string(c.extension) != "tif")
+            job.SetSourcePalette(c.falling ? FallingPalette() : vKit::CColorTable(256));
         job.SetInvertPalette(c.invertPalette).SetInvertRawData(c.invertRaw);
         EXPECT_EQ(job.MustReversePalette(), c.reverse) << row;
         EXPECT_EQ(job.MustInvertRawData(), c.invert) << row;
@@ -64,16 +66,6 @@ TEST(Stages, DecisionTableRows)
         EXPECT_NEAR(sample, c.invert ? 255 - SliceValue(0) : SliceValue(0), 1) << row;
         EXPECT_TRUE(std::string(c.extension) != "bmp" || firstEntry == (c.reverse ? 255 : 0)) << row;
     }
-}
-
-TEST(Stages, EmptyCopiedPaletteCountsAsFalling)
-{
-    CConversionRig rig;
-    rig.Start("s", 0, 1, "d0000.tif");
-    EXPECT_TRUE(rig.Job().MustInvertRawData());
-    EXPECT_TRUE(rig.Job().MustReversePalette());
-    rig.Job().SetSourcePalette(vKit::CColorTable(256));
-    EXPECT_FALSE(rig.Job().MustInvertRawData());
 }
 
 // Slices of one value each, averaged by 2 in three directions.
