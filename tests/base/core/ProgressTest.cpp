@@ -1,20 +1,34 @@
 #include "Base/core/Progress.h"
+#include "Base/core/Event.h"
+#include "Base/core/Timer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace
 {
 
+using Log = std::vector<std::string>;
+
 struct Listener
 {
-    std::vector<std::string>* log;
+    Log* log;
     std::string name;
+    int32_t answer = 0;
     vKit::CProgressBase* cancel = nullptr; // requests a cancel when called
     std::vector<vKit::CProgressInfo> seen{};
 
+    int32_t Ask(int32_t v)
+    {
+        log->push_back(name + std::to_string(v));
+        return answer;
+    }
+    int32_t Other(int32_t v) { return Ask(-v); }
     void OnProgress(vKit::CProgressInfo info)
     {
         log->push_back(name);
@@ -25,6 +39,26 @@ struct Listener
         if (cancel) cancel->SetCancelRequested(true);
     }
 };
+
+TEST(Event, NewestFirstUnsubscribeByObjectAndMethodFirstNonzeroAnswerWins)
+{
+    Log log;
+    Listener a{&log, "a", 5}, b{&log, "b"}, c{&log, "c"};
+    vKit::CEvent<int32_t, int32_t> ev;
+    EXPECT_EQ(ev.Raise(1), 0); // nobody to answer
+    ev.Subscribe(&a, &Listener::Ask);
+    ev.Subscribe(&b, &Listener::Other);
+    ev.Subscribe(&b, &Listener::Ask);
+    ev.Subscribe(&c, &Listener::Ask);
+    EXPECT_EQ(ev.Unsubscribe(&b, &Listener::Ask), 0);
+    EXPECT_EQ(ev.Unsubscribe(&b, &Listener::Ask), 1);
+    EXPECT_EQ(ev.Raise(7), 5);
+    EXPECT_EQ(log, (Log{"c7", "b-7", "a7"}));
+    c.answer = 3;
+    log.clear();
+    EXPECT_EQ(ev.Raise(8), 3);
+    EXPECT_EQ(log, Log{"c8"});
+}
 
 TEST(ProgressInfo, AssignmentKeepsTargetMinimumAndCounterAPercentStartsAtTheMinimum)
 {
@@ -39,13 +73,11 @@ TEST(ProgressInfo, AssignmentKeepsTargetMinimumAndCounterAPercentStartsAtTheMini
     dst.SetCounterA(99);
     dst = src;
     EXPECT_EQ(dst.GetText(), "step");
-    EXPECT_EQ(dst.GetMinimum(), 10);
-    EXPECT_EQ(dst.GetCounterA(), 99);
-    EXPECT_EQ(dst.GetMaximum(), 100); // the source's
+    EXPECT_EQ(std::make_tuple(dst.GetMinimum(), dst.GetCounterA(), dst.GetMaximum()),
+              std::make_tuple(10, 99, 100)); // the maximum is the source's
     // A copy starts from the defaults, so it shows minimum 0 and counter A 0.
     const vKit::CProgressInfo copy(src);
-    EXPECT_EQ(copy.GetMinimum(), 0);
-    EXPECT_EQ(copy.GetCounterA(), 0);
+    EXPECT_EQ(copy.GetMinimum() + copy.GetCounterA(), 0);
 
     dst.SetMaximum(20);
     EXPECT_FLOAT_EQ(dst.GetPercent(), 50.0f);
@@ -57,53 +89,58 @@ TEST(ProgressInfo, AssignmentKeepsTargetMinimumAndCounterAPercentStartsAtTheMini
     EXPECT_FLOAT_EQ(dst.GetPercent(), 100.0f);
 }
 
-TEST(ProgressBase, HandlersNewestFirstEachWithOwnCopy)
+TEST(ProgressBase, HandlersGetOwnCopiesAndAbortedNeedsACancelRequest)
 {
-    std::vector<std::string> log;
-    Listener a{&log, "a"}, b{&log, "b"}, c{&log, "c"};
+    Log log;
+    Listener a{&log, "a"}, b{&log, "b"};
     vKit::CProgressBase source;
-    for (Listener* l : {&a, &b, &c})
+    for (Listener* l : {&a, &b})
         source.OnProgress.Subscribe(l, &Listener::OnProgress);
     source.StartProgress(5, 40);
-    EXPECT_EQ(log, (std::vector<std::string>{"c", "b", "a"}));
-    // The last handler sees what the source sent, not what the others did to their copies.
+    // The last handler sees what the source sent, not what the other did to its copy.
     EXPECT_EQ(a.seen.at(0).GetPosition(), 0);
     EXPECT_EQ(a.seen.at(0).GetMaximum(), 40);
     EXPECT_FALSE(a.seen.at(0).IsCancelled());
     EXPECT_EQ(source.GetProgressInfo().GetMinimum(), 5);
-
-    source.SetNotifying(false);
-    source.EndProgress();
-    EXPECT_EQ(log.size(), 3u);
     // A copy of the source does not take its subscribers along.
     EXPECT_TRUE(vKit::CProgressBase(source).OnProgress.IsEmpty());
-}
+    source.OnProgress.Unsubscribe(&b, &Listener::OnProgress);
 
-TEST(ProgressBase, EndAndAbortSetAbortedOnlyWhenCancelRequested)
-{
-    std::vector<std::string> log;
-    Listener l{&log, "l"};
-    vKit::CProgressBase source;
-    source.OnProgress.Subscribe(&l, &Listener::OnProgress);
     source.StartProgress(0, 12);
     source.EndProgress();
-    EXPECT_TRUE(l.seen.back().IsFinished());
-    EXPECT_EQ(l.seen.back().GetPosition(), 12);
+    EXPECT_TRUE(a.seen.back().IsFinished());
+    EXPECT_EQ(a.seen.back().GetPosition(), 12);
     EXPECT_FALSE(source.IsAborted());
-
     source.StartProgress(0, 12);
-    l.cancel = &source; // a cancel requested inside the last event still counts
+    a.cancel = &source; // a cancel requested inside the last event still counts
     source.EndProgress();
     EXPECT_TRUE(source.IsAborted());
 
-    l.cancel = nullptr;
+    a.cancel = nullptr;
     source.StartProgress(0, 12); // clears both the request and the aborted flag
     source.AbortProgress();
-    EXPECT_TRUE(l.seen.back().IsCancelled());
+    EXPECT_TRUE(a.seen.back().IsCancelled());
     EXPECT_FALSE(source.IsAborted());
     source.SetCancelRequested(true);
     source.AbortProgress();
     EXPECT_TRUE(source.IsAborted());
+    const size_t events = a.seen.size();
+    source.SetNotifying(false);
+    source.EndProgress();
+    EXPECT_EQ(a.seen.size(), events);
+}
+
+TEST(Timer, NeverStartedReadsZeroAndStopFreezesTime)
+{
+    vKit::CTimer t;
+    EXPECT_EQ(t.GetElapsedMilliseconds(), 0);
+    t.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    t.Stop();
+    const int64_t ms = t.GetElapsedMilliseconds();
+    EXPECT_GE(ms, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(t.GetElapsedMilliseconds(), ms);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "Base/core/StringsLst.h"
 #include "Base/core/Strings.h"
-#include "Base/core/TypedStringList.h"
+#include "tests/base/core/ListTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +15,6 @@ namespace
 
 using vKit::CStringsLst;
 using Texts = std::vector<std::string>;
-
-Texts Strings(const CStringsLst& list)
-{
-    Texts out;
-    for (int32_t i = 0; i < list.GetCount(); ++i)
-        out.push_back(list.GetString(i));
-    return out;
-}
 
 // Positions come from halving, so equal strings may land on either side of each other; the list
 // must stay sorted, the answer must be where the string went, and a unique list keeps the first.
@@ -47,10 +39,10 @@ TEST(StringsLst, SortedInsertionKeepsOrderAndUniqueRefusesEquals)
         ASSERT_EQ(at < 0, !first) << s;
         ASSERT_EQ(first ? unique.GetString(at) : s, s);
     }
-    const Texts all = Strings(sorted);
+    const Texts all = ListTexts(sorted);
     EXPECT_EQ(all.size(), 400u);
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), less));
-    EXPECT_EQ(Strings(unique), Texts(distinct.begin(), distinct.end()));
+    EXPECT_EQ(ListTexts(unique), Texts(distinct.begin(), distinct.end()));
 }
 
 TEST(StringsLst, SettersGrowTheListAppendIgnoresSortingRemoveAndCopy)
@@ -58,7 +50,7 @@ TEST(StringsLst, SettersGrowTheListAppendIgnoresSortingRemoveAndCopy)
     CStringsLst list;
     list.SetString(2, "text");
     list.SetData2(4, 42);
-    EXPECT_EQ(Strings(list), (Texts{"", "", "text", "", ""}));
+    EXPECT_EQ(ListTexts(list), (Texts{"", "", "text", "", ""}));
     EXPECT_EQ(list.GetData1(1), 0);
     EXPECT_EQ(list.GetData1(5), -1);
     EXPECT_EQ(list.FindData2(42), 4);
@@ -74,32 +66,8 @@ TEST(StringsLst, SettersGrowTheListAppendIgnoresSortingRemoveAndCopy)
     CStringsLst copy;
     copy.Append("first");
     list.CopyTo(copy);
-    EXPECT_EQ(Strings(copy), (Texts{"first", "z", "m", "n"}));
+    EXPECT_EQ(ListTexts(copy), (Texts{"first", "z", "m", "n"}));
     EXPECT_EQ(copy.GetData2(1), 2);
-}
-
-struct Counted : vKit::CBase
-{
-    static int alive;
-    Counted() { ++alive; }
-    ~Counted() override { --alive; }
-};
-int Counted::alive = 0;
-
-TEST(TypedStringList, EntriesOwnTheirObjects)
-{
-    {
-        vKit::CTypedStringList<Counted> list;
-        list.Add("a");
-        EXPECT_EQ(list.GetObject(0), nullptr);
-        list.SetCreateOnDemand(true);
-        ASSERT_NE(list.GetObject(3), nullptr); // grows the list
-        EXPECT_EQ(list.GetObject(3), list.GetObject(3));
-        list.RemoveAt(3);
-        list.SetObject(0, new Counted());
-        EXPECT_EQ(Counted::alive, 1);
-    }
-    EXPECT_EQ(Counted::alive, 0);
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "Base/dataset/Dataset.h"
 
 #include "tests/base/ScratchFolder.h"
+#include "tests/base/core/ListTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +22,7 @@ Names Sources(const CDataset& ds, const std::string& destination)
     vKit::CStringsLst list;
     list.Append("left over");
     ds.GetSourcesOf(list, destination);
-    Names out;
-    for (int32_t i = 0; i < list.GetCount(); ++i)
-        out.push_back(list.GetString(i));
-    return out;
+    return ListTexts(list);
 }
 
 TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
@@ -68,39 +68,33 @@ TEST(DatasetDelete, OverwriteDeletesExactDestinationNamesAndNoSourceFile)
 {
     const struct
     {
-        const char* member;
-        Names extra;
+        const char *member, *extra;
         bool protect;
-        Names gone, kept;
+        const char *gone, *kept;
     } cases[] = {
-        {"scan20000.bmp",
-         {},
-         true,
-         {"scan20000.bmp", "scan20001.bmp", "scan2_spr.bmp", "scan2_cfg.txt"},
-         {"scan0000.bmp", "scan2000.bmp", "scan_cfg.txt", "scan_dicom.txt", "scan2.log"}},
+        {"scan20000.bmp", "", true, "scan20000.bmp scan20001.bmp scan2_spr.bmp scan2_cfg.txt",
+         "scan0000.bmp scan2000.bmp scan_cfg.txt scan_dicom.txt scan2.log"},
         // Exact destination names alone keep the loose match.
-        {"scan20000.bmp", {}, false, {"scan20000.bmp"}, {"scan2000.bmp"}},
+        {"scan20000.bmp", "", false, "scan20000.bmp", "scan2000.bmp"},
         // Another format with the source's prefix keeps the source's texts.
-        {"scan0000.TIF",
-         {"scan0000.tif", "scan_spr.tif"},
-         true,
-         {"scan0000.tif", "scan_spr.tif"},
-         {"scan_cfg.txt", "scan_dicom.txt", "scan0000.bmp"}},
+        {"scan0000.TIF", "scan0000.tif scan_spr.tif", true, "scan0000.tif scan_spr.tif",
+         "scan_cfg.txt scan_dicom.txt scan0000.bmp"},
         // So does the source folder spelt another way.
-        {"alias/./scan0000.jpg",
-         {"scan0000.jpg"},
-         true,
-         {"scan0000.jpg"},
-         {"scan_cfg.txt", "scan_dicom.txt"}},
+        {"alias/./scan0000.jpg", "scan0000.jpg", true, "scan0000.jpg", "scan_cfg.txt scan_dicom.txt"},
+    };
+    const auto words = [](const std::string& text)
+    {
+        std::istringstream in(text);
+        return Names(std::istream_iterator<std::string>(in), {});
     };
     for (const auto& c : cases)
     {
         CScratchFolder dir;
-        Names names = {"scan0000.bmp",  "scan0001.bmp",   "scan0002.bmp",  "scan2000.bmp",
-                       "scan_cfg.txt",  "scan_dicom.txt", "scan.log",      "scan20000.bmp",
-                       "scan20001.bmp", "scan2_spr.bmp",  "scan2_cfg.txt", "scan2.log"};
-        names.insert(names.end(), c.extra.begin(), c.extra.end());
-        for (const std::string& name : names)
+        for (const std::string& name :
+             words(std::string("scan0000.bmp scan0001.bmp scan0002.bmp scan2000.bmp "
+                               "scan_cfg.txt scan_dicom.txt scan.log scan20000.bmp "
+                               "scan20001.bmp scan2_spr.bmp scan2_cfg.txt scan2.log ") +
+                   c.extra))
             dir.Write(name, "x");
         std::filesystem::create_directory_symlink(dir.Path(), dir.Path("alias"));
         CDataset source, old;
@@ -110,9 +104,9 @@ TEST(DatasetDelete, OverwriteDeletesExactDestinationNamesAndNoSourceFile)
         ASSERT_GT(old.Open(dir.Path(c.member)), 0);
         EXPECT_EQ(old.DeleteFiles(c.protect ? &source : nullptr), 0) << c.member;
         EXPECT_TRUE(old.GetProgressInfo().IsFinished());
-        for (const std::string& name : c.gone)
+        for (const std::string& name : words(c.gone))
             EXPECT_FALSE(CScratchFolder::Exists(dir.Path(name))) << c.member << ": " << name;
-        for (const std::string& name : c.kept)
+        for (const std::string& name : words(c.kept))
             EXPECT_TRUE(CScratchFolder::Exists(dir.Path(name))) << c.member << ": " << name;
     }
 }

@@ -10,27 +10,20 @@ namespace
 
 using vKit::CDataset;
 
-TEST(DatasetNames, PrefixOfEveryMemberKind)
+TEST(DatasetNames, PrefixAndNumberOfEveryMemberKind)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/d/scan0042.bmp", "scan"},      {"/d/SCAN_SPR.BMP", "SCAN"}, {"/d/scan_sp2.tif", "scan"},
-        {"/d/scan_vpr.jpg", "scan"},      {"/d/scan_arc.dcm", "scan"}, {"/d/scan????.bmp", "scan"},
-        {"/d/scan_DICOM.TXT", "scan"},    {"/d/scan_cfg.txt", ""},     {"/d/scan.log", "scan"},
-        {"/d/0042.bmp", "0042"},          {"/d/img_x.bmp", "img_x"},   {"/d/scan0001", "scan"},
-        {"/d/scan0001.tiff", "scan0001"}, {"/d/_dicom.txt", ""},       {"/d/notes.txt", ""}};
-    for (const auto& [path, prefix] : cases)
-        EXPECT_EQ(CDataset::PrefixFromFileName(path), prefix) << path;
-}
-
-TEST(DatasetNames, NumberAndNumberText)
-{
-    EXPECT_EQ(CDataset::GetNumber("/d/scan0042.bmp"), 42);
-    EXPECT_EQ(CDataset::GetNumberText("/d/scan0042.bmp"), "0042");
-    EXPECT_EQ(CDataset::GetNumber("/d/0042.bmp"), 42);
-    for (const char* path : {"/d/scan_spr.bmp", "/d/p12.bmp", "/d/scan????.bmp", "/d/s12a4.bmp", ""})
+        {"scan0042.bmp", "scan 0042"}, {"SCAN_SPR.BMP", "SCAN -1"}, {"/d/scan_sp2.tif", "scan -1"},
+        {"scan_vpr.jpg", "scan -1"},   {"scan_arc.dcm", "scan -1"}, {"/d/scan????.bmp", "scan -1"},
+        {"scan_DICOM.TXT", "scan -1"}, {"scan_cfg.txt", " -1"},     {"/d/scan.log", "scan -1"},
+        {"0042.bmp", "0042 0042"},     {"img_x.bmp", "img_x -1"},   {"/d/scan0001", "scan 0001"},
+        {"s0001.tiff", "s0001 0001"},  {"_dicom.txt", " -1"},       {"/d/notes.txt", " -1"},
+        {"p12.bmp", "p12 -1"},         {"s12a4.bmp", "s12a4 -1"},   {"", " -1"}};
+    for (const auto& [path, expected] : cases)
     {
-        EXPECT_EQ(CDataset::GetNumber(path), -1) << path;
-        EXPECT_EQ(CDataset::GetNumberText(path), "-1") << path;
+        const std::string number = CDataset::GetNumberText(path);
+        EXPECT_EQ(CDataset::PrefixFromFileName(path) + " " + number, expected) << path;
+        EXPECT_EQ(CDataset::GetNumber(path), std::stoi(number)) << path;
     }
 }
 

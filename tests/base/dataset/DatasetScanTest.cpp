@@ -1,6 +1,7 @@
 #include "Base/dataset/Dataset.h"
 
 #include "tests/base/ScratchFolder.h"
+#include "tests/base/core/ListTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ using Names = std::vector<std::string>;
 
 Names Listed(const CDataset& ds)
 {
-    Names names;
-    for (int32_t i = 0; i < ds.GetCount(); ++i)
-        names.push_back(std::filesystem::path(ds.GetEntryPath(i)).filename().string());
-    return names;
+    return ListTexts(ds.GetFiles().GetStrings(), true);
 }
 
 // p0000.bmp ... p0009.bmp and every companion, created side files first so that the listed
