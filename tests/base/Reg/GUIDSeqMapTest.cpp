@@ -15,12 +15,13 @@ void AddItem(vKit::CGUIDSeqMap& map, const char* guid, int32_t sequence, int64_t
     map.Add(std::make_unique<vKit::CGUIDSeqMapItem>(guid, sequence, nr, config, wasTemp));
 }
 
-std::string Lines(std::initializer_list<const char*> lines)
+// The text with every line ending in CR LF, as the map file is written.
+std::string Crlf(const std::string& text)
 {
-    std::string text;
-    for (const char* line : lines)
-        text += std::string(line) + "\r\n";
-    return text;
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
 }
 
 } // namespace
@@ -37,29 +38,11 @@ TEST(GUIDSeqMap, WritesTheFileLayoutAndReadsItBack)
     EXPECT_FALSE(vKit::FileExists(path));
     vKit::CreateFolderTree(dir.Path() + "/Cfg");
     ASSERT_EQ(vKit::WriteGUIDMap(path, map), 0);
-    EXPECT_EQ(CSettingsTestDir::Read(path), Lines({"[GUID_MAP]",
-                                                   "Signature=QUORELL_GUID_MAP",
-                                                   "Count=2",
-                                                   "GUID_0=A",
-                                                   "GUID_1=B",
-                                                   "",
-                                                   "[A]",
-                                                   "Count=2",
-                                                   "Sequence_0=1",
-                                                   "UniqueNr_0=10",
-                                                   "ConfigID_0=0",
-                                                   "WasTemp_0=1",
-                                                   "Sequence_1=2",
-                                                   "UniqueNr_1=11",
-                                                   "ConfigID_1=0",
-                                                   "WasTemp_1=1",
-                                                   "",
-                                                   "[B]",
-                                                   "Count=1",
-                                                   "Sequence_0=1",
-                                                   "UniqueNr_0=12",
-                                                   "ConfigID_0=0",
-                                                   "WasTemp_0=1"}));
+    EXPECT_EQ(CSettingsTestDir::Read(path),
+              Crlf("[GUID_MAP]\nSignature=QUORELL_GUID_MAP\nCount=2\nGUID_0=A\nGUID_1=B\n\n"
+                   "[A]\nCount=2\nSequence_0=1\nUniqueNr_0=10\nConfigID_0=0\nWasTemp_0=1\n"
+                   "Sequence_1=2\nUniqueNr_1=11\nConfigID_1=0\nWasTemp_1=1\n\n"
+                   "[B]\nCount=1\nSequence_0=1\nUniqueNr_0=12\nConfigID_0=0\nWasTemp_0=1\n"));
 
     vKit::CGUIDSeqMap read;
     EXPECT_EQ(vKit::ReadGUIDMap(path, read), 0);
@@ -94,8 +77,8 @@ TEST(GUIDSeqMap, ForeignMissingOrDamagedFilesLeaveTheMapAlone)
     AddItem(map, "A", 1, 10);
     const std::string path = dir.Path() + "/f.cfg";
     vKit::ReadGUIDMap(path, map);
-    CSettingsTestDir::Write(path, Lines({"[GUID_MAP]", "Signature=OTHER", "Count=1", "GUID_0=B", "", "[B]",
-                                         "Count=1", "Sequence_0=1", "UniqueNr_0=11"}));
+    CSettingsTestDir::Write(path, Crlf("[GUID_MAP]\nSignature=OTHER\nCount=1\nGUID_0=B\n\n[B]\nCount=1\n"
+                                       "Sequence_0=1\nUniqueNr_0=11\n"));
     vKit::ReadGUIDMap(path, map);
     EXPECT_EQ(map.GetCount(), 1);
 

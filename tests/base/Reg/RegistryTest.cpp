@@ -25,47 +25,32 @@ std::string ReadText(const char* section, const char* name, const char* byDefaul
 
 } // namespace
 
-TEST(Registry, MissingHiveHoldsOnlySoftwareAndKeysAreCreatedOnWrite)
+TEST(Registry, KeysAreCreatedOnWriteAndValuesStoredInTheExportFormat)
 {
     CSettingsTestDir dir;
     EXPECT_FALSE(RegCurrentUser.OpenAppKey("Kavex"));
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "JPGCompression", 33), 33);
     EXPECT_FALSE(vKit::FileExists(dir.UserHive())) << "reads never create the hive";
-
     ASSERT_TRUE(RegCurrentUser.CreateSectionKey("Kavex", "Paths"));
-    EXPECT_TRUE(RegCurrentUser.OpenAppKey("Kavex"));
-    EXPECT_EQ(CSettingsTestDir::Read(dir.UserHive()), kHiveTop + "[Software\\Quorell\\Kavex\\Paths]\n\n");
-    EXPECT_FALSE(vKit::FileExists(dir.MachineHive())) << "the machine hive is a file of its own";
-}
-
-TEST(Registry, TypedValuesAreStoredInTheExportFormat)
-{
-    CSettingsTestDir dir;
-    const uint8_t block[] = {1, 2, 0xfe};
     ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "JPGCompression", 33));
     ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "Negative", -2));
     ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Settings", "TempFolder", "C:\\T \"q\""));
-    ASSERT_TRUE(RegCurrentUser.WriteBinary("Kavex", "Settings", "Block", block, 3));
-    EXPECT_EQ(CSettingsTestDir::Read(dir.UserHive()), kHiveTop + "[Software\\Quorell\\Kavex\\Settings]\n"
+    EXPECT_EQ(CSettingsTestDir::Read(dir.UserHive()), kHiveTop + "[Software\\Quorell\\Kavex\\Paths]\n\n"
+                                                                 "[Software\\Quorell\\Kavex\\Settings]\n"
                                                                  "\"JPGCompression\"=dword:00000021\n"
                                                                  "\"Negative\"=dword:fffffffe\n"
-                                                                 "\"TempFolder\"=\"C:\\\\T \\\"q\\\"\"\n"
-                                                                 "\"Block\"=hex:01,02,fe\n\n");
+                                                                 "\"TempFolder\"=\"C:\\\\T \\\"q\\\"\"\n\n");
+    EXPECT_FALSE(vKit::FileExists(dir.MachineHive())) << "the machine hive is a file of its own";
 
     // Names compare without regard to case; rewriting keeps one value.
     EXPECT_EQ(RegCurrentUser.ReadNumber("KAVEX", "settings", "jpgcompression", 0), 33);
     ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "jpgCOMPRESSION", 50));
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "JPGCompression", 0), 50);
     EXPECT_EQ(ReadText("Settings", "TempFolder", ""), "8:C:\\T \"q\"");
-    uint8_t got[8] = {};
-    EXPECT_EQ(RegCurrentUser.ReadBinary("Kavex", "Settings", "Block", got, 2), 2);
-    EXPECT_EQ(std::vector<uint8_t>(got, got + 3), std::vector<uint8_t>({1, 2, 0}));
 
     // Another type than asked, or a number of another size, reads as missing.
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "TempFolder", 7), 7);
-    EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "Block", 7), 7);
     EXPECT_EQ(ReadText("Settings", "JPGCompression", "d"), "1:d");
-    EXPECT_EQ(RegCurrentUser.ReadBinary("Kavex", "Settings", "TempFolder", got, 8), 0);
     CSettingsTestDir::Write(dir.UserHive(), "REGEDIT4\n\n[Software\\Quorell\\Kavex\\Settings]\n"
                                             "\"Short\"=hex(4):01,02\n\"Wide\"=hex(4):01,00,00,00,00\n"
                                             "\"Ok\"=hex(4):05,00,00,00\n");
@@ -74,7 +59,7 @@ TEST(Registry, TypedValuesAreStoredInTheExportFormat)
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "Ok", -1), 5);
 }
 
-TEST(Registry, WriteStringAndWriteBinaryDeletionRules)
+TEST(Registry, WriteStringDeletionRules)
 {
     CSettingsTestDir dir;
     ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "A", "1"));
@@ -92,14 +77,6 @@ TEST(Registry, WriteStringAndWriteBinaryDeletionRules)
     EXPECT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", nullptr, "ignored"));
     EXPECT_FALSE(RegCurrentUser.OpenSectionKey("Kavex", "Paths"));
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "N", 0), 1);
-
-    const uint8_t b = 9;
-    ASSERT_TRUE(RegCurrentUser.WriteBinary("Kavex", "Settings", "Blk", &b, 1));
-    EXPECT_TRUE(RegCurrentUser.WriteBinary("Kavex", "Settings", "Blk", nullptr, 0));
-    EXPECT_EQ(RegCurrentUser.ReadBinary("Kavex", "Settings", "Blk", nullptr, 0), 0);
-    EXPECT_TRUE(RegCurrentUser.WriteBinary("Kavex", "Settings", nullptr, &b, 1));
-    EXPECT_FALSE(RegCurrentUser.OpenSectionKey("Kavex", "Settings"));
-    EXPECT_TRUE(RegCurrentUser.OpenAppKey("Kavex"));
 }
 
 TEST(Registry, ReadStringCutsToSizeAndFallsBackToTheDefault)
@@ -127,20 +104,6 @@ TEST(Registry, WithoutSoftwareKeyWritesFailAndForeignFilesStayUntouched)
     CSettingsTestDir::Write(dir.MachineHive(), foreign);
     EXPECT_FALSE(RegLocalMachine.WriteString("Kavex", "Paths", "A", "b"));
     EXPECT_EQ(CSettingsTestDir::Read(dir.MachineHive()), foreign);
-}
-
-TEST(Registry, RootsAreSeparateAndEnumAppSubKeyListsInOrder)
-{
-    CSettingsTestDir dir;
-    for (const char* section : {"paths", "Alpha", "Zeta\\Deep"})
-        ASSERT_TRUE(RegLocalMachine.CreateSectionKey("Kavex", section));
-    EXPECT_FALSE(RegCurrentUser.OpenAppKey("Kavex"));
-    std::vector<std::string> names;
-    char name[32];
-    for (int32_t i = 0; RegLocalMachine.EnumAppSubKey("Kavex", i, name, i == 2 ? 3 : 32); ++i)
-        names.push_back(name);
-    EXPECT_EQ(names, std::vector<std::string>({"Alpha", "paths", "Ze"})) << "a name that does not fit counts";
-    EXPECT_FALSE(RegLocalMachine.EnumAppSubKey("Missing", 0, name, 32));
 }
 
 // Two processes write many values while this one reads the file: every read sees a complete
