@@ -16,29 +16,11 @@ namespace
 
 using S = CScratchFolder;
 
-std::string Used(const vKit::CBuffer& b)
-{
-    return std::string(reinterpret_cast<const char*>(b.GetData()), static_cast<size_t>(b.GetUsed()));
-}
-
 // The whole memory, past the used bytes too.
 std::string All(const vKit::CBuffer& b)
 {
     return std::string(reinterpret_cast<const char*>(b.GetData()), static_cast<size_t>(b.GetSize()));
 }
-
-struct Recorder
-{
-    std::vector<int32_t> positions{};
-    vKit::CProgressInfo last{};
-    vKit::CProgressBase* cancelAtSecond = nullptr;
-    void On(vKit::CProgressInfo info)
-    {
-        positions.push_back(info.GetPosition());
-        last = info;
-        if (cancelAtSecond && positions.size() == 2) cancelAtSecond->SetCancelRequested(true);
-    }
-};
 
 TEST(FileBuffer, LoadReadsWholeFileAlignedWithZeroedExtraAndEmptyFileLoads)
 {
@@ -57,34 +39,6 @@ TEST(FileBuffer, LoadReadsWholeFileAlignedWithZeroedExtraAndEmptyFileLoads)
     EXPECT_EQ(b.LoadFrom(dir.Path("missing"), 2), ENOENT);
     EXPECT_FALSE(b.IsLoaded());
     EXPECT_EQ(b.LoadFrom(dir.Path()), EISDIR);
-}
-
-TEST(FileBuffer, LoadWithProgressReportsEveryChunkAndHonoursCancel)
-{
-    S dir;
-    const int64_t chunk = vKit::CFileBuffer::kProgressChunk;
-    std::string bytes(static_cast<size_t>(chunk * 2 + chunk / 2), '\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(i * 7 + i / 251);
-    const std::string big = dir.Write("big", bytes);
-
-    vKit::CFileBuffer b;
-    Recorder r;
-    b.GetProgress().OnProgress.Subscribe(&r, &Recorder::On);
-    b.SetFile(big);
-    ASSERT_EQ(b.LoadWithProgress(1), 0);
-    EXPECT_EQ(Used(b), bytes);
-    // Start, one event per chunk (40 %, 80 %, 100 %), then the finished event.
-    EXPECT_EQ(r.positions, (std::vector<int32_t>{0, 40, 80, 100, 100}));
-    EXPECT_TRUE(r.last.IsFinished());
-
-    r.positions.clear();
-    r.cancelAtSecond = &b.GetProgress();
-    EXPECT_EQ(b.LoadWithProgress(), ECANCELED);
-    EXPECT_FALSE(b.IsLoaded());
-    EXPECT_TRUE(r.last.IsCancelled());
-    b.SetFile(dir.Path("missing"));
-    EXPECT_EQ(b.LoadWithProgress(), ENOENT);
 }
 
 TEST(FileBuffer, SaveAsReplacesWholeContentAndAttachedMemoryIsSaved)

@@ -2,6 +2,7 @@
 #include "Base/platform/Platform.h"
 
 #include "base/ScratchFolder.h"
+#include "tests/base/core/ListTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,7 @@ using Names = std::vector<std::string>;
 
 Names FileNames(const CFiles& files)
 {
-    Names out;
-    for (int32_t i = 0; i < files.GetCount(); ++i)
-        out.push_back(fs::path(files.GetString(i)).filename().string());
-    return out;
+    return ListTexts(files.GetStrings(), true);
 }
 
 TEST(Files, ScanListsMatchingFilesOnlyInWindowsOrder)
