@@ -89,27 +89,25 @@ TEST(BaseThread, StopOnAnIdleWorkerReturnsPromptlyAndAgainAtOnce)
     EXPECT_EQ(thread.Stop(5000), 0) << "a finished loop stops at once";
 }
 
-TEST(BaseThread, StopWithTimeoutOnABusyWorkerReturnsMinusOne)
+// A worker that ignores the stop request keeps a timed stop waiting no longer than asked; one
+// that throws ends its loop as if asked to stop, without counting as finished.
+TEST(BaseThread, BusyWorkerTimesOutAndAThrowingOneEndsAsAStopRequest)
 {
-    CBusyThread thread;
-    ASSERT_TRUE(thread.CreateThread(false));
-    ASSERT_TRUE(WaitUntil([&] { return thread.m_bEntered.load(); }));
-    EXPECT_EQ(thread.Stop(1), -1);
-    EXPECT_FALSE(thread.IsFinished());
-    thread.m_bGo = true;
-    EXPECT_EQ(thread.Stop(-1), 0);
-    EXPECT_TRUE(thread.IsFinished());
-}
+    CBusyThread busy, throwing;
+    ASSERT_TRUE(busy.CreateThread(false));
+    ASSERT_TRUE(WaitUntil([&] { return busy.m_bEntered.load(); }));
+    EXPECT_EQ(busy.Stop(1), -1);
+    EXPECT_FALSE(busy.IsFinished());
+    busy.m_bGo = true;
+    EXPECT_EQ(busy.Stop(-1), 0);
+    EXPECT_TRUE(busy.IsFinished());
 
-TEST(BaseThread, AnExceptionEndsTheLoopAsAStopRequest)
-{
-    CBusyThread thread;
-    thread.m_bThrow = true;
-    thread.m_bGo = true;
-    ASSERT_TRUE(thread.CreateThread(false));
-    EXPECT_EQ(thread.Stop(0), 0);
-    EXPECT_TRUE(thread.IsStopRequested());
-    EXPECT_FALSE(thread.IsFinished());
+    throwing.m_bThrow = true;
+    throwing.m_bGo = true;
+    ASSERT_TRUE(throwing.CreateThread(false));
+    EXPECT_EQ(throwing.Stop(0), 0);
+    EXPECT_TRUE(throwing.IsStopRequested());
+    EXPECT_FALSE(throwing.IsFinished());
 }
 
 // A stop requested before the new thread reached its loop must not be forgotten, neither the
@@ -133,22 +131,11 @@ TEST(BaseThread, StopRightAfterTheStartIsNotLost)
     EXPECT_FALSE(thread.IsStopRequested());
 }
 
-namespace
-{
-
-struct CRunningWorker
-{
-    CRunningWorker() { worker.CreateThread(false); }
-    vKit::CFileThread worker;
-};
-
-} // namespace
-
 TEST(FileThread, QueuedWritesAndReadsArePerformed)
 {
     CSettingsTestDir dir;
-    CRunningWorker run;
-    vKit::CFileThread& worker = run.worker;
+    vKit::CFileThread worker;
+    ASSERT_TRUE(worker.CreateThread(false));
     const std::string kept = dir.Path() + "/kept.bin", released = dir.Path() + "/released.bin";
     const int32_t write = worker.QueueWrite(kept, "hello", 5, false);
     vKit::CBuffer source;
@@ -176,54 +163,4 @@ TEST(FileThread, QueuedWritesAndReadsArePerformed)
     EXPECT_FALSE(worker.HasDone() || worker.HasPending());
     EXPECT_EQ(worker.Stop(0), 0);
     EXPECT_EQ(worker.QueueRead(kept), -1) << "nothing is queued after a stop";
-}
-
-TEST(FileThread, AcquireSlotWaitsForTheWorkerAndGivesUpWhenAllSlotsAreDone)
-{
-    CSettingsTestDir dir;
-    CRunningWorker run;
-    vKit::CFileThread& worker = run.worker;
-    worker.SetSlotCount(2);
-    ASSERT_GE(worker.QueueWrite(dir.Path() + "/a", "a", 1, false), 0);
-    ASSERT_GE(worker.QueueWrite(dir.Path() + "/b", "b", 1, false), 0);
-    ASSERT_TRUE(WaitUntil([&] { return worker.DoneCount() == 2; }));
-    const auto start = Clock::now();
-    EXPECT_EQ(worker.QueueWrite(dir.Path() + "/c", "c", 1, false), -1);
-    EXPECT_LT(MillisecondsSince(start), 400) << "nothing will free a slot: no waiting";
-
-    // With a job still to do, the queue waits until the worker released it.
-    worker.ClearSlots();
-    worker.SetSlotCount(1);
-    ASSERT_GE(worker.QueueWrite(dir.Path() + "/d", "d", 1, true), 0);
-    ASSERT_GE(worker.QueueWrite(dir.Path() + "/e", "e", 1, true), 0);
-    ASSERT_TRUE(WaitUntil([&] { return vKit::FileExists(dir.Path() + "/e"); }));
-    EXPECT_EQ(CSettingsTestDir::Read(dir.Path() + "/d"), "d");
-}
-
-TEST(FileThread, OwnersOnSeveralThreadsQueueWithoutLosingAJob)
-{
-    CSettingsTestDir dir;
-    CRunningWorker run;
-    const int kPerOwner = 40;
-    std::atomic<int32_t> refused{0};
-    auto owner = [&](int id)
-    {
-        for (int i = 0; i < kPerOwner; ++i)
-        {
-            const std::string text = std::to_string(id * 1000 + i);
-            if (run.worker.QueueWrite(dir.Path() + "/f" + text, text.data(), int64_t(text.size()), true) < 0)
-                ++refused;
-        }
-    };
-    std::thread first(owner, 1), second(owner, 2);
-    first.join();
-    second.join();
-    EXPECT_EQ(refused, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !run.worker.HasPending(); }));
-    for (int id = 1; id <= 2; ++id)
-        for (int i = 0; i < kPerOwner; ++i)
-        {
-            const std::string text = std::to_string(id * 1000 + i);
-            EXPECT_EQ(CSettingsTestDir::Read(dir.Path() + "/f" + text), text);
-        }
 }
