@@ -17,14 +17,14 @@ TEST(Profile, ReadsHandWrittenFilesAsThePlatformDoes)
                                   "Word=abc\n"
                                   "[ other ]\n"
                                   "Name=second\n");
-    EXPECT_EQ(vKit::ReadProfileString(file, "general", "NAME", "", 100), "spaced value");
-    EXPECT_EQ(vKit::ReadProfileString(file, "General", "Quoted", "", 100), "  kept  ");
-    EXPECT_EQ(vKit::ReadProfileString(file, "General", "Single", "", 100), "x");
-    EXPECT_EQ(vKit::ReadProfileString(file, "Other", "Name", "", 100), "second");
-    EXPECT_EQ(vKit::ReadProfileString(file, "General", "Name", "", 4), "spac");
-    EXPECT_EQ(vKit::ReadProfileString(file, "General", "Missing", "def  ", 100), "def");
+    // Section, name, default, size: the text read.
+    const char* const reads[][5] = {
+        {"general", "NAME", "", "100", "spaced value"}, {"General", "Quoted", "", "100", "  kept  "},
+        {"General", "Single", "", "100", "x"},          {"Other", "Name", "", "100", "second"},
+        {"General", "Name", "", "4", "spac"},           {"General", "Missing", "def  ", "100", "def"}};
+    for (const auto& r : reads)
+        EXPECT_EQ(vKit::ReadProfileString(file, r[0], r[1], r[2], std::stoul(r[3])), r[4]) << r[1];
     EXPECT_EQ(vKit::ReadProfileString(dir.Path() + "/none.ini", "General", "Name", "d", 100), "d");
-
     EXPECT_EQ(vKit::ReadProfileNumber(file, "General", "Number", 0), 42);
     EXPECT_EQ(vKit::ReadProfileNumber(file, "General", "Negative", 0), -12);
     EXPECT_EQ(vKit::ReadProfileNumber(file, "General", "Word", 5), 0) << "no digits read as 0";
