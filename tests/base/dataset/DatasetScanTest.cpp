@@ -88,27 +88,6 @@ TEST_F(DatasetScan, AllFilesInSortedOrderWithTheDicomTextOnce)
     EXPECT_EQ(Listed(only), companions);
 }
 
-// A run lists its companions and its slices from one scan of the folder.
-TEST_F(DatasetScan, ListsFromOneScanEqualThoseOfTheirOwnScans)
-{
-    const std::string first = dir.Path("p0000.bmp");
-    CDataset probe;
-    probe.SetFileName(first);
-    std::vector<vKit::CPlatformDirEntry> listing;
-    ASSERT_EQ(vKit::PlatformFindFiles(probe.GetMask(), listing), 0);
-    for (void (CDataset::*preset)(bool) :
-         {&CDataset::SetSlicesOnly, &CDataset::SetCompanionsOnly, &CDataset::SetAllFiles})
-    {
-        CDataset own, shared;
-        (own.*preset)(true);
-        (shared.*preset)(true);
-        EXPECT_EQ(shared.Open(first, listing), own.Open(first));
-        EXPECT_EQ(Listed(shared), Listed(own));
-        EXPECT_EQ(shared.GetLastNumber(), own.GetLastNumber());
-        EXPECT_EQ(shared.GetHasDicom(), own.GetHasDicom());
-    }
-}
-
 TEST(DatasetScanRules, MaskMatchesShortNamesThatTheKindTestsRefuse)
 {
     CScratchFolder dir;

@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <regex>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,11 +99,6 @@ TEST(Trace, LinesAreStampedAndGoToTheLogFileWhenNoTerminalIsThere)
     EXPECT_EQ(trace.GetOutputPath(), log);
     trace.Trace("hello");
     trace.Trace("step", 5, "detail\n");
-    const std::runtime_error error("disk full"), longError(std::string(300, 'm'));
-    trace.TraceException("save", -3, &error);
-    trace.TraceException("load", 4, nullptr);
-    EXPECT_EQ(trace.GetTextAttributes(), 7) << "the red is only for the exception line";
-    trace.TraceException("x", 1, &longError); // cut to 255 characters
     // Off and on again opens a new console: here the log is opened again and appended to.
     trace.OpenConsole(false);
     trace.Trace("closed");
@@ -112,12 +106,8 @@ TEST(Trace, LinesAreStampedAndGoToTheLogFileWhenNoTerminalIsThere)
     trace.Trace("again");
     trace.OpenConsole(false);
     EXPECT_TRUE(std::regex_match(CSettingsTestDir::Read(log),
-                                 std::regex("\\d+ms hello\\d+ms step, 5, detail\n"
-                                            "\\d+ms save, -3, Exception: disk full\n"
-                                            "\\d+ms load, 4, Exception\\d+ms x, 1, Exception: m{255}\n"
-                                            "\\d+ms again")))
+                                 std::regex("\\d+ms hello\\d+ms step, 5, detail\n\\d+ms again")))
         << CSettingsTestDir::Read(log);
-    EXPECT_EQ(vKit::AnsiForTextAttributes(4), "\x1b[31m");
     struct stat st;
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
