@@ -1,5 +1,4 @@
 #include "Base/Reg/GUIDSeqMap.h"
-#include "Base/Reg/UniqueNr.h"
 #include "base/SettingsTestDir.h"
 
 #include <gtest/gtest.h>
@@ -90,35 +89,4 @@ TEST(GUIDSeqMap, ForeignMissingOrDamagedFilesLeaveTheMapAlone)
     EXPECT_EQ(map.GetUniqueNr("B", 1), 0);
     EXPECT_EQ(map.GetWasTemp("B", 1), 1);
     EXPECT_EQ(map.GetUniqueNr("B", 0), 0) << "items without values read as sequence 0";
-}
-
-TEST(GUIDSeqMap, GetOrAddUniqueNrGivesTheFirstFreeNumber)
-{
-    vKit::CGUIDSeqMap map;
-    EXPECT_EQ(map.GetOrAddUniqueNr("A", 1), 10);
-    EXPECT_EQ(map.GetOrAddUniqueNr("A", 2), 11);
-    EXPECT_EQ(map.GetOrAddUniqueNr("B", 1), 12);
-    EXPECT_EQ(map.GetOrAddUniqueNr("b", 1), 12) << "an existing item keeps its number";
-    EXPECT_EQ(map.GetConfigID("B", 1), 0);
-    EXPECT_EQ(map.GetWasTemp("B", 1), 1);
-    ASSERT_TRUE(map.RemoveAt(map.FindItem("B", 1)));
-    EXPECT_EQ(map.GetOrAddUniqueNr("C", 1), 12);
-    ASSERT_TRUE(map.RemoveAt(map.FindItem("A", 1)));
-    EXPECT_EQ(map.GetOrAddUniqueNr("C", 2), 10);
-
-    vKit::CGUIDSeqMap full;
-    full.m_nFirstUniqueNr = 65535;
-    EXPECT_EQ(full.GetOrAddUniqueNr("A", 1), 65535);
-    EXPECT_EQ(full.GetOrAddUniqueNr("A", 2), -1);
-    EXPECT_EQ(full.GetCount(), 1) << "nothing is added when no number is free";
-}
-
-TEST(GUIDSeqMap, UniqueNrIgnoresNumbersOutsideItsRange)
-{
-    vKit::CUniqueNr used(3);
-    for (int32_t n : {-3, 3, 1})
-        used.MarkUsed(n);
-    EXPECT_EQ(used.FirstFree(1), 2);
-    used.MarkUsed(2);
-    EXPECT_EQ(used.FirstFree(1), -1);
 }

@@ -53,20 +53,18 @@ TEST(StringsLst, SettersGrowTheListAppendIgnoresSortingRemoveAndCopy)
     EXPECT_EQ(ListTexts(list), (Texts{"", "", "text", "", ""}));
     EXPECT_EQ(list.GetData1(1), 0);
     EXPECT_EQ(list.GetData1(5), -1);
-    EXPECT_EQ(list.FindData2(42), 4);
-    EXPECT_EQ(list.AppendString("last"), 5);
 
     list.RemoveAll();
     list.SetSorted(true);
     list.Append("z", 1, 2);
     list.Append("a");
-    list.AppendMultiString("m\0n\0\0ignored\0");
+    list.Append("m");
     list.RemoveAt(1);
     list.RemoveAt(10);
     CStringsLst copy;
     copy.Append("first");
     list.CopyTo(copy);
-    EXPECT_EQ(ListTexts(copy), (Texts{"first", "z", "m", "n"}));
+    EXPECT_EQ(ListTexts(copy), (Texts{"first", "z", "m"}));
     EXPECT_EQ(copy.GetData2(1), 2);
 }
 
