@@ -30,29 +30,13 @@ bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs = 5000)
     return true;
 }
 
-// Loops like a worker: waits on its event until a stop is requested.
-class CIdleThread : public vKit::CBaseThread
+// Loops like a worker, waiting on its event until a stop is requested; a busy one ignores stop
+// requests until the test lets it go, and throws when told to.
+class CWorker : public vKit::CBaseThread
 {
 public:
-    ~CIdleThread() override
-    {
-        Stop(-1);
-        WaitForEnd(-1);
-    }
-    void ThreadMain() override
-    {
-        ++m_nRuns;
-        while (!IsStopRequested())
-            m_Event.Wait(10000);
-    }
-    std::atomic<int32_t> m_nRuns{0};
-};
-
-// Ignores stop requests until the test lets it go, or throws when told to.
-class CBusyThread : public vKit::CBaseThread
-{
-public:
-    ~CBusyThread() override
+    explicit CWorker(bool busy = false) : m_bBusy(busy) {}
+    ~CWorker() override
     {
         m_bGo = true;
         Stop(-1);
@@ -60,21 +44,23 @@ public:
     }
     void ThreadMain() override
     {
-        m_bEntered = true;
-        while (!m_bGo)
+        ++m_nRuns;
+        while (m_bBusy && !m_bGo)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (m_bThrow) throw std::runtime_error("failed");
+        while (!m_bBusy && !IsStopRequested())
+            m_Event.Wait(10000);
     }
-    std::atomic<bool> m_bEntered{false};
-    std::atomic<bool> m_bGo{false};
-    std::atomic<bool> m_bThrow{false};
+    const bool m_bBusy;
+    std::atomic<int32_t> m_nRuns{0};
+    std::atomic<bool> m_bGo{false}, m_bThrow{false};
 };
 
 } // namespace
 
 TEST(BaseThread, StopOnAnIdleWorkerReturnsPromptlyAndAgainAtOnce)
 {
-    CIdleThread thread;
+    CWorker thread;
     ASSERT_TRUE(thread.CreateThread(true));
     EXPECT_FALSE(thread.CreateThread(true)) << "one thread at a time";
     thread.ResumeThread();
@@ -93,9 +79,9 @@ TEST(BaseThread, StopOnAnIdleWorkerReturnsPromptlyAndAgainAtOnce)
 // that throws ends its loop as if asked to stop, without counting as finished.
 TEST(BaseThread, BusyWorkerTimesOutAndAThrowingOneEndsAsAStopRequest)
 {
-    CBusyThread busy, throwing;
+    CWorker busy(true), throwing(true);
     ASSERT_TRUE(busy.CreateThread(false));
-    ASSERT_TRUE(WaitUntil([&] { return busy.m_bEntered.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return busy.m_nRuns == 1; }));
     EXPECT_EQ(busy.Stop(1), -1);
     EXPECT_FALSE(busy.IsFinished());
     busy.m_bGo = true;
@@ -116,13 +102,13 @@ TEST(BaseThread, StopRightAfterTheStartIsNotLost)
 {
     for (int i = 0; i < 30; ++i)
     {
-        CIdleThread thread;
+        CWorker thread;
         ASSERT_TRUE(thread.CreateThread(false));
         const auto start = Clock::now();
         EXPECT_EQ(thread.Stop(-1), 0);
         EXPECT_LT(MillisecondsSince(start), 2000) << "round " << i;
     }
-    CIdleThread thread;
+    CWorker thread;
     ASSERT_TRUE(thread.CreateThread(true));
     EXPECT_EQ(thread.Stop(0), 0);
     EXPECT_EQ(thread.m_nRuns, 0);
