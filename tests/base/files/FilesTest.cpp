@@ -70,39 +70,6 @@ TEST(Files, RecordCarriesTimesAndSizeOfTheFile)
     EXPECT_EQ(found.dwFileAttributes, vKit::kAttrNormal);
 }
 
-struct Gate
-{
-    Names asked;
-    int32_t OkToAdd(const std::string& text, int32_t)
-    {
-        asked.push_back(fs::path(text).filename().string());
-        return asked.back().find('2') == std::string::npos ? 1 : 0;
-    }
-    void Filter(vKit::CStringObject& entry) { entry.m_strText += ".seen"; }
-};
-
-// Only accepted files are listed, each with its own record; without records, paths only.
-TEST(Files, OwnEventsDecideWhatTheScanKeeps)
-{
-    CScratchFolder dir;
-    for (const char* name : {"a1.txt", "a2.txt", "a3.txt"})
-        dir.Write(name, "x");
-    CFiles files;
-    files.SetEvents(true);
-    Gate gate;
-    files.OnOkToAddString.Subscribe(&gate, &Gate::OkToAdd);
-    files.OnAddFilter.Subscribe(&gate, &Gate::Filter);
-    EXPECT_EQ(files.Scan(dir.Path("*.txt")), 2);
-    EXPECT_EQ(gate.asked, (Names{"a1.txt", "a2.txt", "a3.txt"}));
-    EXPECT_EQ(FileNames(files), (Names{"a1.txt.seen", "a3.txt.seen"}));
-    EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "a3.txt");
-
-    CFiles paths;
-    paths.SetKeepInfo(false);
-    EXPECT_EQ(paths.Scan(dir.Path("*.TXT")), 3);
-    EXPECT_EQ(paths.GetFileInfo(0), nullptr);
-}
-
 TEST(Files, EntriesOwnTheirRecords)
 {
     CScratchFolder dir;
@@ -128,9 +95,6 @@ TEST(Files, EntriesOwnTheirRecords)
     ASSERT_EQ(files.GetCount(), 5);
     for (int32_t i : {0, 2, 3, 4})
         EXPECT_EQ(files.GetFileInfo(i)->GetFileName(), "") << i;
-    EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "c.txt");
-    // The first values hold the records, so they are not renumbered.
-    files.NumberEntries();
     EXPECT_EQ(files.GetFileInfo(1)->GetFileName(), "c.txt");
     files.SetKeepInfo(false);
     EXPECT_EQ(files.GetFileInfo(1), nullptr);
