@@ -34,16 +34,14 @@ TEST(Buffer, AllocateAlignsAndGrowKeepsContentAndAlignment)
     b.Allocate(5, 32);
     std::memcpy(b.GetData(), "hello", 5);
     b.SetUsed(5);
-    b.SetUserValue(42);
     EXPECT_EQ(b.Grow(20), 1);
-    EXPECT_EQ(b.GetUserValue(), 42);
     EXPECT_TRUE(Aligned(b, 32));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(b.GetData()), 25), "hello" + std::string(20, '\0'));
     EXPECT_EQ(b.Grow(int64_t{1} << 62), 0); // refused, content kept
     EXPECT_EQ(Used(b), "hello");
 }
 
-TEST(Buffer, AppendingGrowsByGrowStepWithSpareZeroByte)
+TEST(Buffer, AppendingGrowsByGrowStepWithSpareZeroByteAndExactLineEnds)
 {
     vKit::CBuffer one;
     ASSERT_TRUE(one.AppendText("0123456789"));
@@ -67,10 +65,8 @@ TEST(Buffer, AppendingGrowsByGrowStepWithSpareZeroByte)
     full.SetUsed(100);
     ASSERT_TRUE(full.AppendText("12"));
     EXPECT_EQ(Used(full), "zzzzzzzz12");
-}
 
-TEST(Buffer, AppendLineWritesExactLineEnds)
-{
+    // Lines end exactly as asked.
     vKit::CBuffer dos;
     dos.AppendLine("abc");
     dos.AppendLine("");
