@@ -25,6 +25,7 @@ Names Sources(const CDataset& ds, const std::string& destination)
     return ListTexts(list);
 }
 
+// Shifting and folding slice numbers is checked with the stages of a conversion.
 TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
 {
     CScratchFolder dir;
@@ -40,25 +41,6 @@ TEST(DatasetDestination, CompanionsKeepTheirKindUnderTheNewNames)
         names.push_back(ds.GetDestinationName(i));
     EXPECT_EQ(names, (Names{"/out/q_arc.tif", "/out/q_cfg.txt", "/out/q_dicom.txt", "/out/q_spr.tif"}));
     EXPECT_EQ(Sources(ds, "/OUT/Q_SPR.TIF"), Names{dir.Path("p_spr.bmp")});
-}
-
-TEST(DatasetDestination, ShiftThenDivide)
-{
-    CScratchFolder dir;
-    for (int n = 0; n <= 7; ++n)
-        dir.Write("s000" + std::to_string(n) + ".bmp", "x");
-    CDataset ds;
-    ds.SetSlicesOnly(true);
-    ASSERT_EQ(ds.Open(dir.Path("s0000.bmp")), 8);
-    ds.BuildDestinationNames("/out", "q", "jpg", 3);
-    EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
-    ds.DivideNumbers(1); // no folding
-    EXPECT_EQ(ds.GetDestinationName(7), "/out/q0010.jpg");
-    ds.DivideNumbers(2);
-    EXPECT_EQ(ds.GetDestinationName(4), "/out/q0003.jpg"); // (4 + 3) / 2
-    EXPECT_EQ(ds.GetDestinationName(6), "/out/q0004.jpg"); // (6 + 3) / 2
-    EXPECT_EQ(Sources(ds, "/out/q0004.jpg"), (Names{dir.Path("s0005.bmp"), dir.Path("s0006.bmp")}));
-    EXPECT_TRUE(Sources(ds, "").empty());
 }
 
 // A source "scan" with slices 0000-0002 and 2000 and its text files, and in the same folder an
