@@ -77,7 +77,7 @@ TEST(ProgressInfo, AssignmentKeepsTargetMinimumAndCounterAPercentStartsAtTheMini
               std::make_tuple(10, 99, 100)); // the maximum is the source's
     // A copy starts from the defaults, so it shows minimum 0 and counter A 0.
     const vKit::CProgressInfo copy(src);
-    EXPECT_EQ(copy.GetMinimum() + copy.GetCounterA(), 0);
+    EXPECT_EQ(std::make_pair(copy.GetMinimum(), copy.GetCounterA()), std::make_pair(0, 0));
 
     dst.SetMaximum(20);
     EXPECT_FLOAT_EQ(dst.GetPercent(), 50.0f);
