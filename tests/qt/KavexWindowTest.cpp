@@ -1,30 +1,39 @@
 // The Qt dialog on the offscreen platform: opening a data set named on the command line, a click on
-// "Start converting", the keys, drag and drop, the menu, the About box and a picture of the dialog.
+// "Start converting", the keys, drag and drop, the menu, the About box, the file dialogs, Help
+// without a viewer and a picture of the dialog.
 
 #include "qt/WindowRig.h"
 
 #include "app/ControlIds.h"
+#include "app/KavexApp.h"
 #include "app/KavexDlg.h"
 #include "app/Version.h"
 #include "app/qt/AboutDlg.h"
 #include "app/qt/KavexWindow.h"
 #include "app/qt/Widgets.h"
 
+#include "Base/platform/Platform.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 using namespace KavexId;
@@ -51,6 +60,24 @@ private:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
 
 using KavexWindow = CWindowRig;
+
+// Runs inspect on the modal window that the action opens, then closes it.
+template <typename Modal>
+void WithModal(const std::function<void()>& action, const std::function<void(Modal&)>& inspect)
+{
+    bool seen = false;
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
+                           ASSERT_NE(modal, nullptr);
+                           seen = true;
+                           inspect(*modal);
+                           modal->reject();
+                       });
+    action();
+    EXPECT_TRUE(seen);
+}
 } // namespace
 
 TEST_F(KavexWindow, OpensTheCommandLineSourceAndConvertsOnAClick)
@@ -74,32 +101,29 @@ TEST_F(KavexWindow, OpensTheCommandLineSourceAndConvertsOnAClick)
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->GetBarColor(), CKavexDlg::ColorGreen);
     EXPECT_EQ(bar->DisplayText(), "100%");
-}
 
-TEST_F(KavexWindow, ChoosingAFormatInTheListReachesTheLogic)
-{
-    CKavexWindow& window = Show(Dataset(3));
     QComboBox* format = Find<QComboBox>(FormatList);
     format->setCurrentIndex(2);
     emit format->activated(2); // what a user's pick signals
     EXPECT_EQ(window.Logic().GetDestPath(), m_scratch.Path("scan") + "/rec_conv_????.jpg");
     EXPECT_TRUE(window.Control(JpegSlider)->isEnabled());
-    EXPECT_FALSE(window.Control(InvertPalette)->isEnabled());
 }
 
-TEST_F(KavexWindow, EnterAppliesTheLayerEditAndEscapeCloses)
+TEST_F(KavexWindow, EnterAppliesTheLayerEditOrPressesTheButtonAndEscapeCloses)
 {
     CKavexWindow& window = Show(Dataset(10));
     QLineEdit* shift = Find<QLineEdit>(ShiftEdit);
-    window.activateWindow();
-    shift->setFocus();
-    QApplication::processEvents();
-    ASSERT_TRUE(shift->hasFocus());
+    Focus(shift);
     shift->selectAll();
     QTest::keyClicks(shift, QStringLiteral("7"));
     QTest::keyClick(shift, Qt::Key_Return);
     EXPECT_EQ(window.Logic().GetShift(), 7);
     EXPECT_EQ(Find<QLineEdit>(TopEdit)->text(), QStringLiteral("16"));
+
+    QPushButton* start = Find<QPushButton>(Start);
+    Focus(start);
+    QTest::keyClick(start, Qt::Key_Return);
+    EXPECT_TRUE(CScratchFolder::Exists(Slice("rec_conv_", 16)));
     EXPECT_TRUE(window.isVisible());
 
     QTest::keyClick(shift, Qt::Key_Escape);
@@ -142,6 +166,42 @@ TEST_F(KavexWindow, MenuFollowsTheSourceAndAboutShowsTheVersion)
     CAboutDlg about(&window);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kavex"));
     EXPECT_EQ(about.VersionLabel()->text().toStdString(), ProgramVersionLine());
+}
+
+TEST_F(KavexWindow, TheSaveDialogSuffixFollowsTheFilterAndNoBusyCursorShows)
+{
+    CKavexWindow& window = Show(Dataset(3));
+    WithModal<QFileDialog>([&] { window.Logic().BrowseDestination(); },
+                           [](QFileDialog& dialog)
+                           {
+                               EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+                               EXPECT_TRUE(dialog.selectedNameFilter().startsWith("Bmp files"));
+                               EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
+                               auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                               ASSERT_NE(types, nullptr);
+                               for (const auto& [index, suffix] :
+                                    {std::pair{1, "tif"}, std::pair{2, "jpg"}, std::pair{3, "tif"}})
+                               {
+                                   types->setCurrentIndex(index);
+                                   emit types->activated(index); // what a user's pick signals
+                                   emit types->textActivated(types->currentText());
+                                   EXPECT_EQ(dialog.defaultSuffix(), QString::fromLatin1(suffix));
+                               }
+                           });
+    WithModal<QFileDialog>([&] { window.Logic().BrowseSource(); },
+                           [](QFileDialog&) { EXPECT_EQ(QApplication::overrideCursor(), nullptr); });
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(KavexWindow, HelpSaysWhereThePageIsWhenNoViewerStarts)
+{
+    const std::string page = KavexApp::HelpFilePath(vKit::PlatformProgramPath());
+    if (!QFileInfo(QString::fromStdString(page)).isFile()) GTEST_SKIP() << "no help page beside " << page;
+    CKavexWindow& window = Show("");
+    CKavexWindow::SetUrlOpener([](const QUrl&) { return false; });
+    WithModal<QMessageBox>([&] { window.Logic().OnHelpRequest(0); }, [&](QMessageBox& box)
+                           { EXPECT_EQ(box.text().toStdString(), KavexApp::HelpViewerMissing(page)); });
+    CKavexWindow::SetUrlOpener(nullptr);
 }
 
 // Also writes the picture for `make screenshot` when KAVEX_SCREENSHOT names a file.
