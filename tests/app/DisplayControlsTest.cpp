@@ -1,7 +1,6 @@
-// The display controls: what the progress bar paints, the palette pictures, the cursor choice and
-// the About box's version line.
+// The display controls: what the progress bar paints, the palette pictures and the About box's
+// version line.
 
-#include "app/CursorRes.h"
 #include "app/Dib.h"
 #include "app/TextProgress.h"
 #include "app/Version.h"
@@ -10,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 namespace
 {
@@ -41,29 +39,6 @@ TEST(TextProgressCtrl, FillAndPercentageTruncateWithinTheRange)
     EXPECT_FALSE(bar.Layout(100, 10, false, kHighlight, kWindow).bDraw);
 }
 
-TEST(TextProgressCtrl, FixedTextColoursVerticalBarsAndStepping)
-{
-    CTextProgressCtrl bar;
-    bar.SetRange(0, 4);
-    bar.SetPos(1);
-    bar.SetText("Reading");
-    bar.SetTextColor(MakeRgb(1, 2, 3));
-    auto layout = bar.Layout(100, 10, false, kHighlight, kWindow);
-    EXPECT_EQ(layout.strText, "Reading");
-    EXPECT_EQ(std::make_pair(layout.crTextOnBar, layout.crTextOnBk),
-              std::make_pair(MakeRgb(1, 2, 3), MakeRgb(1, 2, 3)));
-    layout = bar.Layout(10, 100, true, kHighlight, kWindow);
-    EXPECT_FALSE(layout.bText);
-    EXPECT_EQ(std::make_pair(layout.nFillTop, layout.nFillBottom),
-              std::make_pair(75, 100)); // from the bottom up
-
-    bar.SetRange(0, 10);
-    bar.SetStep(4);
-    bar.SetPos(8);
-    EXPECT_EQ(bar.StepIt(), 8); // returns the old position and wraps at the end
-    EXPECT_EQ(bar.GetPos(), 2);
-}
-
 TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
 {
     vKit::CDib dib;
@@ -83,37 +58,6 @@ TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
     EXPECT_EQ(dib.GetPaletteColor(1), MakeRgb(60, 50, 40));
     EXPECT_EQ(dib.GetPaletteColor(2), 0u);   // padded with black
     EXPECT_EQ(dib.GetPaletteColor(300), 0u); // outside the palette
-}
-
-namespace
-{
-std::vector<vKit::ECursorShape> g_applied;
-void RecordCursor(vKit::ECursorShape shape)
-{
-    g_applied.push_back(shape);
-}
-} // namespace
-
-TEST(CursorRes, ForcedCursorsWinOverTheKindAndUnknownKindsChangeNothing)
-{
-    using vKit::ECursorShape;
-    g_applied.clear();
-    vKit::CCursorRes::SetApplier(&RecordCursor);
-    {
-        vKit::CCursorRes cursor;
-        EXPECT_EQ(cursor.Show(12), ECursorShape::AppStarting);
-        EXPECT_EQ(cursor.Show(2), ECursorShape::Wait);
-        cursor.SetForceArrow(true);
-        cursor.SetForceWait(true);
-        EXPECT_EQ(cursor.Apply(), ECursorShape::Arrow);
-        cursor.SetForceArrow(false);
-        EXPECT_EQ(cursor.Apply(), ECursorShape::Wait);
-        cursor.SetForceWait(false);
-        EXPECT_EQ(cursor.Show(13), ECursorShape::None);
-    }
-    vKit::CCursorRes::SetApplier(nullptr);
-    EXPECT_EQ(g_applied, std::vector<ECursorShape>({ECursorShape::AppStarting, ECursorShape::Wait,
-                                                    ECursorShape::Arrow, ECursorShape::Wait}));
 }
 
 TEST(VersionLine, FourPartsOrUnknown)
