@@ -1,13 +1,13 @@
-// Drop-down lists with values, the file dialog conventions, the data set's open and save dialogs,
-// the drop target and the start-up facts.
+// Drop-down lists with values, the file dialog conventions, the data set's open and save dialogs
+// and the start-up facts.
 
 #include "FakeWindow.h"
 
 #include "app/ComboBoxExt.h"
 #include "app/DatasetDialogs.h"
-#include "app/DropTarget.h"
 #include "app/FileDialogST.h"
 #include "app/KavexApp.h"
+#include "app/KavexDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -77,23 +77,21 @@ TEST(FileDialogST, FiltersTranslateToNameFiltersWithBothLetterCases)
     EXPECT_TRUE(CFileDialogST::ParseFilter("No patterns||").empty());
 }
 
-TEST(FileDialogST, SaveDialogAsksBeforeOverwritingAndCancelsWithoutAnswer)
+TEST(FileDialogST, SuffixFollowsTheSelectedFilter)
 {
-    CFakeWindow window;
-    CFileDialogST save(false, "*.tif", "rec", CFileDialogST::FlagOverwritePrompt, "Tiff|*.tif|", &window);
-    save.SetFilterIndex(1);
-    window.dialogAnswers = {"/out/data/rec_conv_0000.tif"};
-    ASSERT_EQ(save.DoModal(), CFileDialogST::ResultOk);
-    ASSERT_EQ(window.requests.size(), 1u);
-    EXPECT_FALSE(window.requests[0].bOpen);
-    EXPECT_TRUE(window.requests[0].bConfirmOverwrite);
-    EXPECT_EQ(window.requests[0].strInitialName, "rec");
-    EXPECT_EQ(save.GetPathName(), "/out/data/rec_conv_0000.tif");
-
-    CFileDialogST open(true, "", "", 0, "", &window);
-    EXPECT_EQ(open.DoModal(), CFileDialogST::ResultCancel); // no answer scripted: cancelled
-    CFileDialogST orphan(true);
-    EXPECT_EQ(orphan.DoModal(), CFileDialogST::ResultCancel); // no window at all
+    const std::string filter = CKavexDlg::DestinationFilter;
+    const struct
+    {
+        int32_t index;
+        const char* defaultExtension;
+        const char* suffix;
+    } cases[] = {
+        {1, "*.tif", "bmp"}, {2, "*.tif", "tif"}, {3, "*.tif", "jpg"}, {4, "*.tif", "tif"}, // "All Files"
+        {0, "*.tif", "tif"}, {9, "tif", "tif"},   {4, "*.*", ""},      {4, "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CFileDialogST::SuffixForFilter(filter, c.index, c.defaultExtension), c.suffix)
+            << c.index << " " << c.defaultExtension;
 }
 
 TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
@@ -104,6 +102,7 @@ TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
     EXPECT_EQ(DatasetDialogs::LoadDialog(dataset, "/scans", "", "", -1, &window), 1);
     ASSERT_EQ(window.requests.size(), 2u);
     EXPECT_EQ(window.requests[0].strTitle, "Loading data set");
+    EXPECT_TRUE(window.requests[0].bOpen);
     EXPECT_EQ(window.requests[0].strInitialFolder, "/scans");
     EXPECT_EQ(dataset.GetFolder() + "|" + dataset.GetPrefix() + "|" + dataset.GetExtension(),
               "/scans/rec|rec|bmp");
@@ -123,56 +122,14 @@ TEST(DatasetDialogs, SaveOffersThePrefixAndADialogShowingAlreadyIsNotShownTwice)
     EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "Tiff|*.tif|", "*.tif", 2, &window), 1);
     ASSERT_EQ(window.requests.size(), 1u);
     EXPECT_EQ(window.requests[0].strTitle, "Saving data set");
+    EXPECT_FALSE(window.requests[0].bOpen);
+    EXPECT_TRUE(window.requests[0].bConfirmOverwrite);
     EXPECT_EQ(window.requests[0].strInitialName, "rec_conv_");
     EXPECT_EQ(dataset.GetMask(), "/out2/small????.jpg");
 
     dataset.SetInSaveDialog(true);
     EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "", "", -1, &window), 1);
     EXPECT_EQ(window.requests.size(), 1u);
-}
-
-namespace
-{
-struct CDropCounter
-{
-    int32_t count = 0;
-    void OnUpdate() { ++count; }
-};
-} // namespace
-
-TEST(DropTarget, AcceptsFileListsWithoutThePrivateFormat)
-{
-    vKit::CFiles files;
-    CMyDropTarget target(files);
-    const std::vector<std::string> plain = {"text/uri-list"};
-    const std::vector<std::string> own = {
-        "text/uri-list", "application/x-qt-image;value=\"Dravolinte_3BCFE9D1_6D61_4cb6_9D0B_3BB3F643CA82\""};
-    EXPECT_EQ(target.DragEffect(true, plain), CMyDropTarget::EffectCopy);
-    EXPECT_EQ(target.DragEffect(true, own), CMyDropTarget::EffectNone);
-    EXPECT_EQ(target.DragEffect(false, plain), CMyDropTarget::EffectNone);
-    target.SetAccepting(false);
-    EXPECT_EQ(target.DragEffect(true, plain), CMyDropTarget::EffectNone);
-}
-
-TEST(DropTarget, DropReplacesTheListAndTellsOnlyWhenNotifying)
-{
-    vKit::CFiles files;
-    CMyDropTarget target(files);
-    CDropCounter counter;
-    target.OnUpdateParent.Subscribe(&counter, &CDropCounter::OnUpdate);
-    EXPECT_TRUE(target.Drop({"/a/x0001.bmp", "/a/x0000.bmp"}));
-    EXPECT_EQ(counter.count, 0);
-    target.SetNotifying(true);
-    EXPECT_TRUE(target.Drop({"/b/y0003.tif", "/b/y0001.tif"}));
-    EXPECT_EQ(counter.count, 1);
-    ASSERT_EQ(files.GetCount(), 2);
-    EXPECT_EQ(files.GetString(0), "/b/y0003.tif"); // the order of the drop, not sorted
-    EXPECT_FALSE(target.Drop({}));
-    target.SetAccepting(false);
-    EXPECT_FALSE(target.Drop({"/c/z0000.bmp"}));
-    EXPECT_EQ(files.GetString(0), "/b/y0003.tif");
-    EXPECT_EQ(counter.count, 1);
-    target.OnUpdateParent.Unsubscribe(&counter, &CDropCounter::OnUpdate);
 }
 
 TEST(KavexApp, CommandLinePathAndHelpLocation)
