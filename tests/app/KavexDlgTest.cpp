@@ -1,5 +1,6 @@
-// The main dialog's options: opening a source, the proposed destination, the layer range, what
-// each option enables, the palette and Hounsfield labels, and the stored defaults.
+// The main dialog's options: opening a source or why it failed, the proposed destination, the layer
+// range, the Enter key, what each option enables, the palette and Hounsfield labels, the stored
+// defaults and the preview's request.
 
 #include "DialogRig.h"
 
@@ -96,12 +97,15 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
     EXPECT_LAYERS(dlg, 50, 59, 40);
 }
 
-TEST_F(KavexDlg, EnterAppliesTheFocusedEditAndKeepsTheDialogOpen)
+TEST_F(KavexDlg, EnterAppliesTheFocusedEditOrPressesTheFocusedButton)
 {
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
+    CKavexDlg& dlg = Open();
+    dlg.OnEnterKey(SourceBrowse);
+    EXPECT_EQ(m_window.requests.size(), 1u);
+    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 99));
     dlg.OnEditFocus(ShiftEdit);
     m_window.SetText(ShiftEdit, "7");
-    dlg.OnOK();
+    dlg.OnEnterKey(ShiftEdit);
     EXPECT_LAYERS(dlg, 7, 106, 7);
     EXPECT_EQ(m_window.closes, 0);
     dlg.OnEditKillFocus(ShiftEdit);
@@ -200,14 +204,35 @@ TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
     EXPECT_EQ(m_window.GetCheck(KeepFileDate), 1);
 }
 
-TEST_F(KavexDlg, UnreadableFirstSliceReturnsToTheDefaultsAndForgetsThePath)
+TEST_F(KavexDlg, AFailedOpenSaysWhyWhereTheSourceNameStands)
 {
     m_scratch.Folder("bad");
     m_scratch.Write("bad/x0000.bmp", "not an image");
-    CKavexDlg& dlg = Open(m_scratch.Path("bad/x0000.bmp"));
-    EXPECT_FALSE(dlg.IsSourceLoaded());
-    EXPECT_EQ(dlg.GetSourcePath(), "");
-    EXPECT_FALSE(m_window.IsEnabled(Start));
+    m_scratch.Write("bad/lone_cfg.txt", "[cfg]");
+    const struct
+    {
+        const char* path;
+        const char* reason;
+        bool forgetsPath; // an unreadable first slice returns the dialog to its defaults
+    } cases[] = {
+        {"bad/x0000.bmp", "x0000.bmp: ", true},
+        {"bad/lone_cfg.txt", "no slice found for lone_cfg.txt", false},
+    };
+    CKavexDlg& dlg = Open();
+    for (const auto& c : cases)
+    {
+        dlg.OpenSourceDataset(m_scratch.Path(c.path));
+        EXPECT_FALSE(dlg.IsSourceLoaded());
+        EXPECT_EQ(dlg.GetSourcePath().empty(), c.forgetsPath);
+        EXPECT_FALSE(m_window.IsEnabled(Start));
+        EXPECT_EQ(dlg.GetOpenFailure().rfind(c.reason, 0), 0u) << dlg.GetOpenFailure();
+        EXPECT_EQ(m_window.GetText(SourceName), CKavexDlg::NotOpenedNote + dlg.GetOpenFailure());
+        EXPECT_EQ(m_window.toolTips[SourceName], dlg.GetOpenFailure());
+    }
+    EXPECT_TRUE(m_window.messages.empty()) << "no message box";
+    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
+    EXPECT_EQ(dlg.GetOpenFailure(), "");
+    EXPECT_EQ(m_window.toolTips[SourceName], "");
 }
 
 TEST_F(KavexDlg, MenuCommandsReachTheirTargets)
@@ -228,4 +253,19 @@ TEST_F(KavexDlg, MenuCommandsReachTheirTargets)
     dlg.OnMenuCommand(CmdExit);
     EXPECT_EQ(m_window.closes, 1);
     EXPECT_TRUE(dlg.OnCloseRequest());
+}
+
+TEST_F(KavexDlg, PreviewOpensDuringARunWithTheRunsOptions)
+{
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
+    Pick(FormatList, "jpg");
+    Pick(ResizeList, "1/2");
+    dlg.OnButtonClicked(InvertRawData);
+    const CPreviewRequest r = dlg.MakePreviewRequest(2);
+    EXPECT_EQ(std::make_tuple(r.sourceMask, r.destinationMask, r.slice, r.resizeFactor, r.invertRawData),
+              std::make_tuple(m_scratch.Path("s") + "/rec????.bmp",
+                              m_scratch.Path("s") + "/rec_conv_????.jpg", 2, 2, true));
+    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
+    dlg.OnStartClicked();
+    EXPECT_GT(m_window.previews, 0);
 }
