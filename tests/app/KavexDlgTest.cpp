@@ -21,7 +21,7 @@ using KavexDlg = CDialogRig;
     EXPECT_EQ(std::make_tuple((dlg).GetBottomLayer(), (dlg).GetTopLayer(), (dlg).GetShift()),                \
               std::make_tuple(bottom, top, shift))
 
-TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaults)
+TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTargets)
 {
     CKavexDlg& dlg = Open();
     EXPECT_FALSE(dlg.IsSourceLoaded());
@@ -31,31 +31,41 @@ TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaults)
     EXPECT_FALSE(m_window.menu[CmdSetDestination]);
     EXPECT_EQ(m_window.SelectedText(FormatList), "bmp");
     EXPECT_EQ(m_window.SelectedText(ResizeList), "No resizing");
+    EXPECT_EQ(m_window.SelectedText(InterpolationList), "No interpolation (Fast)");
     EXPECT_EQ(m_window.GetText(JpegEdit), "33");
+
+    dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
+    EXPECT_TRUE(m_window.requests.empty());
+    dlg.OnMenuCommand(CmdOpenSource);
+    dlg.OnEnterKey(SourceBrowse);
+    ASSERT_EQ(m_window.requests.size(), 2u);
+    EXPECT_EQ(m_window.requests[1].strFilter, CKavexDlg::SourceFilter);
+    dlg.OnMenuCommand(CmdAbout);
+    dlg.OnMenuCommand(CmdSysAbout);
+    EXPECT_EQ(m_window.abouts, 2);
+    dlg.OnMenuCommand(CmdHelp);
+    dlg.OnHelpRequest(ShiftEdit);
+    EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
+    dlg.OnMenuCommand(CmdExit);
+    EXPECT_EQ(m_window.closes, 1);
+    EXPECT_TRUE(dlg.OnCloseRequest());
 }
 
-TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndProposesADestinationBesideIt)
+TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndAChosenDestinationFolderHoldsTheNextProposals)
 {
     StoreDefaults(3);
-    const std::string first = WriteSlices("scans/rec", "rec", 0, 99);
-    const std::string folder = m_scratch.Path("scans/rec");
+    const std::string first = WriteSlices("a", "rec", 0, 99);
+    const std::string second = WriteSlices("b", "scan", 5, 9);
+    const std::string folder = m_scratch.Path("a");
     CKavexDlg& dlg = Open(NumberedName(folder, "rec", 57, "bmp"));
     ASSERT_TRUE(dlg.IsSourceLoaded());
     EXPECT_EQ(m_window.GetText(SourceName), first);
-    EXPECT_EQ(dlg.GetDestPath(), folder + "/rec_conv_????.jpg");
+    EXPECT_EQ(dlg.GetDestPath(), folder + "/rec_conv_????.jpg"); // beside the source
     EXPECT_EQ(m_window.GetText(DestName), folder + "/rec_conv_0000.jpg");
     EXPECT_EQ(m_window.GetText(LayersValue), "100");
     EXPECT_LAYERS(dlg, 0, 99, 0);
-    EXPECT_TRUE(m_window.IsEnabled(Start));
-    EXPECT_TRUE(m_window.menu[CmdSetDestination]);
-}
+    EXPECT_TRUE(m_window.IsEnabled(Start) && m_window.menu[CmdSetDestination]);
 
-TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
-{
-    StoreDefaults(3);
-    const std::string first = WriteSlices("a", "rec", 0, 3);
-    const std::string second = WriteSlices("b", "scan", 5, 9);
-    CKavexDlg& dlg = Open(first);
     const std::string chosen = m_scratch.Folder("out");
     m_window.dialogAnswers = {chosen + "/small0000.tif"};
     dlg.OnButtonClicked(DestBrowse);
@@ -74,9 +84,19 @@ TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
     EXPECT_EQ(dlg.GetDestPath(), chosen + "/scan_conv_????.jpg");
 }
 
-TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
+TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999AndEnterAppliesThem)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
+    dlg.OnEditFocus(ShiftEdit);
+    m_window.SetText(ShiftEdit, "7");
+    dlg.OnEnterKey(ShiftEdit);
+    EXPECT_LAYERS(dlg, 7, 106, 7);
+    EXPECT_EQ(m_window.closes, 0);
+    dlg.OnEditKillFocus(ShiftEdit);
+    m_window.SetText(TopEdit, "500");
+    dlg.OnOK(); // no layer edit has the focus now
+    EXPECT_EQ(dlg.GetShift(), 7);
+
     Type(TopEdit, "120");
     EXPECT_LAYERS(dlg, 21, 120, 21);
     EXPECT_EQ(m_window.GetText(BottomEdit), "21");
@@ -95,23 +115,6 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
     EXPECT_LAYERS(dlg, 0, 9, -10);
     Type(BottomEdit, "50");
     EXPECT_LAYERS(dlg, 50, 59, 40);
-}
-
-TEST_F(KavexDlg, EnterAppliesTheFocusedEditOrPressesTheFocusedButton)
-{
-    CKavexDlg& dlg = Open();
-    dlg.OnEnterKey(SourceBrowse);
-    EXPECT_EQ(m_window.requests.size(), 1u);
-    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 99));
-    dlg.OnEditFocus(ShiftEdit);
-    m_window.SetText(ShiftEdit, "7");
-    dlg.OnEnterKey(ShiftEdit);
-    EXPECT_LAYERS(dlg, 7, 106, 7);
-    EXPECT_EQ(m_window.closes, 0);
-    dlg.OnEditKillFocus(ShiftEdit);
-    m_window.SetText(TopEdit, "500");
-    dlg.OnOK(); // no layer edit has the focus now
-    EXPECT_EQ(dlg.GetShift(), 7);
 }
 
 TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
@@ -233,26 +236,6 @@ TEST_F(KavexDlg, AFailedOpenSaysWhyWhereTheSourceNameStands)
     dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
     EXPECT_EQ(dlg.GetOpenFailure(), "");
     EXPECT_EQ(m_window.toolTips[SourceName], "");
-}
-
-TEST_F(KavexDlg, MenuCommandsReachTheirTargets)
-{
-    CKavexDlg& dlg = Open();
-    dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
-    EXPECT_TRUE(m_window.requests.empty());
-    m_window.dialogAnswers = {""};
-    dlg.OnMenuCommand(CmdOpenSource);
-    ASSERT_EQ(m_window.requests.size(), 1u);
-    EXPECT_EQ(m_window.requests[0].strFilter, CKavexDlg::SourceFilter);
-    dlg.OnMenuCommand(CmdAbout);
-    dlg.OnMenuCommand(CmdSysAbout);
-    EXPECT_EQ(m_window.abouts, 2);
-    dlg.OnMenuCommand(CmdHelp);
-    dlg.OnHelpRequest(ShiftEdit);
-    EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
-    dlg.OnMenuCommand(CmdExit);
-    EXPECT_EQ(m_window.closes, 1);
-    EXPECT_TRUE(dlg.OnCloseRequest());
 }
 
 TEST_F(KavexDlg, PreviewOpensDuringARunWithTheRunsOptions)
