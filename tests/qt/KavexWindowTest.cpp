@@ -1,6 +1,6 @@
 // The Qt dialog on the offscreen platform: opening a data set named on the command line, a click on
-// "Start converting", the keys, drag and drop, the menu, the About box, the file dialogs, Help
-// without a viewer and a picture of the dialog.
+// "Start converting", the keys, drag and drop with the menu and the About box, the file dialogs,
+// Help without a viewer and a picture of the dialog.
 
 #include "qt/WindowRig.h"
 
@@ -130,10 +130,13 @@ TEST_F(KavexWindow, EnterAppliesTheLayerEditOrPressesTheButtonAndEscapeCloses)
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessTheyCarryThePrivateFormat)
+TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessPrivateAndTheMenuFollowsTheSource)
 {
     const std::string second = Dataset(2, 1);
     CKavexWindow& window = Show("");
+    ASSERT_NE(window.MenuAction(CmdSetDestination), nullptr);
+    EXPECT_FALSE(window.MenuAction(CmdSetDestination)->isEnabled());
+    EXPECT_EQ(window.MenuAction(CmdOpenSource)->text(), QStringLiteral("&Open source data-set"));
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(QString::fromStdString(second))});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
@@ -152,15 +155,6 @@ TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessTheyCarryThePrivateFormat)
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
     EXPECT_EQ(window.GetText(SourceName), Slice("rec", 0));
-}
-
-TEST_F(KavexWindow, MenuFollowsTheSourceAndAboutShowsTheVersion)
-{
-    CKavexWindow& window = Show("");
-    ASSERT_NE(window.MenuAction(CmdSetDestination), nullptr);
-    EXPECT_FALSE(window.MenuAction(CmdSetDestination)->isEnabled());
-    EXPECT_EQ(window.MenuAction(CmdOpenSource)->text(), QStringLiteral("&Open source data-set"));
-    window.Logic().OpenSourceDataset(Dataset(2));
     EXPECT_TRUE(window.MenuAction(CmdSetDestination)->isEnabled());
 
     CAboutDlg about(&window);
