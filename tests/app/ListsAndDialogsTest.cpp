@@ -1,5 +1,5 @@
-// Drop-down lists with values, the file dialog conventions, the data set's open and save dialogs
-// and the start-up facts.
+// Drop-down lists with values, the file dialog conventions, the data set's open dialog and the
+// start-up facts (the save dialog is checked through the main dialog).
 
 #include "FakeWindow.h"
 
@@ -102,25 +102,6 @@ TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
     window.dialogAnswers = {""};
     EXPECT_EQ(DatasetDialogs::LoadDialog(dataset, "/scans", "", "", -1, &window), 0);
     EXPECT_FALSE(dataset.IsInLoadDialog());
-}
-
-TEST(DatasetDialogs, SaveOffersThePrefixAndADialogShowingAlreadyIsNotShownTwice)
-{
-    CFakeWindow window;
-    vKit::CDataset dataset;
-    dataset.SetFileName("/out/rec_conv_????.tif");
-    window.dialogAnswers = {"/out2/small.jpg"};
-    EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "Tiff|*.tif|", "*.tif", 2, &window), 1);
-    ASSERT_EQ(window.requests.size(), 1u);
-    EXPECT_EQ(window.requests[0].strTitle, "Saving data set");
-    EXPECT_FALSE(window.requests[0].bOpen);
-    EXPECT_TRUE(window.requests[0].bConfirmOverwrite);
-    EXPECT_EQ(window.requests[0].strInitialName, "rec_conv_");
-    EXPECT_EQ(dataset.GetMask(), "/out2/small????.jpg");
-
-    dataset.SetInSaveDialog(true);
-    EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "", "", -1, &window), 1);
-    EXPECT_EQ(window.requests.size(), 1u);
 }
 
 TEST(KavexApp, CommandLinePathAndHelpLocation)
