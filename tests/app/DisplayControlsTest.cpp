@@ -1,9 +1,7 @@
-// The display controls: what the progress bar paints, the palette pictures and the About box's
-// version line.
+// The display controls: what the progress bar paints and the palette pictures.
 
 #include "app/Dib.h"
 #include "app/TextProgress.h"
-#include "app/Version.h"
 #include "app/WindowOps.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +40,6 @@ TEST(TextProgressCtrl, FillAndPercentageTruncateWithinTheRange)
 TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
 {
     vKit::CDib dib;
-    EXPECT_FALSE(dib.Create(256, 8, 24));
-    EXPECT_FALSE(dib.Create(0, 8));
     ASSERT_TRUE(dib.Create(512, 2));
     dib.FillRamp(false);
     EXPECT_EQ(std::make_tuple(dib.GetPixel(2, 1), dib.GetPixel(511, 1)), std::make_tuple(1, 255));
@@ -54,15 +50,7 @@ TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
     vKit::CColorTable table;
     table.SetEntries(entries, 2);
     dib.SetPalette(table);
-    EXPECT_EQ(dib.GetPalette().GetCount(), 256);
     EXPECT_EQ(dib.GetPaletteColor(1), MakeRgb(60, 50, 40));
     EXPECT_EQ(dib.GetPaletteColor(2), 0u);   // padded with black
     EXPECT_EQ(dib.GetPaletteColor(300), 0u); // outside the palette
-}
-
-TEST(VersionLine, FourPartsOrUnknown)
-{
-    EXPECT_EQ(MakeVersionLine(CVersionParts{3, 4, 5, 6}), "Kavex v3.4 release 5 built 6");
-    EXPECT_EQ(MakeVersionLine(std::nullopt), "Kavex vUnknown.Unknown release Unknown built Unknown");
-    EXPECT_EQ(ProgramVersionLine().rfind("Kavex v2.0 release ", 0), 0u);
 }

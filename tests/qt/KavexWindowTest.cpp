@@ -160,6 +160,7 @@ TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessPrivateAndTheMenuFollowsTheS
     CAboutDlg about(&window);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kavex"));
     EXPECT_EQ(about.VersionLabel()->text().toStdString(), ProgramVersionLine());
+    EXPECT_TRUE(about.VersionLabel()->text().startsWith("Kavex v2.0 release "));
 }
 
 TEST_F(KavexWindow, TheSaveDialogSuffixFollowsTheFilterAndNoBusyCursorShows)
