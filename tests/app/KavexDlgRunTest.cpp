@@ -50,7 +50,7 @@ TEST_F(KavexDlgRun, ConvertsAndAsksBeforeOverwritingWithThreeAnswers)
     EXPECT_EQ(dlg.GetFailedCount(), 0);
 }
 
-TEST_F(KavexDlgRun, SecondClickDuringTheRunCancelsThroughThePump)
+TEST_F(KavexDlgRun, ASecondClickOrClosingDuringTheRunCancelsThroughThePump)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 39));
     int32_t pumpsSeen = 0;
@@ -69,6 +69,20 @@ TEST_F(KavexDlgRun, SecondClickDuringTheRunCancelsThroughThePump)
     EXPECT_FALSE(dlg.IsConverting());
     EXPECT_FALSE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 39, "bmp")));
     EXPECT_TRUE(m_window.IsEnabled(GroupConversion));
+
+    // Closing cancels the run and closes the window once it has stopped.
+    bool allowed = true;
+    m_window.onPump = [&]
+    {
+        if (dlg.IsConverting() && allowed) allowed = dlg.OnCloseRequest();
+    };
+    m_window.answers = {EMessageResult::Yes};
+    dlg.OnButtonClicked(Start);
+    EXPECT_FALSE(allowed);
+    EXPECT_TRUE(dlg.CloseRequested());
+    EXPECT_EQ(m_window.closes, 1);
+    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
+    EXPECT_TRUE(dlg.OnCloseRequest());
 }
 
 TEST_F(KavexDlgRun, FilesThatFailAreCountedShownAndColourTheBar)
@@ -124,20 +138,4 @@ TEST_F(KavexDlgRun, DropsOpenTheFirstFileAndAreRefusedDuringARun)
     EXPECT_TRUE(m_window.menu[CmdOpenSource]);
     EXPECT_TRUE(dlg.DropTarget().Drop({other}));
     EXPECT_EQ(m_window.GetText(SourceName), NumberedName(m_scratch.Path("a"), "oth", 0, "bmp"));
-}
-
-TEST_F(KavexDlgRun, ClosingDuringARunCancelsItAndClosesAfterwards)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 19));
-    bool allowed = true;
-    m_window.onPump = [&]
-    {
-        if (dlg.IsConverting() && allowed) allowed = dlg.OnCloseRequest();
-    };
-    dlg.OnButtonClicked(Start);
-    EXPECT_FALSE(allowed);
-    EXPECT_TRUE(dlg.CloseRequested());
-    EXPECT_EQ(m_window.closes, 1);
-    EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
-    EXPECT_TRUE(dlg.OnCloseRequest());
 }

@@ -66,8 +66,11 @@ static std::vector<int32_t> LoadStored(std::initializer_list<std::pair<const cha
             i.m_nDefaultExtension, i.m_bInvertRawData, i.m_bGenerateVgi};
 }
 
-TEST_F(UserSettings, StoredValuesAreValidatedOnLoad)
+TEST_F(UserSettings, StoredValuesAreValidatedOnLoadAndTheStoredFoldersUsed)
 {
+    const std::string root = dir.Path() + "/T";
+    RegCurrentUser.WriteString("Kavex", "Paths", "TempFolder", root.c_str());
+    RegCurrentUser.WriteString("Kavex", "Paths", "LastDestFolder", "/out");
     RegCurrentUser.WriteString("Kavex", "Settings", "GenerateVGI", "1"); // another type: missing
     EXPECT_EQ(LoadStored({{"ResizeOptions", 3},
                           {"JPGCompression", 150},
@@ -75,23 +78,14 @@ TEST_F(UserSettings, StoredValuesAreValidatedOnLoad)
                           {"ResizQualityOptions", -2},
                           {"InverteRawData", 5}}),
               std::vector<int32_t>({100, 1, 1, 1, 1, 0}));
+    // The stored temporary folder holds the program's own sub-folder.
+    EXPECT_EQ(vKit::CGlobal::GetTempFolder(), root + guidFolder);
+    EXPECT_EQ(vKit::CountMatching(root + "/{*"), 1);
+    EXPECT_EQ(vKit::CGlobal::GetResultFolder(), "/out");
+    EXPECT_EQ(ReadPath("TempFolder"), root);
     // No upper check on the resize option and the extension.
     EXPECT_EQ(LoadStored({{"JPGCompression", 10}, {"ResizeOptions", 8}, {"DefaultExtension", 9}}),
               std::vector<int32_t>({33, 8, 1, 9, 1, 0}));
-}
-
-TEST_F(UserSettings, TheStoredTempFolderHoldsTheProgramsSubFolder)
-{
-    const std::string root = dir.Path() + "/T";
-    RegCurrentUser.WriteString("Kavex", "Paths", "TempFolder", root.c_str());
-    RegCurrentUser.WriteString("Kavex", "Paths", "LastDestFolder", "/out");
-    {
-        CUserConfig config;
-        EXPECT_EQ(vKit::CGlobal::GetTempFolder(), root + guidFolder);
-        EXPECT_EQ(vKit::CountMatching(root + "/{*"), 1);
-        EXPECT_EQ(vKit::CGlobal::GetResultFolder(), "/out");
-    }
-    EXPECT_EQ(ReadPath("TempFolder"), root);
 }
 
 TEST_F(UserSettings, TheRecordIsSharedAndSavedAsDefaultWithTheExactNames)
@@ -127,10 +121,6 @@ TEST_F(UserSettings, TheRecordIsSharedAndSavedAsDefaultWithTheExactNames)
                                  "\"DefaultExtension\"=dword:00000002\n";
     EXPECT_NE(hive.find(settings), std::string::npos) << hive;
     EXPECT_EQ(ReadPath("LastUsedDatasetPath"), "/data/scan0000.bmp");
-
-    CUserConfig again;
-    EXPECT_EQ(CUserConfig::GetUserInfo()->m_nResizeQualityOption, 3);
-    EXPECT_EQ(CUserConfig::GetUserInfo()->m_strLastUsedDatasetPath, "/data/scan0000.bmp");
 }
 
 TEST_F(UserSettings, GlobalConfigSetsTheGUIDAndHoldsOneInstanceUnit)
