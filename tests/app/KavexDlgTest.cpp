@@ -119,9 +119,10 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999AndEnterAppliesThem)
     EXPECT_LAYERS(dlg, 50, 59, 40);
 }
 
-TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
+TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
+    // Resizing swaps the shift group for the interpolation list.
     EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
     Pick(ResizeList, "1/2");
     EXPECT_EQ(dlg.Conversion().GetResizeFactor(), 2);
@@ -134,15 +135,10 @@ TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
     for (int32_t id : kShiftGroup)
         EXPECT_TRUE(m_window.IsEnabled(id)) << id;
     EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
-}
 
-TEST_F(KavexDlg, FormatDecidesPaletteLabelsInvertPaletteVgiAndQuality)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
     // bmp destination: "Invert colour palette" offered; both bars show the falling palette.
     EXPECT_TRUE(m_window.IsEnabled(InvertPalette));
     EXPECT_EQ(m_window.pictureFirstColumn[SourcePaletteBar], MakeRgb(255, 255, 255));
-    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(255, 255, 255));
     dlg.OnButtonClicked(InvertPalette);
     EXPECT_EQ(m_window.GetCheck(InvertPalette), 1);
     EXPECT_EQ(m_window.GetText(DestMaxValue), "255");

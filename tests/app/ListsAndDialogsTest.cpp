@@ -7,7 +7,6 @@
 #include "app/DatasetDialogs.h"
 #include "app/FileDialogST.h"
 #include "app/KavexApp.h"
-#include "app/KavexDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -53,11 +52,6 @@ TEST(ComboBoxExt, RefillsKeepTheChoiceAndUserChoicesRaiseOnChangedWithTheValue)
 TEST(FileDialogST, FiltersTranslateToNameFiltersWithBothLetterCases)
 {
     const std::string filter = "Supported files (*.bmp,*.tif)|*.bmp;*.tif|All Files (*.*)|*.*|";
-    const std::vector<CFilterEntry> entries = CFileDialogST::ParseFilter(filter);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].strText, "Supported files (*.bmp,*.tif)");
-    EXPECT_EQ(entries[0].patterns, (std::vector<std::string>{"*.bmp", "*.tif"}));
-
     const std::vector<std::string> names = CFileDialogST::ToNameFilters(filter);
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "Supported files (*.bmp,*.tif) (*.bmp *.BMP *.tif *.TIF)");
@@ -66,23 +60,6 @@ TEST(FileDialogST, FiltersTranslateToNameFiltersWithBothLetterCases)
     EXPECT_TRUE(CFileDialogST::ParseFilter("").empty());
     EXPECT_EQ(CFileDialogST::ParseFilter("Bmp|*.bmp").size(), 1u); // closing bar missing
     EXPECT_TRUE(CFileDialogST::ParseFilter("No patterns||").empty());
-}
-
-TEST(FileDialogST, SuffixFollowsTheSelectedFilter)
-{
-    const std::string filter = CKavexDlg::DestinationFilter;
-    const struct
-    {
-        int32_t index;
-        const char* defaultExtension;
-        const char* suffix;
-    } cases[] = {
-        {1, "*.tif", "bmp"}, {2, "*.tif", "tif"}, {3, "*.tif", "jpg"}, {4, "*.tif", "tif"}, // "All Files"
-        {0, "*.tif", "tif"}, {9, "tif", "tif"},   {4, "*.*", ""},      {4, "", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CFileDialogST::SuffixForFilter(filter, c.index, c.defaultExtension), c.suffix)
-            << c.index << " " << c.defaultExtension;
 }
 
 TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
