@@ -73,7 +73,7 @@ public:
         pictureLastColumn[id] = dib.GetPaletteColor(dib.GetPixel(dib.GetWidth() - 1, 0));
     }
     void EnableMenuItem(int32_t command, bool enable) override { menu[command] = enable; }
-    void Repaint() override { ++repaints; }
+    void Repaint() override {}
 
     EMessageResult MessageBox(const std::string& text, const std::string&, EMessageStyle style) override
     {
@@ -119,7 +119,6 @@ public:
     std::vector<CFileDialogRequest> requests;
     std::vector<int32_t> helps;
     std::function<void()> onPump;
-    int32_t repaints = 0;
     int32_t abouts = 0;
     int32_t previews = 0;
     int32_t closes = 0;

@@ -91,12 +91,10 @@ TEST_F(KavexDlgRun, FilesThatFailAreCountedShownAndColourTheBar)
     m_scratch.Write("s/rec0002.bmp", "BM but nothing else");
     dlg.OnButtonClicked(Start);
     EXPECT_EQ(dlg.GetFailedCount(), 1);
-    ASSERT_EQ(m_window.messages.size(), 1u);
-    EXPECT_EQ(m_window.messages[0].rfind("1 file could not be converted:", 0), 0u) << m_window.messages[0];
-    EXPECT_NE(m_window.messages[0].find("read: " + m_scratch.Path("s/rec0002.bmp") +
-                                        ": the file ends at byte 19, its info header needs 54"),
-              std::string::npos)
-        << m_window.messages[0];
+    EXPECT_EQ(m_window.messages,
+              std::vector<std::string>(
+                  {"1 file could not be converted:\n\nread: " + m_scratch.Path("s/rec0002.bmp") +
+                   ": the file ends at byte 19, its info header needs 54"}));
     EXPECT_EQ(m_window.progressColors.back(), CKavexDlg::ColorDarkRed);
     EXPECT_TRUE(CScratchFolder::Exists(NumberedName(m_scratch.Path("s"), "rec_conv_", 3, "bmp")));
 }
@@ -121,7 +119,6 @@ TEST_F(KavexDlgRun, DropsOpenTheFirstFileAndAreRefusedDuringARun)
     CKavexDlg& dlg = Open();
     EXPECT_TRUE(dlg.DropTarget().Drop({NumberedName(m_scratch.Path("b"), "rec", 4, "bmp"), other}));
     EXPECT_EQ(m_window.GetText(SourceName), first);
-    EXPECT_GT(m_window.repaints, 0);
 
     bool dropTaken = true;
     m_window.onPump = [&]
