@@ -117,12 +117,14 @@ TEST_F(KavexDlgRun, DropsOpenTheFirstFileAndAreRefusedDuringARun)
     const std::string first = WriteSlices("b", "rec", 0, 5);
     const std::string other = WriteSlices("a", "oth", 3, 4);
     CKavexDlg& dlg = Open();
+    EXPECT_EQ(dlg.DropTarget().DragEffect(false, {"text/plain"}), CMyDropTarget::EffectNone);
     EXPECT_TRUE(dlg.DropTarget().Drop({NumberedName(m_scratch.Path("b"), "rec", 4, "bmp"), other}));
     EXPECT_EQ(m_window.GetText(SourceName), first);
 
     bool dropTaken = true;
     m_window.onPump = [&]
     {
+        EXPECT_EQ(dlg.DropTarget().DragEffect(true, {"text/uri-list"}), CMyDropTarget::EffectNone);
         dropTaken = dlg.DropTarget().Drop({other});
         dlg.OnMenuCommand(CmdOpenSource);
         dlg.OnMenuCommand(CmdSetDestination);

@@ -24,7 +24,6 @@ using KavexDlg = CDialogRig;
 TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTargets)
 {
     CKavexDlg& dlg = Open();
-    EXPECT_FALSE(dlg.IsSourceLoaded());
     EXPECT_TRUE(m_window.IsEnabled(SourceBrowse));
     for (int32_t id : {GroupConversion, FormatList, DestBrowse, GroupShift, ResizeList, GenerateVgi, Start})
         EXPECT_FALSE(m_window.IsEnabled(id)) << id;

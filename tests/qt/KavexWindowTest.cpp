@@ -87,7 +87,6 @@ TEST_F(KavexWindow, OpensTheCommandLineSourceAndConvertsOnAClick)
 
     QPushButton* start = Find<QPushButton>(Start);
     ASSERT_NE(start, nullptr);
-    EXPECT_EQ(start->text(), QStringLiteral("Start converting"));
     ASSERT_TRUE(start->isEnabled());
     QTest::mouseClick(start, Qt::LeftButton);
     for (int32_t n = 0; n < 6; ++n)
