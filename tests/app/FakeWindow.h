@@ -56,14 +56,14 @@ public:
     }
     std::string SelectedText(int32_t id) const { return Selected(id).value_or(CList::value_type()).first; }
 
-    void SetSpinRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
+    void SetSpinRange(int32_t, int32_t, int32_t) override {}
     void SetSpinPos(int32_t id, int32_t pos) override { positions[id] = pos; }
-    int32_t GetSpinPos(int32_t id) const override { return Position(id); }
-    void SetSliderRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
+    int32_t GetSpinPos(int32_t id) const override { return Lookup(positions, id, 0); }
+    void SetSliderRange(int32_t, int32_t, int32_t) override {}
     void SetSliderTicks(int32_t, int32_t) override {}
     void SetSliderPos(int32_t id, int32_t pos) override { positions[id] = pos; }
-    int32_t GetSliderPos(int32_t id) const override { return Position(id); }
-    void SetProgressRange(int32_t id, int32_t lower, int32_t upper) override { ranges[id] = {lower, upper}; }
+    int32_t GetSliderPos(int32_t id) const override { return Lookup(positions, id, 0); }
+    void SetProgressRange(int32_t, int32_t, int32_t) override {}
     void SetProgressStep(int32_t, int32_t) override {}
     void SetProgressPos(int32_t id, int32_t pos) override { positions[id] = pos; }
     void SetProgressColor(int32_t, uint32_t rgb) override { progressColors.push_back(rgb); }
@@ -73,7 +73,7 @@ public:
         pictureLastColumn[id] = dib.GetPaletteColor(dib.GetPixel(dib.GetWidth() - 1, 0));
     }
     void EnableMenuItem(int32_t command, bool enable) override { menu[command] = enable; }
-    void Repaint() override { ++repaints; }
+    void Repaint() override {}
 
     EMessageResult MessageBox(const std::string& text, const std::string&, EMessageStyle style) override
     {
@@ -86,13 +86,11 @@ public:
     }
     void PumpMessages() override
     {
-        ++pumps;
         if (onPump) onPump();
     }
     bool FileDialog(const CFileDialogRequest& request, std::vector<std::string>& paths) override
     {
         requests.push_back(request);
-        if (onDialog) onDialog();
         if (dialogAnswers.empty()) return false;
         const std::string answer = dialogAnswers.front();
         dialogAnswers.pop_front();
@@ -105,14 +103,11 @@ public:
     void ShowPreview() override { ++previews; }
     void Close() override { ++closes; }
 
-    int32_t Position(int32_t id) const { return Lookup(positions, id, 0); }
-
     std::map<int32_t, std::string> texts;
     std::map<int32_t, std::string> toolTips;
     std::map<int32_t, bool> enabled;
     std::map<int32_t, int32_t> checks;
     std::map<int32_t, CList> lists;
-    std::map<int32_t, std::pair<int32_t, int32_t>> ranges;
     std::map<int32_t, int32_t> positions;
     std::map<int32_t, uint32_t> pictureFirstColumn;
     std::map<int32_t, uint32_t> pictureLastColumn;
@@ -124,9 +119,6 @@ public:
     std::vector<CFileDialogRequest> requests;
     std::vector<int32_t> helps;
     std::function<void()> onPump;
-    std::function<void()> onDialog; // while a file dialog is shown
-    int32_t pumps = 0;
-    int32_t repaints = 0;
     int32_t abouts = 0;
     int32_t previews = 0;
     int32_t closes = 0;

@@ -1,5 +1,6 @@
-// The main dialog's options: opening a source, the proposed destination, the layer range, what
-// each option enables, the palette and Hounsfield labels, and the stored defaults.
+// The main dialog's options: opening a source or why it failed, the proposed destination, the layer
+// range, the Enter key, what each option enables, the palette and Hounsfield labels, the stored
+// defaults and the preview's request.
 
 #include "DialogRig.h"
 
@@ -20,46 +21,57 @@ using KavexDlg = CDialogRig;
     EXPECT_EQ(std::make_tuple((dlg).GetBottomLayer(), (dlg).GetTopLayer(), (dlg).GetShift()),                \
               std::make_tuple(bottom, top, shift))
 
-TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaults)
+TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTargets)
 {
     CKavexDlg& dlg = Open();
-    EXPECT_FALSE(dlg.IsSourceLoaded());
     EXPECT_TRUE(m_window.IsEnabled(SourceBrowse));
     for (int32_t id : {GroupConversion, FormatList, DestBrowse, GroupShift, ResizeList, GenerateVgi, Start})
         EXPECT_FALSE(m_window.IsEnabled(id)) << id;
     EXPECT_FALSE(m_window.menu[CmdSetDestination]);
     EXPECT_EQ(m_window.SelectedText(FormatList), "bmp");
     EXPECT_EQ(m_window.SelectedText(ResizeList), "No resizing");
+    EXPECT_EQ(m_window.SelectedText(InterpolationList), "No interpolation (Fast)");
     EXPECT_EQ(m_window.GetText(JpegEdit), "33");
+
+    dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
+    EXPECT_TRUE(m_window.requests.empty());
+    dlg.OnMenuCommand(CmdOpenSource);
+    dlg.OnEnterKey(SourceBrowse);
+    ASSERT_EQ(m_window.requests.size(), 2u);
+    EXPECT_EQ(m_window.requests[1].strFilter, CKavexDlg::SourceFilter);
+    dlg.OnMenuCommand(CmdAbout);
+    dlg.OnMenuCommand(CmdSysAbout);
+    EXPECT_EQ(m_window.abouts, 2);
+    dlg.OnMenuCommand(CmdHelp);
+    dlg.OnHelpRequest(ShiftEdit);
+    EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
+    dlg.OnMenuCommand(CmdExit);
+    EXPECT_EQ(m_window.closes, 1);
+    EXPECT_TRUE(dlg.OnCloseRequest());
 }
 
-TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndProposesADestinationBesideIt)
+TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndAChosenDestinationFolderHoldsTheNextProposals)
 {
     StoreDefaults(3);
-    const std::string first = WriteSlices("scans/rec", "rec", 0, 99);
-    const std::string folder = m_scratch.Path("scans/rec");
+    const std::string first = WriteSlices("a", "rec", 0, 99);
+    const std::string second = WriteSlices("b", "scan", 5, 9);
+    const std::string folder = m_scratch.Path("a");
     CKavexDlg& dlg = Open(NumberedName(folder, "rec", 57, "bmp"));
     ASSERT_TRUE(dlg.IsSourceLoaded());
     EXPECT_EQ(m_window.GetText(SourceName), first);
-    EXPECT_EQ(dlg.GetDestPath(), folder + "/rec_conv_????.jpg");
+    EXPECT_EQ(dlg.GetDestPath(), folder + "/rec_conv_????.jpg"); // beside the source
     EXPECT_EQ(m_window.GetText(DestName), folder + "/rec_conv_0000.jpg");
     EXPECT_EQ(m_window.GetText(LayersValue), "100");
     EXPECT_LAYERS(dlg, 0, 99, 0);
-    EXPECT_TRUE(m_window.IsEnabled(Start));
-    EXPECT_TRUE(m_window.menu[CmdSetDestination]);
-}
+    EXPECT_TRUE(m_window.IsEnabled(Start) && m_window.menu[CmdSetDestination]);
 
-TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
-{
-    StoreDefaults(3);
-    const std::string first = WriteSlices("a", "rec", 0, 3);
-    const std::string second = WriteSlices("b", "scan", 5, 9);
-    CKavexDlg& dlg = Open(first);
     const std::string chosen = m_scratch.Folder("out");
     m_window.dialogAnswers = {chosen + "/small0000.tif"};
     dlg.OnButtonClicked(DestBrowse);
     ASSERT_EQ(m_window.requests.size(), 1u);
     EXPECT_EQ(m_window.requests[0].nFilterIndex, 3); // the destination was "jpg"
+    EXPECT_EQ(m_window.requests[0].strInitialName, "rec_conv_");
+    EXPECT_TRUE(m_window.requests[0].bConfirmOverwrite);
     EXPECT_EQ(dlg.GetDestPath(), chosen + "/small????.tif");
     EXPECT_EQ(m_window.SelectedText(FormatList), "tif");
 
@@ -73,9 +85,18 @@ TEST_F(KavexDlg, AChosenDestinationFolderHoldsTheNextProposals)
     EXPECT_EQ(dlg.GetDestPath(), chosen + "/scan_conv_????.jpg");
 }
 
-TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
+TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999AndEnterAppliesThem)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
+    dlg.OnEditFocus(ShiftEdit);
+    m_window.SetText(ShiftEdit, "7");
+    dlg.OnEnterKey(ShiftEdit);
+    EXPECT_LAYERS(dlg, 7, 106, 7);
+    dlg.OnEditKillFocus(ShiftEdit);
+    m_window.SetText(TopEdit, "500");
+    dlg.OnOK(); // no layer edit has the focus now
+    EXPECT_EQ(dlg.GetShift(), 7);
+
     Type(TopEdit, "120");
     EXPECT_LAYERS(dlg, 21, 120, 21);
     EXPECT_EQ(m_window.GetText(BottomEdit), "21");
@@ -96,23 +117,10 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999)
     EXPECT_LAYERS(dlg, 50, 59, 40);
 }
 
-TEST_F(KavexDlg, EnterAppliesTheFocusedEditAndKeepsTheDialogOpen)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 99));
-    dlg.OnEditFocus(ShiftEdit);
-    m_window.SetText(ShiftEdit, "7");
-    dlg.OnOK();
-    EXPECT_LAYERS(dlg, 7, 106, 7);
-    EXPECT_EQ(m_window.closes, 0);
-    dlg.OnEditKillFocus(ShiftEdit);
-    m_window.SetText(TopEdit, "500");
-    dlg.OnOK(); // no layer edit has the focus now
-    EXPECT_EQ(dlg.GetShift(), 7);
-}
-
-TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
+TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
+    // Resizing swaps the shift group for the interpolation list.
     EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
     Pick(ResizeList, "1/2");
     EXPECT_EQ(dlg.Conversion().GetResizeFactor(), 2);
@@ -125,15 +133,10 @@ TEST_F(KavexDlg, ResizingSwapsTheShiftGroupForTheInterpolationList)
     for (int32_t id : kShiftGroup)
         EXPECT_TRUE(m_window.IsEnabled(id)) << id;
     EXPECT_FALSE(m_window.IsEnabled(InterpolationList));
-}
 
-TEST_F(KavexDlg, FormatDecidesPaletteLabelsInvertPaletteVgiAndQuality)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 9));
     // bmp destination: "Invert colour palette" offered; both bars show the falling palette.
     EXPECT_TRUE(m_window.IsEnabled(InvertPalette));
     EXPECT_EQ(m_window.pictureFirstColumn[SourcePaletteBar], MakeRgb(255, 255, 255));
-    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(255, 255, 255));
     dlg.OnButtonClicked(InvertPalette);
     EXPECT_EQ(m_window.GetCheck(InvertPalette), 1);
     EXPECT_EQ(m_window.GetText(DestMaxValue), "255");
@@ -200,7 +203,7 @@ TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
     EXPECT_EQ(m_window.GetCheck(KeepFileDate), 1);
 }
 
-TEST_F(KavexDlg, UnreadableFirstSliceReturnsToTheDefaultsAndForgetsThePath)
+TEST_F(KavexDlg, AnUnreadableFirstSliceSaysWhyAndReturnsToTheDefaults)
 {
     m_scratch.Folder("bad");
     m_scratch.Write("bad/x0000.bmp", "not an image");
@@ -208,24 +211,21 @@ TEST_F(KavexDlg, UnreadableFirstSliceReturnsToTheDefaultsAndForgetsThePath)
     EXPECT_FALSE(dlg.IsSourceLoaded());
     EXPECT_EQ(dlg.GetSourcePath(), "");
     EXPECT_FALSE(m_window.IsEnabled(Start));
+    EXPECT_EQ(dlg.GetOpenFailure().rfind("x0000.bmp: ", 0), 0u) << dlg.GetOpenFailure();
+    // Where the source name stands, not in a message box.
+    EXPECT_EQ(m_window.GetText(SourceName), CKavexDlg::NotOpenedNote + dlg.GetOpenFailure());
+    EXPECT_EQ(m_window.toolTips[SourceName], dlg.GetOpenFailure());
+    EXPECT_TRUE(m_window.messages.empty());
+    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
+    EXPECT_EQ(dlg.GetOpenFailure(), "");
+    EXPECT_EQ(m_window.toolTips[SourceName], "");
 }
 
-TEST_F(KavexDlg, MenuCommandsReachTheirTargets)
+// What the preview shows for the run's options is checked against the run in the Qt tests.
+TEST_F(KavexDlg, PreviewOpensDuringARun)
 {
-    CKavexDlg& dlg = Open();
-    dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
-    EXPECT_TRUE(m_window.requests.empty());
-    m_window.dialogAnswers = {""};
-    dlg.OnMenuCommand(CmdOpenSource);
-    ASSERT_EQ(m_window.requests.size(), 1u);
-    EXPECT_EQ(m_window.requests[0].strFilter, CKavexDlg::SourceFilter);
-    dlg.OnMenuCommand(CmdAbout);
-    dlg.OnMenuCommand(CmdSysAbout);
-    EXPECT_EQ(m_window.abouts, 2);
-    dlg.OnMenuCommand(CmdHelp);
-    dlg.OnHelpRequest(ShiftEdit);
-    EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
-    dlg.OnMenuCommand(CmdExit);
-    EXPECT_EQ(m_window.closes, 1);
-    EXPECT_TRUE(dlg.OnCloseRequest());
+    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
+    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
+    dlg.OnStartClicked();
+    EXPECT_GT(m_window.previews, 0);
 }

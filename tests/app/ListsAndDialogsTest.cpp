@@ -1,11 +1,10 @@
-// Drop-down lists with values, the file dialog conventions, the data set's open and save dialogs,
-// the drop target and the start-up facts.
+// Drop-down lists with values, the file dialog conventions, the data set's open dialog and the
+// start-up facts (the save dialog is checked through the main dialog).
 
 #include "FakeWindow.h"
 
 #include "app/ComboBoxExt.h"
 #include "app/DatasetDialogs.h"
-#include "app/DropTarget.h"
 #include "app/FileDialogST.h"
 #include "app/KavexApp.h"
 
@@ -28,72 +27,38 @@ struct CChangeCounter
 
 } // namespace
 
-TEST(ComboBoxExt, FillSelectAndUserChoicesRaiseOnChangedWithTheValue)
+TEST(ComboBoxExt, RefillsKeepTheChoiceAndUserChoicesRaiseOnChangedWithTheValue)
 {
     CFakeWindow window;
     vKit::CComboBoxExt list(window, kList);
     for (const auto& [text, value] :
-         {std::pair<const char*, int32_t>{"No resizing", 1}, {"1/2", 2}, {"1/4", 4}, {"1/8", 8}})
+         {std::pair<const char*, int32_t>{"No resizing", 1}, {"1/2", 2}, {"1/4", 4}})
         list.AddItem(text, value);
     CChangeCounter counter;
     list.OnChanged.Subscribe(&counter, &CChangeCounter::OnChanged);
-    list.Fill();
-    EXPECT_EQ(counter.count, 1);
-    ASSERT_EQ(window.lists[kList].items.size(), 4u);
-    EXPECT_EQ(window.lists[kList].items[3], std::make_pair(std::string("1/8"), 8));
-
-    // A refill keeps the chosen entry, in the control as well.
     list.SelectByValue(4);
     list.Fill();
-    EXPECT_EQ(std::make_pair(counter.count, counter.lastValue), std::make_pair(2, 4));
+    EXPECT_EQ(std::make_pair(counter.count, counter.lastValue), std::make_pair(1, 4));
     EXPECT_EQ(window.SelectedText(kList), "1/4");
     list.SelectByValue(3); // an unknown value leaves no selection
     EXPECT_EQ(std::make_pair(list.GetSelectedIndex(), window.lists[kList].selected), std::make_pair(-1, -1));
 
     window.UserSelects(kList, "1/2");
     list.OnSelectionChanged();
-    EXPECT_EQ(std::make_pair(counter.count, counter.lastValue), std::make_pair(3, 2));
-    window.lists[kList].selected = -1; // the control lost its selection
-    list.OnSelectionChanged();
-    EXPECT_EQ(list.GetSelectedIndex(), -1);
+    EXPECT_EQ(std::make_pair(counter.count, counter.lastValue), std::make_pair(2, 2));
     list.OnChanged.Unsubscribe(&counter, &CChangeCounter::OnChanged);
 }
 
 TEST(FileDialogST, FiltersTranslateToNameFiltersWithBothLetterCases)
 {
     const std::string filter = "Supported files (*.bmp,*.tif)|*.bmp;*.tif|All Files (*.*)|*.*|";
-    const std::vector<CFilterEntry> entries = CFileDialogST::ParseFilter(filter);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].strText, "Supported files (*.bmp,*.tif)");
-    EXPECT_EQ(entries[0].patterns, (std::vector<std::string>{"*.bmp", "*.tif"}));
-
     const std::vector<std::string> names = CFileDialogST::ToNameFilters(filter);
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "Supported files (*.bmp,*.tif) (*.bmp *.BMP *.tif *.TIF)");
     EXPECT_EQ(names[1], "All Files (*.*) (*)");
 
-    EXPECT_TRUE(CFileDialogST::ParseFilter("").empty());
     EXPECT_EQ(CFileDialogST::ParseFilter("Bmp|*.bmp").size(), 1u); // closing bar missing
     EXPECT_TRUE(CFileDialogST::ParseFilter("No patterns||").empty());
-}
-
-TEST(FileDialogST, SaveDialogAsksBeforeOverwritingAndCancelsWithoutAnswer)
-{
-    CFakeWindow window;
-    CFileDialogST save(false, "*.tif", "rec", CFileDialogST::FlagOverwritePrompt, "Tiff|*.tif|", &window);
-    save.SetFilterIndex(1);
-    window.dialogAnswers = {"/out/data/rec_conv_0000.tif"};
-    ASSERT_EQ(save.DoModal(), CFileDialogST::ResultOk);
-    ASSERT_EQ(window.requests.size(), 1u);
-    EXPECT_FALSE(window.requests[0].bOpen);
-    EXPECT_TRUE(window.requests[0].bConfirmOverwrite);
-    EXPECT_EQ(window.requests[0].strInitialName, "rec");
-    EXPECT_EQ(save.GetPathName(), "/out/data/rec_conv_0000.tif");
-
-    CFileDialogST open(true, "", "", 0, "", &window);
-    EXPECT_EQ(open.DoModal(), CFileDialogST::ResultCancel); // no answer scripted: cancelled
-    CFileDialogST orphan(true);
-    EXPECT_EQ(orphan.DoModal(), CFileDialogST::ResultCancel); // no window at all
 }
 
 TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
@@ -104,6 +69,7 @@ TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
     EXPECT_EQ(DatasetDialogs::LoadDialog(dataset, "/scans", "", "", -1, &window), 1);
     ASSERT_EQ(window.requests.size(), 2u);
     EXPECT_EQ(window.requests[0].strTitle, "Loading data set");
+    EXPECT_TRUE(window.requests[0].bOpen);
     EXPECT_EQ(window.requests[0].strInitialFolder, "/scans");
     EXPECT_EQ(dataset.GetFolder() + "|" + dataset.GetPrefix() + "|" + dataset.GetExtension(),
               "/scans/rec|rec|bmp");
@@ -112,67 +78,6 @@ TEST(DatasetDialogs, LoadAsksAgainUntilThePickNamesADataSet)
     window.dialogAnswers = {""};
     EXPECT_EQ(DatasetDialogs::LoadDialog(dataset, "/scans", "", "", -1, &window), 0);
     EXPECT_FALSE(dataset.IsInLoadDialog());
-}
-
-TEST(DatasetDialogs, SaveOffersThePrefixAndADialogShowingAlreadyIsNotShownTwice)
-{
-    CFakeWindow window;
-    vKit::CDataset dataset;
-    dataset.SetFileName("/out/rec_conv_????.tif");
-    window.dialogAnswers = {"/out2/small.jpg"};
-    EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "Tiff|*.tif|", "*.tif", 2, &window), 1);
-    ASSERT_EQ(window.requests.size(), 1u);
-    EXPECT_EQ(window.requests[0].strTitle, "Saving data set");
-    EXPECT_EQ(window.requests[0].strInitialName, "rec_conv_");
-    EXPECT_EQ(dataset.GetMask(), "/out2/small????.jpg");
-
-    dataset.SetInSaveDialog(true);
-    EXPECT_EQ(DatasetDialogs::SaveDialog(dataset, "/out", "", "", -1, &window), 1);
-    EXPECT_EQ(window.requests.size(), 1u);
-}
-
-namespace
-{
-struct CDropCounter
-{
-    int32_t count = 0;
-    void OnUpdate() { ++count; }
-};
-} // namespace
-
-TEST(DropTarget, AcceptsFileListsWithoutThePrivateFormat)
-{
-    vKit::CFiles files;
-    CMyDropTarget target(files);
-    const std::vector<std::string> plain = {"text/uri-list"};
-    const std::vector<std::string> own = {
-        "text/uri-list", "application/x-qt-image;value=\"Dravolinte_3BCFE9D1_6D61_4cb6_9D0B_3BB3F643CA82\""};
-    EXPECT_EQ(target.DragEffect(true, plain), CMyDropTarget::EffectCopy);
-    EXPECT_EQ(target.DragEffect(true, own), CMyDropTarget::EffectNone);
-    EXPECT_EQ(target.DragEffect(false, plain), CMyDropTarget::EffectNone);
-    target.SetAccepting(false);
-    EXPECT_EQ(target.DragEffect(true, plain), CMyDropTarget::EffectNone);
-}
-
-TEST(DropTarget, DropReplacesTheListAndTellsOnlyWhenNotifying)
-{
-    vKit::CFiles files;
-    CMyDropTarget target(files);
-    CDropCounter counter;
-    target.OnUpdateParent.Subscribe(&counter, &CDropCounter::OnUpdate);
-    EXPECT_TRUE(target.Drop({"/a/x0001.bmp", "/a/x0000.bmp"}));
-    EXPECT_EQ(counter.count, 0);
-    target.SetNotifying(true);
-    EXPECT_TRUE(target.Drop({"/b/y0003.tif", "/b/y0001.tif"}));
-    EXPECT_EQ(counter.count, 1);
-    ASSERT_EQ(files.GetCount(), 2);
-    EXPECT_EQ(files.GetString(0), "/b/y0003.tif"); // the order of the drop, not sorted
-    EXPECT_FALSE(target.Drop({}));
-    target.SetAccepting(false);
-    EXPECT_FALSE(target.Drop({"/c/z0000.bmp"}));
-    EXPECT_EQ(files.GetString(0), "/b/y0003.tif");
-    EXPECT_EQ(counter.count, 1);
-    target.OnUpdateParent.Unsubscribe(&counter, &CDropCounter::OnUpdate);
 }
 
 TEST(KavexApp, CommandLinePathAndHelpLocation)

@@ -6,6 +6,7 @@
 
 #include "app/qt/KavexWindow.h"
 
+#include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,14 @@ protected:
         return *m_window;
     }
     template <typename T> T* Find(int32_t id) { return qobject_cast<T*>(m_window->Control(id)); }
+    // Gives the control the keyboard focus, as a user's click or Tab would.
+    void Focus(QWidget* control)
+    {
+        m_window->activateWindow();
+        control->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(control->hasFocus());
+    }
     // Slices 0 .. count - 1 of "rec" in the folder "scan"; the path of slice n.
     std::string Dataset(int32_t count, int32_t n = 0)
     {
