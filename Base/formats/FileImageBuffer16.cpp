@@ -2,8 +2,7 @@
 
 #include "Base/core/Strings.h"
 #include "Base/formats/BMPFile.h"
-#include "Base/formats/JpgFile.h"
-#include "Base/formats/TiffFile.h"
+#include "Base/formats/SliceFormats.h"
 #include "Base/platform/Platform.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 

@@ -15,8 +15,6 @@
 namespace vKit
 {
 
-class CFileImageBuffer16;
-
 // The first 20 bytes of a JFIF file: start of image, the APP0 marker and its segment up to the
 // thumbnail size. Densities are big-endian; units 1 = dots per inch, 2 = dots per centimetre.
 class CJFIF : public CBase
@@ -102,11 +100,5 @@ private:
     CIntelImageJPEGLib m_codec;
     CImageBuffer16 m_image;
 };
-
-// The JPEG load and save of a slice image (called by CFileImageBuffer16 for "jpg"/"jpeg").
-// Load: 0, or 2 with an empty image. Save: 8-bit data not yet clamped to 65280 is written from a
-// clamped copy; 0 when written, else non-zero.
-int32_t LoadJpegSlice(CFileImageBuffer16& image, const std::string& path);
-int32_t SaveJpegSlice(CFileImageBuffer16& image, const std::string& path);
 
 } // namespace vKit

@@ -21,7 +21,6 @@ namespace vKit
 {
 
 class CAlignedBlock;
-class CFileImageBuffer16;
 class CImageBuffer16;
 class CImageInfo;
 
@@ -81,12 +80,5 @@ private:
     std::vector<std::string> m_messages;
     CStatus m_status;
 };
-
-// The TIFF load and save of a slice image (called by CFileImageBuffer16 for "tif"/"tiff").
-// Load: 0, or 2 with the reader's message in the image's messages. Save: -1 when 8-bit data
-// that still needs clamping would be written (ceiling neither 0 nor 65535 and clamp on export
-// set), 0 when written, else an errno value or 2; the file appears only when complete.
-int32_t LoadTiffSlice(CFileImageBuffer16& image, const std::string& path);
-int32_t SaveTiffSlice(CFileImageBuffer16& image, const std::string& path);
 
 } // namespace vKit
