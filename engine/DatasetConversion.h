@@ -189,8 +189,10 @@ public:
     void WriteVgiFile();
 
     // Lists companions and slices of the source and gives each its destination name, without
-    // touching a file: what ConvertFiles will handle, in its order (companions first).
+    // touching a file: what ConvertFiles will handle, in its order (companions first). The
+    // second form hands back the scan of the source folder the lists were made from.
     void PrepareLists();
+    void PrepareLists(std::vector<vKit::CPlatformDirEntry>& listing);
 
     // The palette of the source slice shown to the user (its second colour table).
     const vKit::CColorTable& GetSourcePalette() const { return m_sourcePalette; }
@@ -285,7 +287,7 @@ private:
     void ResetOutcome();
     void Fail(const std::string& path, const char* action, const vKit::CStatus& why);
     void DeleteOldDestination(const std::string& dstFirst);
-    void RememberSourceFiles();
+    void RememberSourceFiles(const std::vector<vKit::CPlatformDirEntry>& listing);
     bool IsSourceFile(const std::string& path) const;
     static void ApplyGreyStages(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
     static void ApplyVolumeSettings(vKit::CFileImageBuffer16& image, const CImageSettings& settings);

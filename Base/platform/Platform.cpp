@@ -110,6 +110,8 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
     CPlatformStat st;
     if (StatAt(dirFd, where, AT_SYMLINK_NOFOLLOW, st) != 0) return false;
     e.name = name;
+    e.device = st.device;
+    e.inode = st.inode;
     if (!st.isLink)
     {
         e.isDirectory = st.isDirectory;
@@ -124,6 +126,8 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
         FillFindData(name, st, kAttrReparsePoint, e.data);
         return true;
     }
+    e.device = target.device;
+    e.inode = target.inode;
     if (target.isDirectory)
     {
         FillFindData(name, target, AttributesOf(target, name) | kAttrReparsePoint, e.data);

@@ -150,6 +150,8 @@ struct CPlatformDirEntry
     bool isFile = false;      // a regular file, also through a symbolic link
     bool isDirectory = false; // a real folder; a link to a folder is not one
     bool isLink = false;
+    uint64_t device = 0; // of the file data describes, so that a list can know its files without
+    uint64_t inode = 0;  // a status call of its own
 };
 
 // Lists the entries of the folder of mask (text before its last separator; the current folder when
