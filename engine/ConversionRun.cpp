@@ -122,7 +122,12 @@ void CDatasetConversion::PrepareLists(std::vector<vKit::CPlatformDirEntry>& list
     m_companions.Init();
     m_companions.SetCompanionsOnly(true);
     m_companions.SetFileName(srcFirst);
-    vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetMask())
+        listing = std::move(m_sourceListing);
+    else
+        vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+    m_sourceListingMask.clear();
+    m_sourceListing.clear();
     m_companions.Open(srcFirst, listing);
     m_companions.BuildDestinationNames(folder, prefix, extension, 0);
 

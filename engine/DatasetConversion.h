@@ -233,6 +233,13 @@ public:
         m_nSliceWidth = width;
         m_nSliceHeight = height;
     }
+    // A scan of the source's mask (PlatformFindFiles) that the caller made just before the
+    // run: the next run lists its files from it instead of reading the folder again.
+    void SetSourceListing(const std::string& mask, std::vector<vKit::CPlatformDirEntry> listing)
+    {
+        m_sourceListingMask = mask;
+        m_sourceListing = std::move(listing);
+    }
     // Bytes the images a run works on at a time may hold together; 0 (the default) for
     // KAVEX_MEMORY_MB from the environment, else a quarter of the physical memory.
     int64_t GetMemoryBudget() const { return m_nMemoryBudget; }
@@ -326,6 +333,8 @@ private:
     int32_t m_nThreads = 0;
     // Every file of the source data set by device and inode: never written or deleted.
     vKit::CFileIdSet m_sourceFiles;
+    std::string m_sourceListingMask;
+    std::vector<vKit::CPlatformDirEntry> m_sourceListing;
     // Held from the start of a run to its end, so that no other run writes the destination.
     vKit::CPlatformLock m_lock;
     bool m_bRefused = false;
