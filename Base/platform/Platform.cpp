@@ -259,7 +259,8 @@ CPlatformFile::~CPlatformFile()
     Close();
 }
 
-CPlatformFile::CPlatformFile(CPlatformFile&& other) noexcept : m_fd(other.m_fd)
+CPlatformFile::CPlatformFile(CPlatformFile&& other) noexcept
+    : m_fd(other.m_fd), m_openedSize(other.m_openedSize)
 {
     other.m_fd = -1;
 }
@@ -270,6 +271,7 @@ CPlatformFile& CPlatformFile::operator=(CPlatformFile&& other) noexcept
     {
         Close();
         m_fd = other.m_fd;
+        m_openedSize = other.m_openedSize;
         other.m_fd = -1;
     }
     return *this;
@@ -329,6 +331,7 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
     if (!S_ISREG(s.st_mode)) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (sequential && s.st_size >= kSequentialAdviceBytes) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
+    m_openedSize = int64_t(s.st_size);
     return 0;
 }
 
@@ -398,6 +401,7 @@ int32_t CPlatformFile::GetStat(CPlatformStat& st) const
 
 int32_t CPlatformFile::Close()
 {
+    m_openedSize = -1;
     if (m_fd < 0) return 0;
     const int fd = m_fd;
     m_fd = -1;
