@@ -1,6 +1,8 @@
 #include "Base/image/ColorTable.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
 
 namespace vKit
@@ -13,7 +15,21 @@ CColorTable::CColorTable(int32_t count)
 
 void CColorTable::SetGreyRamp(int32_t count)
 {
+    // Every image made or loaded sets two ramps: the common one is copied, not computed.
+    constexpr int32_t Grey = 256;
+    static const std::array<uint8_t, Grey * 4> ramp = []
+    {
+        std::array<uint8_t, Grey * 4> r{};
+        for (int32_t i = 0; i < Grey; ++i)
+            r[size_t(i) * 4] = r[size_t(i) * 4 + 1] = r[size_t(i) * 4 + 2] = uint8_t(i);
+        return r;
+    }();
     m_nCount = std::max<int32_t>(count, 0);
+    if (m_nCount <= Grey)
+    {
+        m_entries.assign(ramp.begin(), ramp.begin() + std::ptrdiff_t(m_nCount) * 4);
+        return;
+    }
     m_entries.assign(size_t(m_nCount) * 4, 0);
     for (int32_t i = 0; i < m_nCount; ++i)
     {
