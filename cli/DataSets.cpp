@@ -29,7 +29,8 @@ bool IsImageExtension(const std::string& extension)
     return ConversionPolicy::FormatOfExtension(extension) != ConversionPolicy::FormatNone;
 }
 
-int32_t OpenSlices(const std::string& path, vKit::CDataset& source, std::vector<vKit::CPlatformDirEntry>* listing)
+int32_t OpenSlices(const std::string& path, vKit::CDataset& source,
+                   std::vector<vKit::CPlatformDirEntry>* listing)
 {
     source.Init();
     source.SetSlicesOnly(true);
@@ -41,7 +42,8 @@ int32_t OpenSlices(const std::string& path, vKit::CDataset& source, std::vector<
 
 } // namespace
 
-int32_t OpenSource(const std::string& path, vKit::CDataset& source, std::vector<vKit::CPlatformDirEntry>* listing)
+int32_t OpenSource(const std::string& path, vKit::CDataset& source,
+                   std::vector<vKit::CPlatformDirEntry>* listing)
 {
     if (IsImageExtension(vKit::GetPathExtension(path))) return OpenSlices(path, source, listing);
     const std::string folder = vKit::GetPathFolder(path);

@@ -11,10 +11,10 @@
 #include "engine/SliceRunner.h"
 
 #include <algorithm>
-#include <string_view>
-#include <unordered_map>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 bool CDatasetConversion::IsCancelPending()

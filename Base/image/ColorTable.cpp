@@ -17,11 +17,12 @@ void CColorTable::SetGreyRamp(int32_t count)
 {
     // Every image made or loaded sets two ramps: the common one is copied, not computed.
     constexpr int32_t Grey = 256;
-    static const std::array<uint8_t, Grey * 4> ramp = []
+    using Ramp = std::array<uint8_t, size_t(Grey) * 4>;
+    static const Ramp ramp = []
     {
-        std::array<uint8_t, Grey * 4> r{};
-        for (int32_t i = 0; i < Grey; ++i)
-            r[size_t(i) * 4] = r[size_t(i) * 4 + 1] = r[size_t(i) * 4 + 2] = uint8_t(i);
+        Ramp r{};
+        for (size_t i = 0; i < r.size(); i += 4)
+            r[i] = r[i + 1] = r[i + 2] = uint8_t(i / 4);
         return r;
     }();
     m_nCount = std::max<int32_t>(count, 0);
