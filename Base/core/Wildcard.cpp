@@ -128,6 +128,8 @@ bool HasWildcards(std::string_view mask)
 bool WildcardMatch(std::string_view mask, std::string_view name)
 {
     if (mask.empty()) return false;
+    // Without wildcards and a final dot every character is a literal: the lookups of one name.
+    if (!HasWildcards(mask) && mask.back() != '.') return EqualsNoCase(mask, name);
     const size_t n = mask.size();
     // A folder scan matches every name against one short mask: no allocation for those.
     constexpr size_t Short = 64;
