@@ -544,12 +544,23 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
         if (DescribeEntry(dirFd, name.c_str(), name, e)) entries.push_back(std::move(e));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const CPlatformDirEntry& a, const CPlatformDirEntry& b)
+    // The order is found on indexes and applied once: an entry is too large to swap around.
+    std::vector<uint32_t> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = uint32_t(i);
+    std::sort(order.begin(), order.end(),
+              [&entries](uint32_t x, uint32_t y)
               {
-                  const int32_t c = CompareNoCase(a.name, b.name);
-                  return c != 0 ? c < 0 : a.name < b.name;
+                  const std::string& a = entries[x].name;
+                  const std::string& b = entries[y].name;
+                  const int32_t c = CompareNoCase(a, b);
+                  return c != 0 ? c < 0 : a < b;
               });
+    std::vector<CPlatformDirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const uint32_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries.swap(sorted);
     return 0;
 }
 
