@@ -36,8 +36,10 @@ Defaults StoredDefaults();
 void StoreDefaults(CUserConfig& config, const Options& options, const Defaults& current, int32_t extension);
 
 // Opens the data set of any of its files (slices only). For a text or log file the slices are
-// looked for as bmp, tif and jpg in turn. Returns the number of slices.
-int32_t OpenSource(const std::string& path, vKit::CDataset& source);
+// looked for as bmp, tif and jpg in turn. Returns the number of slices; listing, when given,
+// receives the scan of the source's mask they were listed from.
+int32_t OpenSource(const std::string& path, vKit::CDataset& source,
+                   std::vector<vKit::CPlatformDirEntry>* listing = nullptr);
 
 // Names the destination from DEST: a file name or mask of the data set, or an existing folder
 // (source prefix + "_conv_", extension from the defaults). format replaces the extension.

@@ -29,22 +29,31 @@ bool IsImageExtension(const std::string& extension)
     return ConversionPolicy::FormatOfExtension(extension) != ConversionPolicy::FormatNone;
 }
 
-} // namespace
-
-int32_t OpenSource(const std::string& path, vKit::CDataset& source)
+int32_t OpenSlices(const std::string& path, vKit::CDataset& source,
+                   std::vector<vKit::CPlatformDirEntry>* listing)
 {
     source.Init();
     source.SetSlicesOnly(true);
-    if (IsImageExtension(vKit::GetPathExtension(path))) return source.Open(path);
+    if (!listing) return source.Open(path);
+    source.SetFileName(path);
+    vKit::PlatformFindFiles(source.GetMask(), *listing);
+    return source.Open(path, *listing);
+}
+
+} // namespace
+
+int32_t OpenSource(const std::string& path, vKit::CDataset& source,
+                   std::vector<vKit::CPlatformDirEntry>* listing)
+{
+    if (IsImageExtension(vKit::GetPathExtension(path))) return OpenSlices(path, source, listing);
     const std::string folder = vKit::GetPathFolder(path);
     const std::string prefix = CompanionPrefix(path);
     using namespace ConversionPolicy;
     for (int32_t format : {FormatBmp, FormatTif, FormatJpg})
     {
         const char* extension = ExtensionOfFormat(format);
-        source.Init();
-        source.SetSlicesOnly(true);
-        if (source.Open(vKit::JoinPath(folder, prefix + "????." + extension)) > 0) return source.GetCount();
+        if (OpenSlices(vKit::JoinPath(folder, prefix + "????." + extension), source, listing) > 0)
+            return source.GetCount();
     }
     return 0;
 }

@@ -112,7 +112,8 @@ int ConvertSource(const Options& options, const std::string& label)
     }
     vKit::CDataset source;
     const std::string sourcePath = Absolute(options.source);
-    if (OpenSource(sourcePath, source) == 0) return Refuse("no slice found for " + options.source);
+    std::vector<vKit::CPlatformDirEntry> listing;
+    if (OpenSource(sourcePath, source, &listing) == 0) return Refuse("no slice found for " + options.source);
 
     vKit::CColorTable sourcePalette;
     int32_t sliceWidth = 0, sliceHeight = 0;
@@ -148,6 +149,8 @@ int ConvertSource(const Options& options, const std::string& label)
     job.UpdateDestinationBits();
     job.SetSourcePalette(sourcePalette);
     job.SetSourceSliceSize(sliceWidth, sliceHeight);
+    // The run lists the source from the scan just made rather than reading the folder again.
+    job.SetSourceListing(source.GetMask(), std::move(listing));
     const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
     const std::string limited =
         LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 bool CDatasetConversion::IsCancelPending()
@@ -104,6 +106,12 @@ void CDatasetConversion::ReportUnlisted(const vKit::CDataset& list)
 
 void CDatasetConversion::PrepareLists()
 {
+    std::vector<vKit::CPlatformDirEntry> listing;
+    PrepareLists(listing);
+}
+
+void CDatasetConversion::PrepareLists(std::vector<vKit::CPlatformDirEntry>& listing)
+{
     vKit::CDataset* destination = GetDestination()->GetDataset();
     const std::string srcFirst = GetSource()->GetDataset()->GetFirstSliceName();
     const std::string& folder = destination->GetFolder();
@@ -114,8 +122,12 @@ void CDatasetConversion::PrepareLists()
     m_companions.Init();
     m_companions.SetCompanionsOnly(true);
     m_companions.SetFileName(srcFirst);
-    std::vector<vKit::CPlatformDirEntry> listing;
-    vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetMask())
+        listing = std::move(m_sourceListing);
+    else
+        vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+    m_sourceListingMask.clear();
+    m_sourceListing.clear();
     m_companions.Open(srcFirst, listing);
     m_companions.BuildDestinationNames(folder, prefix, extension, 0);
 
@@ -131,10 +143,11 @@ void CDatasetConversion::PrepareLists()
 void CDatasetConversion::ConvertFiles()
 {
     if (IsCancelPending()) return;
-    PrepareLists();
+    std::vector<vKit::CPlatformDirEntry> listing;
+    PrepareLists(listing);
     ReportUnlisted(m_companions);
     ReportUnlisted(m_slices);
-    RememberSourceFiles();
+    RememberSourceFiles(listing);
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
 
     const int32_t cc = m_companions.GetCount();
@@ -192,12 +205,24 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
     }
 }
 
-void CDatasetConversion::RememberSourceFiles()
+// The files listed from the scan are known by the ids it read; only the others, such as the
+// text files, take a status call each.
+void CDatasetConversion::RememberSourceFiles(const std::vector<vKit::CPlatformDirEntry>& listing)
 {
     m_sourceFiles.Clear();
+    std::unordered_map<std::string_view, const vKit::CPlatformDirEntry*> scanned;
+    for (const vKit::CPlatformDirEntry& e : listing)
+        if (e.isFile) scanned.emplace(e.name, &e);
     for (const vKit::CDataset* list : {&m_companions, &m_slices})
         for (int32_t i = 0; i < list->GetCount(); ++i)
-            m_sourceFiles.Add(list->GetEntryPath(i));
+        {
+            const std::string path = list->GetEntryPath(i);
+            const auto it = scanned.find(vKit::GetPathFileName(path));
+            if (it != scanned.end())
+                m_sourceFiles.Add(it->second->device, it->second->inode);
+            else
+                m_sourceFiles.Add(path);
+        }
     m_sourceFiles.Add(GetSource()->GetDataset()->GetLogFileName());
 }
 

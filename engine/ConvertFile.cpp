@@ -186,6 +186,11 @@ void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
             vKit::FileExists(step.dst))
             vKit::DeleteFile(step.dst);
         CompleteConversion(step, ended);
+        if (IsRenamedIntoPlace(step, ended) && step.status.IsOk())
+        {
+            m_writtenFiles.AddMadeFile(step.dst);
+            return;
+        }
         break;
     }
     // The destination's own name, not a scan of its folder: a folder scan per file would make a

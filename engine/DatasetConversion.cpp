@@ -9,6 +9,8 @@ CDatasetConversion::CDatasetConversion() : m_pSource(new CDatasetBase), m_pDesti
 {
     // Handling order, not name order: the volume description follows it.
     m_writtenFiles.SetSorted(false);
+    // Names only: a file renamed into place is listed without a status call of its own.
+    m_writtenFiles.SetKeepInfo(false);
 }
 
 CDatasetConversion::~CDatasetConversion()

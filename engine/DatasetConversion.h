@@ -189,8 +189,10 @@ public:
     void WriteVgiFile();
 
     // Lists companions and slices of the source and gives each its destination name, without
-    // touching a file: what ConvertFiles will handle, in its order (companions first).
+    // touching a file: what ConvertFiles will handle, in its order (companions first). The
+    // second form hands back the scan of the source folder the lists were made from.
     void PrepareLists();
+    void PrepareLists(std::vector<vKit::CPlatformDirEntry>& listing);
 
     // The palette of the source slice shown to the user (its second colour table).
     const vKit::CColorTable& GetSourcePalette() const { return m_sourcePalette; }
@@ -230,6 +232,13 @@ public:
     {
         m_nSliceWidth = width;
         m_nSliceHeight = height;
+    }
+    // A scan of the source's mask (PlatformFindFiles) that the caller made just before the
+    // run: the next run lists its files from it instead of reading the folder again.
+    void SetSourceListing(const std::string& mask, std::vector<vKit::CPlatformDirEntry> listing)
+    {
+        m_sourceListingMask = mask;
+        m_sourceListing = std::move(listing);
     }
     // Bytes the images a run works on at a time may hold together; 0 (the default) for
     // KAVEX_MEMORY_MB from the environment, else a quarter of the physical memory.
@@ -285,7 +294,7 @@ private:
     void ResetOutcome();
     void Fail(const std::string& path, const char* action, const vKit::CStatus& why);
     void DeleteOldDestination(const std::string& dstFirst);
-    void RememberSourceFiles();
+    void RememberSourceFiles(const std::vector<vKit::CPlatformDirEntry>& listing);
     bool IsSourceFile(const std::string& path) const;
     static void ApplyGreyStages(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
     static void ApplyVolumeSettings(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
@@ -324,6 +333,8 @@ private:
     int32_t m_nThreads = 0;
     // Every file of the source data set by device and inode: never written or deleted.
     vKit::CFileIdSet m_sourceFiles;
+    std::string m_sourceListingMask;
+    std::vector<vKit::CPlatformDirEntry> m_sourceListing;
     // Held from the start of a run to its end, so that no other run writes the destination.
     vKit::CPlatformLock m_lock;
     bool m_bRefused = false;

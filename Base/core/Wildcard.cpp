@@ -43,60 +43,78 @@ void Tokenize(std::string_view mask, Token* tokens)
     }
 }
 
-// Adds the states reachable without consuming a character at the current place of the name.
-void Close(const Token* tokens, size_t n, char* states, bool atEnd, bool atDot)
+// Adds the states reachable without consuming a character at the current place of the name,
+// looking only at the live states from first on; returns one past the last live state.
+size_t Close(const Token* tokens, size_t n, size_t first, size_t end, char* states, bool atEnd, bool atDot)
 {
-    for (size_t s = 0; s < n; ++s)
+    for (size_t s = first; s < end && s < n; ++s)
     {
         if (!states[s]) continue;
         const Kind k = tokens[s].kind;
         const bool skip = k == Kind::Star || k == Kind::DotStar ||
                           (k == Kind::Question && (atEnd || atDot)) || (k == Kind::EndDot && atEnd);
-        if (skip) states[s + 1] = 1;
+        if (skip)
+        {
+            states[s + 1] = 1;
+            end = std::max(end, s + 2);
+        }
     }
+    return end;
 }
 
 // A set of positions in the mask (n tokens; states and next hold n + 1 flags), advanced one
 // name character at a time; states only move forward, so one closure pass in mask order
-// reaches everything.
+// reaches everything. Only the window [first, end) of the flags can be set, which keeps a mask
+// without stars to a few states per character.
 bool Match(const Token* tokens, size_t n, char* states, char* next, std::string_view name)
 {
     const size_t lastDot = name.rfind('.');
     std::fill(states, states + n + 1, 0);
+    std::fill(next, next + n + 1, 0);
     states[0] = 1;
+    size_t first = 0, end = 1;
     for (size_t i = 0; i < name.size(); ++i)
     {
         const char c = name[i];
-        Close(tokens, n, states, false, c == '.');
-        std::fill(next, next + n + 1, 0);
-        bool any = false;
-        for (size_t s = 0; s < n; ++s)
+        const char upper = ToUpperAscii(c);
+        end = std::min(Close(tokens, n, first, end, states, false, c == '.'), n);
+        size_t nextFirst = n + 1, nextEnd = 0;
+        for (size_t s = first; s < end; ++s)
         {
             if (!states[s]) continue;
+            states[s] = 0;
             const Token& t = tokens[s];
+            size_t to = n + 1;
             switch (t.kind)
             {
             case Kind::Literal:
-                if (ToUpperAscii(c) == t.upper) next[s + 1] = any = 1;
+                if (upper == t.upper) to = s + 1;
                 break;
             case Kind::Star:
-                next[s] = any = 1;
+                to = s;
                 break;
             case Kind::DotStar:
-                if (i != lastDot) next[s] = any = 1;
+                if (i != lastDot) to = s;
                 break;
             case Kind::Question:
-                if (c != '.') next[s + 1] = any = 1;
+                if (c != '.') to = s + 1;
                 break;
             case Kind::EndDot:
-                if (c == '.') next[s + 1] = any = 1;
+                if (c == '.') to = s + 1;
                 break;
             }
+            if (to > n) continue;
+            next[to] = 1;
+            nextFirst = std::min(nextFirst, to);
+            nextEnd = std::max(nextEnd, to + 1);
         }
-        if (!any) return false;
+        states[n] = 0; // the end state consumes nothing
+        if (nextEnd == 0) return false;
         std::swap(states, next);
+        first = nextFirst;
+        end = nextEnd;
     }
-    Close(tokens, n, states, true, false);
+    Close(tokens, n, first, end, states, true, false);
     return states[n] != 0;
 }
 
@@ -110,6 +128,8 @@ bool HasWildcards(std::string_view mask)
 bool WildcardMatch(std::string_view mask, std::string_view name)
 {
     if (mask.empty()) return false;
+    // Without wildcards and a final dot every character is a literal: the lookups of one name.
+    if (!HasWildcards(mask) && mask.back() != '.') return EqualsNoCase(mask, name);
     const size_t n = mask.size();
     // A folder scan matches every name against one short mask: no allocation for those.
     constexpr size_t Short = 64;

@@ -12,9 +12,14 @@ bool CFileIdSet::Add(const std::string& path)
 {
     CPlatformStat st;
     if (PlatformStat(path, st) != 0 || !st.isRegular) return false;
-    m_ids.emplace_back(st.device, st.inode);
-    m_sorted = false;
+    Add(st.device, st.inode);
     return true;
+}
+
+void CFileIdSet::Add(uint64_t device, uint64_t inode)
+{
+    m_ids.emplace_back(device, inode);
+    m_sorted = false;
 }
 
 bool CFileIdSet::Contains(const std::string& path) const

@@ -15,6 +15,8 @@ class CFileIdSet
 public:
     // Adds the regular file at path (links followed); false when there is none.
     bool Add(const std::string& path);
+    // Adds a file known by its device and inode already.
+    void Add(uint64_t device, uint64_t inode);
     // True when path (links followed) is one of the files added.
     bool Contains(const std::string& path) const;
     void Clear() { m_ids.clear(); }

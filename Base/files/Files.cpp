@@ -224,6 +224,13 @@ int32_t CFiles::AddFile(const std::string& path)
     return GetCount();
 }
 
+int32_t CFiles::AddMadeFile(const std::string& path)
+{
+    if (m_bKeepInfo) return AddFile(path);
+    m_Strings.Add(path, 0, 0);
+    return GetCount();
+}
+
 void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
 {
     const std::string path = folder + PathSeparator + e.name;

@@ -105,6 +105,9 @@ public:
     // Adds the one file at path (a file, or a link to one), as AddFiles would list it, without
     // reading its folder. Returns the new count.
     int32_t AddFile(const std::string& path);
+    // Adds path as a file without looking at it, for a file the caller has just made there; a list
+    // that keeps find data looks, as AddFile does.
+    int32_t AddMadeFile(const std::string& path);
     // What AddFiles and AddFile found but did not list because it is no file, since the last
     // Clear: the path and why it cannot be read as a file (EISDIR, ENOENT for a dangling link,
     // EINVAL for a pipe, socket or device).

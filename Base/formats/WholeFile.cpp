@@ -13,9 +13,8 @@ int32_t ReadWholeFile(const std::string& path, CAlignedBlock& data, size_t& size
     size = 0;
     CPlatformFile file;
     int32_t err = file.Open(path, PlatformOpenMode::Read, true);
-    int64_t length = 0;
-    if (err == 0) err = file.GetSize(length);
     if (err != 0) return err;
+    const int64_t length = file.GetOpenedSize();
     if (length < 0 || uint64_t(length) > limit || uint64_t(length) >= SIZE_MAX) return EFBIG;
     if (!data.Allocate(size_t(length) + 1, 32)) return ENOMEM;
     uint64_t done = 0;

@@ -1,6 +1,8 @@
 #include "Base/image/ColorTable.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
 
 namespace vKit
@@ -13,7 +15,22 @@ CColorTable::CColorTable(int32_t count)
 
 void CColorTable::SetGreyRamp(int32_t count)
 {
+    // Every image made or loaded sets two ramps: the common one is copied, not computed.
+    constexpr int32_t Grey = 256;
+    using Ramp = std::array<uint8_t, size_t(Grey) * 4>;
+    static const Ramp ramp = []
+    {
+        Ramp r{};
+        for (size_t i = 0; i < r.size(); i += 4)
+            r[i] = r[i + 1] = r[i + 2] = uint8_t(i / 4);
+        return r;
+    }();
     m_nCount = std::max<int32_t>(count, 0);
+    if (m_nCount <= Grey)
+    {
+        m_entries.assign(ramp.begin(), ramp.begin() + std::ptrdiff_t(m_nCount) * 4);
+        return;
+    }
     m_entries.assign(size_t(m_nCount) * 4, 0);
     for (int32_t i = 0; i < m_nCount; ++i)
     {

@@ -110,6 +110,8 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
     CPlatformStat st;
     if (StatAt(dirFd, where, AT_SYMLINK_NOFOLLOW, st) != 0) return false;
     e.name = name;
+    e.device = st.device;
+    e.inode = st.inode;
     if (!st.isLink)
     {
         e.isDirectory = st.isDirectory;
@@ -124,6 +126,8 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
         FillFindData(name, st, kAttrReparsePoint, e.data);
         return true;
     }
+    e.device = target.device;
+    e.inode = target.inode;
     if (target.isDirectory)
     {
         FillFindData(name, target, AttributesOf(target, name) | kAttrReparsePoint, e.data);
@@ -255,7 +259,8 @@ CPlatformFile::~CPlatformFile()
     Close();
 }
 
-CPlatformFile::CPlatformFile(CPlatformFile&& other) noexcept : m_fd(other.m_fd)
+CPlatformFile::CPlatformFile(CPlatformFile&& other) noexcept
+    : m_fd(other.m_fd), m_openedSize(other.m_openedSize)
 {
     other.m_fd = -1;
 }
@@ -266,6 +271,7 @@ CPlatformFile& CPlatformFile::operator=(CPlatformFile&& other) noexcept
     {
         Close();
         m_fd = other.m_fd;
+        m_openedSize = other.m_openedSize;
         other.m_fd = -1;
     }
     return *this;
@@ -325,6 +331,7 @@ int32_t CPlatformFile::Open(const std::string& path, PlatformOpenMode mode, bool
     if (!S_ISREG(s.st_mode)) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (sequential && s.st_size >= kSequentialAdviceBytes) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
+    m_openedSize = int64_t(s.st_size);
     return 0;
 }
 
@@ -394,6 +401,7 @@ int32_t CPlatformFile::GetStat(CPlatformStat& st) const
 
 int32_t CPlatformFile::Close()
 {
+    m_openedSize = -1;
     if (m_fd < 0) return 0;
     const int fd = m_fd;
     m_fd = -1;
@@ -536,12 +544,23 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
         if (DescribeEntry(dirFd, name.c_str(), name, e)) entries.push_back(std::move(e));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const CPlatformDirEntry& a, const CPlatformDirEntry& b)
+    // The order is found on indexes and applied once: an entry is too large to swap around.
+    std::vector<uint32_t> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = uint32_t(i);
+    std::sort(order.begin(), order.end(),
+              [&entries](uint32_t x, uint32_t y)
               {
-                  const int32_t c = CompareNoCase(a.name, b.name);
-                  return c != 0 ? c < 0 : a.name < b.name;
+                  const std::string& a = entries[x].name;
+                  const std::string& b = entries[y].name;
+                  const int32_t c = CompareNoCase(a, b);
+                  return c != 0 ? c < 0 : a < b;
               });
+    std::vector<CPlatformDirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const uint32_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries.swap(sorted);
     return 0;
 }
 

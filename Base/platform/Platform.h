@@ -106,6 +106,8 @@ public:
     int32_t Write(const void* buffer, uint64_t size);
     int32_t Seek(int64_t offset, PlatformSeekFrom from, int64_t* position = nullptr);
     int32_t GetSize(int64_t& size) const;
+    // The size the open found, without asking again: for a file read whole right after opening.
+    int64_t GetOpenedSize() const { return m_openedSize; }
     int32_t GetStat(CPlatformStat& st) const;
     int32_t Close(); // the close's own error; 0 when the file was not open
     bool IsOpen() const { return m_fd >= 0; }
@@ -116,6 +118,7 @@ private:
                                           std::string& path);
     int32_t OpenPrivateForAppend(const std::string& path, int flags);
     int m_fd = -1;
+    int64_t m_openedSize = -1;
 };
 
 // Creates a new file at a temporary name beside destination (PlatformTemporaryName, mode 0600) and
@@ -150,6 +153,8 @@ struct CPlatformDirEntry
     bool isFile = false;      // a regular file, also through a symbolic link
     bool isDirectory = false; // a real folder; a link to a folder is not one
     bool isLink = false;
+    uint64_t device = 0; // of the file data describes, so that a list can know its files without
+    uint64_t inode = 0;  // a status call of its own
 };
 
 // Lists the entries of the folder of mask (text before its last separator; the current folder when
