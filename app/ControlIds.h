@@ -10,7 +10,7 @@ namespace KavexId
 // Main dialog, template 102.
 inline constexpr int32_t MainDialog = 102;
 
-// Its controls, numbered in sequence from 1000; 1040 .. 1042 belong to the About box.
+// Its controls, numbered in sequence from 1000, with the About box's own three among them.
 enum : int32_t
 {
     GroupSource = 1000, // "Source data set"
@@ -53,7 +53,10 @@ enum : int32_t
     SourceHounsfieldLabel,
     InvertPalette,
     InvertRawData,
-    SaveDefault = 1043,
+    AboutPicture, // About box, template 100
+    AboutLink,    // About box
+    AboutVersion, // About box
+    SaveDefault,
     TopEdit,
     TopSpin,
     BottomEdit,
@@ -74,20 +77,17 @@ enum : int32_t
 inline constexpr int32_t Menu = 129;
 inline constexpr int32_t CmdOpenSource = 57601;
 inline constexpr int32_t CmdSetDestination = 57603;
-inline constexpr int32_t CmdExit = 32772;
-inline constexpr int32_t CmdHelp = 32773;
-inline constexpr int32_t CmdAbout = 32774;
-inline constexpr int32_t CmdPreview = 32775; // the slice preview, beyond the original menu
-inline constexpr int32_t CmdSysAbout = 16;
-
-// About box, template 100.
-inline constexpr int32_t AboutDialog = 100;
-inline constexpr int32_t AboutOk = 1;
 enum : int32_t
 {
-    AboutPicture = 1040,
-    AboutLink,
-    AboutVersion,
+    CmdExit = 32772,
+    CmdHelp,
+    CmdAbout,
+    CmdPreview, // the slice preview, beyond the original menu
 };
+inline constexpr int32_t CmdSysAbout = 16;
+
+// About box, template 100 (its picture, link and version are numbered among the controls above).
+inline constexpr int32_t AboutDialog = 100;
+inline constexpr int32_t AboutOk = 1;
 
 } // namespace KavexId
