@@ -11,7 +11,7 @@ namespace
 // The platform's dialogs take at most 1023 characters of filter and initial name.
 constexpr size_t kMaxText = 1023;
 
-int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolder, const std::string& filter,
+int32_t Pick(vKit::CDataset& dataset, bool open, const std::string& initialFolder, const std::string& filter,
              const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
     const std::string usedFilter = (filter.empty() ? std::string(DefaultFilter) : filter).substr(0, kMaxText);
@@ -36,26 +36,31 @@ int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolde
         return 1;
     }
 }
+
+// A second dialog of the same kind while one is open answers 1 at once.
+int32_t Show(vKit::CDataset& dataset, bool open, const std::string& initialFolder, const std::string& filter,
+             const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
+{
+    if (open ? dataset.IsInLoadDialog() : dataset.IsInSaveDialog()) return 1;
+    const auto mark = [&](bool on) { open ? dataset.SetInLoadDialog(on) : dataset.SetInSaveDialog(on); };
+    mark(true);
+    const int32_t result = Pick(dataset, open, initialFolder, filter, defaultExtension, filterIndex, parent);
+    mark(false);
+    return result;
+}
+
 } // namespace
 
 int32_t LoadDialog(vKit::CDataset& dataset, const std::string& initialFolder, const std::string& filter,
                    const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
-    if (dataset.IsInLoadDialog()) return 1;
-    dataset.SetInLoadDialog(true);
-    const int32_t result = Show(dataset, true, initialFolder, filter, defaultExtension, filterIndex, parent);
-    dataset.SetInLoadDialog(false);
-    return result;
+    return Show(dataset, true, initialFolder, filter, defaultExtension, filterIndex, parent);
 }
 
 int32_t SaveDialog(vKit::CDataset& dataset, const std::string& initialFolder, const std::string& filter,
                    const std::string& defaultExtension, int32_t filterIndex, CWindowOps* parent)
 {
-    if (dataset.IsInSaveDialog()) return 1;
-    dataset.SetInSaveDialog(true);
-    const int32_t result = Show(dataset, false, initialFolder, filter, defaultExtension, filterIndex, parent);
-    dataset.SetInSaveDialog(false);
-    return result;
+    return Show(dataset, false, initialFolder, filter, defaultExtension, filterIndex, parent);
 }
 
 } // namespace DatasetDialogs

@@ -9,9 +9,12 @@
 #include "app/ConversionPolicy.h"
 #include "app/DatasetDialogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 using namespace KavexId;
 using namespace ConversionPolicy;
@@ -27,6 +30,20 @@ int32_t ParseLayerText(const std::string& text)
     if (value < INT32_MIN) return INT32_MIN;
     return static_cast<int32_t>(value);
 }
+
+// The check boxes that each flip one flag of the job.
+struct SJobFlag
+{
+    int32_t id;
+    bool (CDatasetConversion::*get)() const;
+    CDatasetConversion& (CDatasetConversion::*set)(bool);
+};
+constexpr SJobFlag kJobFlags[] = {
+    {GenerateVgi, &CDatasetConversion::GetGenerateVgi, &CDatasetConversion::SetGenerateVgi},
+    {KeepFileDate, &CDatasetConversion::GetKeepFileTime, &CDatasetConversion::SetKeepFileTime},
+    {InvertPalette, &CDatasetConversion::GetInvertPalette, &CDatasetConversion::SetInvertPalette},
+    {InvertRawData, &CDatasetConversion::GetInvertRawData, &CDatasetConversion::SetInvertRawData},
+};
 } // namespace
 
 CKavexDlg::CKavexDlg(CWindowOps& window)
@@ -81,51 +98,24 @@ void CKavexDlg::OnDestroy()
 
 void CKavexDlg::OnButtonClicked(int32_t id)
 {
-    switch (id)
-    {
-    case SourceBrowse:
-        BrowseSource();
-        break;
-    case DestBrowse:
-        BrowseDestination();
-        break;
-    case SaveDefault:
-        SaveAsDefault();
-        break;
-    case Start:
-        OnStartClicked();
-        break;
-    case GenerateVgi:
-    case KeepFileDate:
-    case InvertPalette:
-    case InvertRawData:
-        ToggleJobFlag(id);
-        break;
-    default:
-        break;
-    }
+    static constexpr std::pair<int32_t, void (CKavexDlg::*)()> kActions[] = {
+        {SourceBrowse, &CKavexDlg::BrowseSource},
+        {DestBrowse, &CKavexDlg::BrowseDestination},
+        {SaveDefault, &CKavexDlg::SaveAsDefault},
+        {Start, &CKavexDlg::OnStartClicked},
+    };
+    for (const auto& [button, action] : kActions)
+        if (button == id) return (this->*action)();
+    ToggleJobFlag(id);
 }
 
 void CKavexDlg::ToggleJobFlag(int32_t id)
 {
     if (m_bConverting) return;
-    switch (id)
-    {
-    case GenerateVgi:
-        m_Conversion.SetGenerateVgi(!m_Conversion.GetGenerateVgi());
-        break;
-    case KeepFileDate:
-        m_Conversion.SetKeepFileTime(!m_Conversion.GetKeepFileTime());
-        break;
-    case InvertPalette:
-        m_Conversion.SetInvertPalette(!m_Conversion.GetInvertPalette());
-        break;
-    case InvertRawData:
-        m_Conversion.SetInvertRawData(!m_Conversion.GetInvertRawData());
-        break;
-    default:
-        return;
-    }
+    const auto* flag = std::find_if(std::begin(kJobFlags), std::end(kJobFlags),
+                                    [id](const SJobFlag& f) { return f.id == id; });
+    if (flag == std::end(kJobFlags)) return;
+    (m_Conversion.*flag->set)(!(m_Conversion.*flag->get)());
     UpdateControls();
     if (id == InvertPalette) m_Window.Repaint();
 }

@@ -115,7 +115,10 @@ private:
     void SetTextIfChanged(int32_t id, const std::string& text);
     void SetSpinIfChanged(int32_t id, int32_t pos);
     void StoreLayers(int32_t shift);
+    // The shift that brings the range nearest to top .. bottom, stored; ignored while storing.
+    void MoveLayers(int64_t top, int64_t bottom);
     void ApplyLayerEdit(int32_t id);
+    // Flips the job flag behind a check box; other ids are ignored.
     void ToggleJobFlag(int32_t id);
     void FillLists();
     void RunConversion(bool overwrite);

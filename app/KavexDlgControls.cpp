@@ -63,39 +63,34 @@ void CKavexDlg::StoreLayers(int32_t shift)
 }
 
 // Each setter keeps the range's length: top and bottom move together by the new shift. Values
-// come from edits, so they are widened before the arithmetic.
-void CKavexDlg::SetTopLayer(int32_t top)
+// come from edits, so they are widened before the arithmetic; a widened top can only overflow
+// upwards and a bottom downwards.
+void CKavexDlg::MoveLayers(int64_t top, int64_t bottom)
 {
     if (m_bInLayerUpdate) return;
     m_bInLayerUpdate = 1;
-    vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
-    const int64_t bottom =
-        int64_t(destination->GetFirstNumber()) + (int64_t(top) - destination->GetLastNumber());
-    StoreLayers(LimitShift(top, bottom < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bottom)));
+    StoreLayers(LimitShift(top > INT32_MAX ? INT32_MAX : static_cast<int32_t>(top),
+                           bottom < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bottom)));
     m_bInLayerUpdate = 0;
+}
+
+void CKavexDlg::SetTopLayer(int32_t top)
+{
+    const vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
+    MoveLayers(top, int64_t(destination->GetFirstNumber()) + (int64_t(top) - destination->GetLastNumber()));
 }
 
 void CKavexDlg::SetBottomLayer(int32_t bottom)
 {
-    if (m_bInLayerUpdate) return;
-    m_bInLayerUpdate = 1;
-    vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
-    const int64_t top =
-        int64_t(destination->GetLastNumber()) + (int64_t(bottom) - destination->GetFirstNumber());
-    StoreLayers(LimitShift(top > INT32_MAX ? INT32_MAX : static_cast<int32_t>(top), bottom));
-    m_bInLayerUpdate = 0;
+    const vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
+    MoveLayers(int64_t(destination->GetLastNumber()) + (int64_t(bottom) - destination->GetFirstNumber()),
+               bottom);
 }
 
 void CKavexDlg::SetShift(int32_t shift)
 {
-    if (m_bInLayerUpdate) return;
-    m_bInLayerUpdate = 1;
-    vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
-    const int64_t top = int64_t(destination->GetLastNumber()) + shift;
-    const int64_t bottom = int64_t(destination->GetFirstNumber()) + shift;
-    StoreLayers(LimitShift(top > INT32_MAX ? INT32_MAX : static_cast<int32_t>(top),
-                           bottom < INT32_MIN ? INT32_MIN : static_cast<int32_t>(bottom)));
-    m_bInLayerUpdate = 0;
+    const vKit::CDataset* destination = m_Conversion.GetDestination()->GetDataset();
+    MoveLayers(int64_t(destination->GetLastNumber()) + shift, int64_t(destination->GetFirstNumber()) + shift);
 }
 
 // ---- UpdateControls.

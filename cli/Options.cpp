@@ -74,8 +74,12 @@ bool SetInterpolation(Options& o, const std::string& v, std::string& error)
     return true;
 }
 
-bool SetLayer(Options& o, LayerOption which, const char* name, const std::string& v, std::string& error)
+// --shift, --top and --bottom: one of them at most, named by its long form in messages.
+template <LayerOption which> bool SetLayer(Options& o, const std::string& v, std::string& error)
 {
+    const char* name = which == LayerOption::Shift ? "--shift"
+                       : which == LayerOption::Top ? "--top"
+                                                   : "--bottom";
     if (o.layer != LayerOption::None && o.layer != which)
         return Fail(error, "give only one of --shift, --top and --bottom");
     int32_t n = 0;
@@ -94,9 +98,10 @@ bool SetQuality(Options& o, const std::string& v, std::string& error)
     return true;
 }
 
-template <typename T> bool Set(T& field, bool value)
+// A switch that stores a fixed value in one field of the options.
+template <auto Field, bool Value> bool SetFlag(Options& o, const std::string&, std::string&)
 {
-    field = value;
+    o.*Field = Value;
     return true;
 }
 
@@ -104,38 +109,24 @@ const OptionInfo kOptions[] = {
     {"format", 'f', true, SetFormat},
     {"resize", 'r', true, SetResize},
     {"interpolation", 'i', true, SetInterpolation},
-    {"shift", 's', true,
-     [](Options& o, const std::string& v, std::string& e)
-     { return SetLayer(o, LayerOption::Shift, "--shift", v, e); }},
-    {"top", 0, true,
-     [](Options& o, const std::string& v, std::string& e)
-     { return SetLayer(o, LayerOption::Top, "--top", v, e); }},
-    {"bottom", 0, true,
-     [](Options& o, const std::string& v, std::string& e)
-     { return SetLayer(o, LayerOption::Bottom, "--bottom", v, e); }},
+    {"shift", 's', true, SetLayer<LayerOption::Shift>},
+    {"top", 0, true, SetLayer<LayerOption::Top>},
+    {"bottom", 0, true, SetLayer<LayerOption::Bottom>},
     {"jpeg-quality", 'q', true, SetQuality},
-    {"invert-raw", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, true); }},
-    {"no-invert-raw", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.invertRaw, false); }},
-    {"invert-palette", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.invertPalette, true); }},
-    {"no-invert-palette", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.invertPalette, false); }},
-    {"keep-file-times", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.keepFileTimes, true); }},
-    {"no-keep-file-times", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.keepFileTimes, false); }},
-    {"vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, true); }},
-    {"no-vgi", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.vgi, false); }},
-    {"overwrite", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.overwrite, true); }},
-    {"resume", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.resume, true); }},
-    {"dry-run", 'n', false, [](Options& o, const std::string&, std::string&) { return Set(o.dryRun, true); }},
-    {"json", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.json, true); }},
-    {"quiet", 0, false, [](Options& o, const std::string&, std::string&) { return Set(o.quiet, true); }},
-    {"save-defaults", 0, false,
-     [](Options& o, const std::string&, std::string&) { return Set(o.saveDefaults, true); }},
+    {"invert-raw", 0, false, SetFlag<&Options::invertRaw, true>},
+    {"no-invert-raw", 0, false, SetFlag<&Options::invertRaw, false>},
+    {"invert-palette", 0, false, SetFlag<&Options::invertPalette, true>},
+    {"no-invert-palette", 0, false, SetFlag<&Options::invertPalette, false>},
+    {"keep-file-times", 0, false, SetFlag<&Options::keepFileTimes, true>},
+    {"no-keep-file-times", 0, false, SetFlag<&Options::keepFileTimes, false>},
+    {"vgi", 0, false, SetFlag<&Options::vgi, true>},
+    {"no-vgi", 0, false, SetFlag<&Options::vgi, false>},
+    {"overwrite", 0, false, SetFlag<&Options::overwrite, true>},
+    {"resume", 0, false, SetFlag<&Options::resume, true>},
+    {"dry-run", 'n', false, SetFlag<&Options::dryRun, true>},
+    {"json", 0, false, SetFlag<&Options::json, true>},
+    {"quiet", 0, false, SetFlag<&Options::quiet, true>},
+    {"save-defaults", 0, false, SetFlag<&Options::saveDefaults, true>},
     {"info", 0, false,
      [](Options& o, const std::string&, std::string&)
      {

@@ -5,6 +5,29 @@
 #include "Base/core/Strings.h"
 #include "Base/files/FileIds.h"
 
+namespace
+{
+// The held data set, made and owned by the job when none was given.
+CDatasetBase* OwnHolder(CDatasetBase*& held, uint8_t& external)
+{
+    if (held == nullptr)
+    {
+        held = new CDatasetBase;
+        external = 0;
+    }
+    return held;
+}
+
+// Holds the caller's data set, which the caller keeps, instead of the one held so far.
+void UseHolder(CDatasetBase*& held, uint8_t& external, CDatasetBase* holder)
+{
+    if (holder == held) return;
+    if (!external) delete held;
+    held = holder;
+    external = 1;
+}
+} // namespace
+
 CDatasetConversion::CDatasetConversion() : m_pSource(new CDatasetBase), m_pDestination(new CDatasetBase)
 {
     // Handling order, not name order: the volume description follows it.
@@ -17,48 +40,6 @@ CDatasetConversion::~CDatasetConversion()
 {
     if (!m_bSourceExternal) delete m_pSource;
     if (!m_bDestinationExternal) delete m_pDestination;
-}
-
-CDatasetConversion& CDatasetConversion::SetJpgCompression(int32_t quality)
-{
-    m_nJpgCompression = quality;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetGenerateVgi(bool on)
-{
-    m_bGenerateVgi = on;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetKeepFileTime(bool on)
-{
-    m_bKeepFileTime = on;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetInvertPalette(bool on)
-{
-    m_bInvertPalette = on;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetInvertRawData(bool on)
-{
-    m_bInvertRawData = on;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetResizeFactor(int32_t factor)
-{
-    m_nResizeFactor = factor;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetResizeQuality(int32_t quality)
-{
-    m_nResizeQuality = quality;
-    return *this;
 }
 
 std::string CDatasetConversion::SourceExtension()
@@ -92,69 +73,31 @@ bool CDatasetConversion::IsDestination8Bit()
     return extension == "bmp" || extension == "jpg";
 }
 
-CDatasetConversion& CDatasetConversion::SetOverwrite(bool on)
-{
-    m_bOverwrite = on;
-    return *this;
-}
-
-CDatasetConversion& CDatasetConversion::SetShift(int32_t shift)
-{
-    m_nShift = shift;
-    return *this;
-}
-
 int32_t CDatasetConversion::UpdateDestinationBits()
 {
     m_nDestinationBits = DestinationExtension() == "tif" ? 16 : 8;
     return m_nDestinationBits;
 }
 
-CDatasetConversion& CDatasetConversion::SetDestinationBits(int32_t bits)
-{
-    m_nDestinationBits = bits;
-    return *this;
-}
-
 CDatasetBase* CDatasetConversion::GetSource()
 {
-    if (m_pSource == nullptr)
-    {
-        m_pSource = new CDatasetBase;
-        m_bSourceExternal = 0;
-    }
-    return m_pSource;
+    return OwnHolder(m_pSource, m_bSourceExternal);
 }
 
 CDatasetConversion& CDatasetConversion::SetSource(CDatasetBase* holder)
 {
-    if (holder != m_pSource)
-    {
-        if (!m_bSourceExternal) delete m_pSource;
-        m_pSource = holder;
-        m_bSourceExternal = 1;
-    }
+    UseHolder(m_pSource, m_bSourceExternal, holder);
     return *this;
 }
 
 CDatasetBase* CDatasetConversion::GetDestination()
 {
-    if (m_pDestination == nullptr)
-    {
-        m_pDestination = new CDatasetBase;
-        m_bDestinationExternal = 0;
-    }
-    return m_pDestination;
+    return OwnHolder(m_pDestination, m_bDestinationExternal);
 }
 
 CDatasetConversion& CDatasetConversion::SetDestination(CDatasetBase* holder)
 {
-    if (holder != m_pDestination)
-    {
-        if (!m_bDestinationExternal) delete m_pDestination;
-        m_pDestination = holder;
-        m_bDestinationExternal = 1;
-    }
+    UseHolder(m_pDestination, m_bDestinationExternal, holder);
     UpdateDestinationBits();
     return *this;
 }

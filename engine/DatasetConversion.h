@@ -136,31 +136,34 @@ public:
     virtual ~CDatasetConversion();
 
     virtual int32_t GetJpgCompression() const { return m_nJpgCompression; }
-    virtual CDatasetConversion& SetJpgCompression(int32_t quality);
+    virtual CDatasetConversion& SetJpgCompression(int32_t quality)
+    {
+        return Store(m_nJpgCompression, quality);
+    }
     virtual bool GetGenerateVgi() const { return m_bGenerateVgi != 0; }
-    virtual CDatasetConversion& SetGenerateVgi(bool on);
+    virtual CDatasetConversion& SetGenerateVgi(bool on) { return Store(m_bGenerateVgi, on); }
     virtual bool GetKeepFileTime() const { return m_bKeepFileTime != 0; }
-    virtual CDatasetConversion& SetKeepFileTime(bool on);
+    virtual CDatasetConversion& SetKeepFileTime(bool on) { return Store(m_bKeepFileTime, on); }
     virtual bool GetInvertPalette() const { return m_bInvertPalette != 0; }
-    virtual CDatasetConversion& SetInvertPalette(bool on);
+    virtual CDatasetConversion& SetInvertPalette(bool on) { return Store(m_bInvertPalette, on); }
     virtual bool GetInvertRawData() const { return m_bInvertRawData != 0; }
-    virtual CDatasetConversion& SetInvertRawData(bool on);
+    virtual CDatasetConversion& SetInvertRawData(bool on) { return Store(m_bInvertRawData, on); }
     virtual int32_t GetResizeFactor() const { return m_nResizeFactor; }
-    virtual CDatasetConversion& SetResizeFactor(int32_t factor);
+    virtual CDatasetConversion& SetResizeFactor(int32_t factor) { return Store(m_nResizeFactor, factor); }
     virtual int32_t GetResizeQuality() const { return m_nResizeQuality; }
-    virtual CDatasetConversion& SetResizeQuality(int32_t quality);
+    virtual CDatasetConversion& SetResizeQuality(int32_t quality) { return Store(m_nResizeQuality, quality); }
     // Extension tests; letter case ignored.
     virtual bool IsSameFormat();
     virtual bool IsDestinationBmp();
     virtual bool IsSourceBmp();
     virtual bool IsDestination8Bit();
     virtual bool GetOverwrite() const { return m_bOverwrite != 0; }
-    virtual CDatasetConversion& SetOverwrite(bool on);
+    virtual CDatasetConversion& SetOverwrite(bool on) { return Store(m_bOverwrite, on); }
     virtual int32_t GetShift() const { return m_nShift; }
-    virtual CDatasetConversion& SetShift(int32_t shift);
+    virtual CDatasetConversion& SetShift(int32_t shift) { return Store(m_nShift, shift); }
     // 16 for a "tif" destination, else 8.
     virtual int32_t UpdateDestinationBits();
-    virtual CDatasetConversion& SetDestinationBits(int32_t bits);
+    virtual CDatasetConversion& SetDestinationBits(int32_t bits) { return Store(m_nDestinationBits, bits); }
     virtual CDatasetBase* GetSource();
     virtual CDatasetConversion& SetSource(CDatasetBase* holder);
     virtual CDatasetBase* GetDestination();
@@ -302,6 +305,12 @@ private:
     void CopyLogFile();
     std::string SourceExtension();
     std::string DestinationExtension();
+    // The chained setters' body: stores one option and returns the job.
+    template <typename T, typename V> CDatasetConversion& Store(T& field, V value)
+    {
+        field = value;
+        return *this;
+    }
 
     CDatasetBase* m_pSource = nullptr;
     uint8_t m_bSourceExternal = 0;

@@ -42,77 +42,34 @@ CBuffer::~CBuffer()
     Release();
 }
 
-int32_t CBuffer::GetAlignment() const
-{
-    Guard g(m_Lock);
-    return m_nAlignment;
-}
+#define VKIT_LOCKED_GET(Type, Name, Load)                                                                    \
+    Type CBuffer::Name() const                                                                               \
+    {                                                                                                        \
+        Guard g(m_Lock);                                                                                     \
+        return Load;                                                                                         \
+    }
+#define VKIT_LOCKED_SET(Type, Name, Field, Store)                                                            \
+    void CBuffer::Name(Type value)                                                                           \
+    {                                                                                                        \
+        Guard g(m_Lock);                                                                                     \
+        Field = Store;                                                                                       \
+    }
 
-int64_t CBuffer::GetGrowStep() const
-{
-    Guard g(m_Lock);
-    return m_nGrowStep;
-}
+VKIT_LOCKED_GET(int32_t, GetAlignment, m_nAlignment)
+VKIT_LOCKED_GET(int64_t, GetGrowStep, m_nGrowStep)
+VKIT_LOCKED_SET(int64_t, SetGrowStep, m_nGrowStep, value)
+VKIT_LOCKED_GET(int64_t, GetSize, m_nSize)
+VKIT_LOCKED_GET(int64_t, GetUserValue, m_nUserValue)
+VKIT_LOCKED_SET(int64_t, SetUserValue, m_nUserValue, value)
+VKIT_LOCKED_GET(bool, IsExternal, m_bExternal != 0)
+VKIT_LOCKED_GET(bool, GetUnixLineEnds, m_bUnixLineEnds != 0)
+VKIT_LOCKED_SET(bool, SetUnixLineEnds, m_bUnixLineEnds, value ? 1 : 0)
+VKIT_LOCKED_GET(uint8_t*, GetData, m_pData)
+VKIT_LOCKED_GET(int64_t, GetUsed, m_nUsed)
+VKIT_LOCKED_SET(int64_t, SetUsed, m_nUsed, value < 0 ? 0 : (value > m_nSize ? m_nSize : value))
 
-void CBuffer::SetGrowStep(int64_t step)
-{
-    Guard g(m_Lock);
-    m_nGrowStep = step;
-}
-
-int64_t CBuffer::GetSize() const
-{
-    Guard g(m_Lock);
-    return m_nSize;
-}
-
-int64_t CBuffer::GetUserValue() const
-{
-    Guard g(m_Lock);
-    return m_nUserValue;
-}
-
-void CBuffer::SetUserValue(int64_t value)
-{
-    Guard g(m_Lock);
-    m_nUserValue = value;
-}
-
-bool CBuffer::IsExternal() const
-{
-    Guard g(m_Lock);
-    return m_bExternal != 0;
-}
-
-bool CBuffer::GetUnixLineEnds() const
-{
-    Guard g(m_Lock);
-    return m_bUnixLineEnds != 0;
-}
-
-void CBuffer::SetUnixLineEnds(bool unixLineEnds)
-{
-    Guard g(m_Lock);
-    m_bUnixLineEnds = unixLineEnds ? 1 : 0;
-}
-
-uint8_t* CBuffer::GetData() const
-{
-    Guard g(m_Lock);
-    return m_pData;
-}
-
-int64_t CBuffer::GetUsed() const
-{
-    Guard g(m_Lock);
-    return m_nUsed;
-}
-
-void CBuffer::SetUsed(int64_t used)
-{
-    Guard g(m_Lock);
-    m_nUsed = used < 0 ? 0 : (used > m_nSize ? m_nSize : used);
-}
+#undef VKIT_LOCKED_GET
+#undef VKIT_LOCKED_SET
 
 int64_t CBuffer::BlockBytes() const
 {
@@ -130,8 +87,7 @@ void CBuffer::Free()
 {
     Guard g(m_Lock);
     Release();
-    m_nSize = 0;
-    m_nUsed = 0;
+    m_nSize = m_nUsed = 0;
     m_nUserValue = 1;
     m_bExternal = 0;
 }

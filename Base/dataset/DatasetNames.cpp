@@ -108,35 +108,20 @@ bool CDataset::IsMemberFile(std::string_view path, EFileKind kind, bool strict) 
            TitleEndsWith(GetPathTitle(path), k.suffix, m_strPrefix.size(), strict);
 }
 
-bool CDataset::IsArcFile(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Arc, strict);
-}
+#define VKIT_MEMBER_TEST(Name, Kind)                                                                         \
+    bool CDataset::Name(std::string_view path, bool strict) const                                            \
+    {                                                                                                        \
+        return IsMemberFile(path, EFileKind::Kind, strict);                                                  \
+    }
 
-bool CDataset::IsSprFile(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Spr, strict);
-}
+VKIT_MEMBER_TEST(IsArcFile, Arc)
+VKIT_MEMBER_TEST(IsSprFile, Spr)
+VKIT_MEMBER_TEST(IsSp2File, Sp2)
+VKIT_MEMBER_TEST(IsVprFile, Vpr)
+VKIT_MEMBER_TEST(IsCfgFile, Cfg)
+VKIT_MEMBER_TEST(IsDicomFile, Dicom)
 
-bool CDataset::IsSp2File(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Sp2, strict);
-}
-
-bool CDataset::IsVprFile(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Vpr, strict);
-}
-
-bool CDataset::IsCfgFile(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Cfg, strict);
-}
-
-bool CDataset::IsDicomFile(std::string_view path, bool strict) const
-{
-    return IsMemberFile(path, EFileKind::Dicom, strict);
-}
+#undef VKIT_MEMBER_TEST
 
 bool CDataset::IsSliceOrSideImage(std::string_view path)
 {
@@ -272,60 +257,32 @@ std::string CDataset::GetMemberFileName(EFileKind kind) const
     return InFolder(m_strFolder, m_strPrefix + k.suffix + "." + (k.textFile ? "txt" : m_strExtension));
 }
 
-std::string CDataset::GetSprFileName() const
-{
-    return GetMemberFileName(EFileKind::Spr);
-}
+#define VKIT_MEMBER_NAME(Name, Kind)                                                                         \
+    std::string CDataset::Name() const                                                                       \
+    {                                                                                                        \
+        return GetMemberFileName(EFileKind::Kind);                                                           \
+    }
+#define VKIT_MEMBER_EXISTS(Name, NameGetter)                                                                 \
+    bool CDataset::Name() const                                                                              \
+    {                                                                                                        \
+        return FileExists(NameGetter());                                                                     \
+    }
 
-std::string CDataset::GetSp2FileName() const
-{
-    return GetMemberFileName(EFileKind::Sp2);
-}
+VKIT_MEMBER_NAME(GetSprFileName, Spr)
+VKIT_MEMBER_NAME(GetSp2FileName, Sp2)
+VKIT_MEMBER_NAME(GetVprFileName, Vpr)
+VKIT_MEMBER_NAME(GetArcFileName, Arc)
+VKIT_MEMBER_NAME(GetCfgFileName, Cfg)
+VKIT_MEMBER_NAME(GetDicomFileName, Dicom)
 
-std::string CDataset::GetVprFileName() const
-{
-    return GetMemberFileName(EFileKind::Vpr);
-}
+VKIT_MEMBER_EXISTS(HasSprFile, GetSprFileName)
+VKIT_MEMBER_EXISTS(HasSp2File, GetSp2FileName)
+VKIT_MEMBER_EXISTS(HasVprFile, GetVprFileName)
+VKIT_MEMBER_EXISTS(HasCfgFile, GetCfgFileName)
+VKIT_MEMBER_EXISTS(HasDicomFile, GetDicomFileName)
 
-std::string CDataset::GetArcFileName() const
-{
-    return GetMemberFileName(EFileKind::Arc);
-}
-
-std::string CDataset::GetCfgFileName() const
-{
-    return GetMemberFileName(EFileKind::Cfg);
-}
-
-std::string CDataset::GetDicomFileName() const
-{
-    return GetMemberFileName(EFileKind::Dicom);
-}
-
-bool CDataset::HasSprFile() const
-{
-    return FileExists(GetSprFileName());
-}
-
-bool CDataset::HasSp2File() const
-{
-    return FileExists(GetSp2FileName());
-}
-
-bool CDataset::HasVprFile() const
-{
-    return FileExists(GetVprFileName());
-}
-
-bool CDataset::HasCfgFile() const
-{
-    return FileExists(GetCfgFileName());
-}
-
-bool CDataset::HasDicomFile() const
-{
-    return FileExists(GetDicomFileName());
-}
+#undef VKIT_MEMBER_NAME
+#undef VKIT_MEMBER_EXISTS
 
 // ---- One arbitrary name through every operation
 

@@ -34,36 +34,27 @@ EFormat FormatOf(const std::string& path, bool saving)
 
 int32_t CFileImageBuffer16::LoadFile(const std::string& path)
 {
-    m_messages.clear();
-    m_status = CStatus();
     m_notes = SFileNotes();
-    switch (FormatOf(path, false))
-    {
-    case EFormat::Bmp:
-        return Finish(LoadBmp(path), path);
-    case EFormat::Tiff:
-        return Finish(LoadTiff(path), path);
-    case EFormat::Jpeg:
-        return Finish(LoadJpeg(path), path);
-    case EFormat::None:
-        break;
-    }
-    m_status = CStatus(CStatus::NotHandled, path, "the name does not end in .bmp, .tif or .jpg");
-    return Failed;
+    return ByFormat(path, false);
 }
 
 int32_t CFileImageBuffer16::SaveFile(const std::string& path)
 {
+    return ByFormat(path, true);
+}
+
+int32_t CFileImageBuffer16::ByFormat(const std::string& path, bool saving)
+{
     m_messages.clear();
     m_status = CStatus();
-    switch (FormatOf(path, true))
+    switch (FormatOf(path, saving))
     {
     case EFormat::Bmp:
-        return Finish(SaveBmp(path), path);
+        return Finish(saving ? SaveBmp(path) : LoadBmp(path), path);
     case EFormat::Tiff:
-        return Finish(SaveTiff(path), path);
+        return Finish(saving ? SaveTiff(path) : LoadTiff(path), path);
     case EFormat::Jpeg:
-        return Finish(SaveJpeg(path), path);
+        return Finish(saving ? SaveJpeg(path) : LoadJpeg(path), path);
     case EFormat::None:
         break;
     }

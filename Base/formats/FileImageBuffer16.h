@@ -94,6 +94,8 @@ private:
     int32_t LoadJpeg(const std::string& path);
     int32_t SaveJpeg(const std::string& path);
 
+    // Clears messages and status, then loads or saves by the name's extension.
+    int32_t ByFormat(const std::string& path, bool saving);
     int32_t Finish(int32_t result, const std::string& path);
 
     std::vector<std::string> m_messages;

@@ -106,11 +106,28 @@ template <typename T> T* Get(std::unique_ptr<T> CGlobalState::*member)
     return (s.*member).get();
 }
 
-std::string Folder(std::string CFolders::*member)
+// The strings of the shared state, addressed either directly or inside the folder set.
+std::string& Field(CGlobalState& s, std::string CGlobalState::*member)
+{
+    return s.*member;
+}
+std::string& Field(CGlobalState& s, std::string CFolders::*member)
+{
+    return s.folders.*member;
+}
+
+template <typename M> std::string Read(M member)
 {
     CGlobalState& s = State();
     Guard guard(s.lock);
-    return s.folders.*member;
+    return Field(s, member);
+}
+
+template <typename M> void Write(M member, const std::string& value)
+{
+    CGlobalState& s = State();
+    Guard guard(s.lock);
+    Field(s, member) = value;
 }
 
 } // namespace
@@ -136,104 +153,51 @@ int32_t CGlobal::GetInstanceCount()
     return s.instances;
 }
 
-CTimer* CGlobal::GetTimer()
-{
-    return Get(&CGlobalState::timer);
-}
-CNotifyBase* CGlobal::GetNotify()
-{
-    return Get(&CGlobalState::notify);
-}
-CTerminate* CGlobal::GetTerminate()
-{
-    return Get(&CGlobalState::terminate);
-}
-CFileThread* CGlobal::GetFileThread()
-{
-    return Get(&CGlobalState::fileThread);
-}
-CGUIDSeqMap* CGlobal::GetGUIDSeqMap()
-{
-    return Get(&CGlobalState::guidMap);
-}
-CLogList* CGlobal::GetLogList()
-{
-    return Get(&CGlobalState::logList);
-}
-CSTrace* CGlobal::GetTrace()
-{
-    return Get(&CGlobalState::trace);
-}
+#define VKIT_GLOBAL_PART(Type, Name, member)                                                                 \
+    Type* CGlobal::Name()                                                                                    \
+    {                                                                                                        \
+        return Get(&CGlobalState::member);                                                                   \
+    }
+#define VKIT_GLOBAL_FOLDER(Name, member)                                                                     \
+    std::string CGlobal::Name()                                                                              \
+    {                                                                                                        \
+        return Read(&CFolders::member);                                                                      \
+    }
 
-std::string CGlobal::GetProgramPath()
-{
-    return Folder(&CFolders::programPath);
-}
-std::string CGlobal::GetProgramFolder()
-{
-    return Folder(&CFolders::programFolder);
-}
-std::string CGlobal::GetPlugInFolder()
-{
-    return Folder(&CFolders::plugIns);
-}
-std::string CGlobal::GetHelpFolder()
-{
-    return Folder(&CFolders::help);
-}
-std::string CGlobal::GetJobsFolder()
-{
-    return Folder(&CFolders::jobs);
-}
-std::string CGlobal::GetBatchFolder()
-{
-    return Folder(&CFolders::batch);
-}
-std::string CGlobal::GetSelectionFolder()
-{
-    return Folder(&CFolders::selection);
-}
-std::string CGlobal::GetDefaultFolder()
-{
-    return Folder(&CFolders::defaults);
-}
-std::string CGlobal::GetConfigFolder()
-{
-    return Folder(&CFolders::config);
-}
-std::string CGlobal::GetGUIDSeqFile()
-{
-    return Folder(&CFolders::guidSeqFile);
-}
-std::string CGlobal::GetOldHelpFile()
-{
-    return Folder(&CFolders::oldHelpFile);
-}
-std::string CGlobal::GetHelpFile()
-{
-    return Folder(&CFolders::helpFile);
-}
-std::string CGlobal::GetResultFolder()
-{
-    return Folder(&CFolders::result);
-}
-std::string CGlobal::GetTempFolder()
-{
-    return Folder(&CFolders::temp);
-}
+VKIT_GLOBAL_PART(CTimer, GetTimer, timer)
+VKIT_GLOBAL_PART(CNotifyBase, GetNotify, notify)
+VKIT_GLOBAL_PART(CTerminate, GetTerminate, terminate)
+VKIT_GLOBAL_PART(CFileThread, GetFileThread, fileThread)
+VKIT_GLOBAL_PART(CGUIDSeqMap, GetGUIDSeqMap, guidMap)
+VKIT_GLOBAL_PART(CLogList, GetLogList, logList)
+VKIT_GLOBAL_PART(CSTrace, GetTrace, trace)
+
+VKIT_GLOBAL_FOLDER(GetProgramPath, programPath)
+VKIT_GLOBAL_FOLDER(GetProgramFolder, programFolder)
+VKIT_GLOBAL_FOLDER(GetPlugInFolder, plugIns)
+VKIT_GLOBAL_FOLDER(GetHelpFolder, help)
+VKIT_GLOBAL_FOLDER(GetJobsFolder, jobs)
+VKIT_GLOBAL_FOLDER(GetBatchFolder, batch)
+VKIT_GLOBAL_FOLDER(GetSelectionFolder, selection)
+VKIT_GLOBAL_FOLDER(GetDefaultFolder, defaults)
+VKIT_GLOBAL_FOLDER(GetConfigFolder, config)
+VKIT_GLOBAL_FOLDER(GetGUIDSeqFile, guidSeqFile)
+VKIT_GLOBAL_FOLDER(GetOldHelpFile, oldHelpFile)
+VKIT_GLOBAL_FOLDER(GetHelpFile, helpFile)
+VKIT_GLOBAL_FOLDER(GetResultFolder, result)
+VKIT_GLOBAL_FOLDER(GetTempFolder, temp)
+
+#undef VKIT_GLOBAL_PART
+#undef VKIT_GLOBAL_FOLDER
 
 void CGlobal::SetResultFolder(const std::string& folder)
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    s.folders.result = folder;
+    Write(&CFolders::result, folder);
 }
 
 void CGlobal::SetTempFolder(const std::string& folder)
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    s.folders.temp = folder;
+    Write(&CFolders::temp, folder);
 }
 
 std::string CGlobal::GetTempRoot()
@@ -250,30 +214,22 @@ std::string CGlobal::GetTempRoot()
 
 std::string CGlobal::GetProgramGUID()
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    return s.programGUID;
+    return Read(&CGlobalState::programGUID);
 }
 
 void CGlobal::SetProgramGUID(const std::string& guid)
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    s.programGUID = guid;
+    Write(&CGlobalState::programGUID, guid);
 }
 
 std::string CGlobal::GetTempSubFolderName()
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    return s.tempSubFolderName;
+    return Read(&CGlobalState::tempSubFolderName);
 }
 
 void CGlobal::SetTempSubFolderName(const std::string& name)
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    s.tempSubFolderName = name;
+    Write(&CGlobalState::tempSubFolderName, name);
 }
 
 void CGlobal::SetTrace(bool on)
@@ -292,9 +248,7 @@ void CGlobal::SetTrace(bool on)
 
 void CGlobal::UseProgramPath(const std::string& path)
 {
-    CGlobalState& s = State();
-    Guard guard(s.lock);
-    s.programPathOverride = path;
+    Write(&CGlobalState::programPathOverride, path);
 }
 
 } // namespace vKit

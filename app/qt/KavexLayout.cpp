@@ -91,16 +91,22 @@ QMenuBar* CKavexWindow::BuildMenu()
     return bar;
 }
 
+QHBoxLayout* CKavexWindow::BuildDataSetRow(QGroupBox* group, int32_t browseId, int32_t nameId)
+{
+    auto* row = new QHBoxLayout(group);
+    auto* browse = Add(browseId, new QPushButton(QStringLiteral("...")));
+    browse->setFixedWidth(32);
+    row->addWidget(browse);
+    auto* name = Add(nameId, new CElidedLabel);
+    name->SetFullText(QStringLiteral("/..."));
+    row->addWidget(name, 1);
+    return row;
+}
+
 QGroupBox* CKavexWindow::BuildSourceGroup()
 {
     QGroupBox* group = Group(GroupSource, "Source data set");
-    auto* row = new QHBoxLayout(group);
-    auto* browse = Add(SourceBrowse, new QPushButton(QStringLiteral("...")));
-    browse->setFixedWidth(32);
-    row->addWidget(browse);
-    auto* name = Add(SourceName, new CElidedLabel);
-    name->SetFullText(QStringLiteral("/..."));
-    row->addWidget(name, 1);
+    QHBoxLayout* row = BuildDataSetRow(group, SourceBrowse, SourceName);
     row->addWidget(Add(LayersLabel, Label("Number of layers:")));
     auto* layers = Add(LayersValue, Label("9999", Qt::AlignRight | Qt::AlignVCenter));
     layers->setMinimumWidth(layers->fontMetrics().horizontalAdvance(QStringLiteral("99999")));
@@ -111,14 +117,7 @@ QGroupBox* CKavexWindow::BuildSourceGroup()
 QGroupBox* CKavexWindow::BuildDestinationGroup()
 {
     QGroupBox* group = Group(GroupDest, "Destination data set");
-    auto* row = new QHBoxLayout(group);
-    auto* browse = Add(DestBrowse, new QPushButton(QStringLiteral("...")));
-    browse->setFixedWidth(32);
-    row->addWidget(browse);
-    auto* name = Add(DestName, new CElidedLabel);
-    name->SetFullText(QStringLiteral("/..."));
-    row->addWidget(name, 1);
-    row->addWidget(Add(FormatList, DropDown("jpg")));
+    BuildDataSetRow(group, DestBrowse, DestName)->addWidget(Add(FormatList, DropDown("jpg")));
     return group;
 }
 

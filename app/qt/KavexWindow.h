@@ -14,6 +14,7 @@ class QMenuBar;
 class QAction;
 class QGroupBox;
 class QGridLayout;
+class QHBoxLayout;
 class QUrl;
 class CPreviewWindow;
 
@@ -82,6 +83,8 @@ private:
     // Building the controls (KavexLayout.cpp).
     void BuildControls();
     QMenuBar* BuildMenu();
+    // The browse button and name label that open a data set's group.
+    QHBoxLayout* BuildDataSetRow(QGroupBox* group, int32_t browseId, int32_t nameId);
     QGroupBox* BuildSourceGroup();
     QGroupBox* BuildDestinationGroup();
     QGroupBox* BuildConversionGroup();
