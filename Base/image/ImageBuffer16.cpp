@@ -56,15 +56,28 @@ void CAlignedBlock::Free()
 CImageBuffer16& CImageBuffer16::operator=(const CImageBuffer16& other)
 {
     if (this == &other) return *this;
-    CImagePlane::operator=(other);
+    m_pixels = other.m_pixels;
+    const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
+    m_pData = ok ? reinterpret_cast<uint16_t*>(m_pixels.Data()) : nullptr;
+    m_nWidth = ok ? other.m_nWidth : 0;
+    m_nHeight = ok ? other.m_nHeight : 0;
+    m_nRowStart = other.m_nRowStart;
+    m_nRowCount = other.m_nRowCount;
     m_histogram = other.m_histogram;
+    m_info = other.m_info;
     return *this;
 }
 
 void CImageBuffer16::Swap(CImageBuffer16& other)
 {
     if (this == &other) return;
-    SwapPlane(other);
+    std::swap(m_pixels, other.m_pixels);
+    std::swap(m_pData, other.m_pData);
+    std::swap(m_nWidth, other.m_nWidth);
+    std::swap(m_nHeight, other.m_nHeight);
+    std::swap(m_nRowStart, other.m_nRowStart);
+    std::swap(m_nRowCount, other.m_nRowCount);
+    std::swap(m_info, other.m_info);
     CHistogramBuffer histogram(m_histogram);
     m_histogram = other.m_histogram;
     other.m_histogram = histogram;
@@ -73,7 +86,9 @@ void CImageBuffer16::Swap(CImageBuffer16& other)
 bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
 {
     // The samples go, but not their memory: Allocate below uses it again when it is large enough.
-    ForgetSamples();
+    m_pData = nullptr;
+    m_nWidth = m_nHeight = 0;
+    m_nRowStart = m_nRowCount = 0;
     m_histogram.Clear();
     m_info.Reset();
     m_info.SetWidth(width);
@@ -91,7 +106,11 @@ bool CImageBuffer16::Create(int32_t width, int32_t height, int32_t alignment)
         return false;
     }
     if (!m_pixels.Allocate(size_t(width) * size_t(height) * 2, size_t(std::max(alignment, 0)))) return false;
-    TakeSamples(width, height);
+    m_pData = reinterpret_cast<uint16_t*>(m_pixels.Data());
+    m_nWidth = width;
+    m_nHeight = height;
+    m_nRowStart = 0;
+    m_nRowCount = height;
     return true;
 }
 
@@ -103,7 +122,9 @@ void CImageBuffer16::Free()
 
 void CImageBuffer16::Empty()
 {
-    ForgetSamples();
+    m_pData = nullptr;
+    m_nWidth = m_nHeight = 0;
+    m_nRowStart = m_nRowCount = 0;
     m_histogram.Clear();
 }
 

@@ -52,87 +52,7 @@ private:
     size_t m_nAlignment = 0;
 };
 
-// What the 16-bit image and the 32-bit accumulator share: size, description, row range and
-// width x height samples of type T, row after row without padding.
-template <typename T> class CImagePlane
-{
-public:
-    virtual ~CImagePlane() = default;
-
-    int32_t GetWidth() const { return m_nWidth; }
-    int32_t GetHeight() const { return m_nHeight; }
-    std::pair<int32_t, int32_t> GetSize() const { return {m_nWidth, m_nHeight}; }
-    int64_t PixelCount() const { return int64_t(m_nWidth) * m_nHeight; }
-
-    // Row pointers for sample loops: row y has GetWidth() samples; no bounds check.
-    T* Row(int32_t y) { return m_pData + ptrdiff_t(y) * m_nWidth; }
-    const T* Row(int32_t y) const { return m_pData + ptrdiff_t(y) * m_nWidth; }
-    T* PixelPtr(int32_t x, int32_t y) { return Row(y) + x; }
-    const T* PixelPtr(int32_t x, int32_t y) const { return Row(y) + x; }
-    T* GetData() { return m_pData; }
-    const T* GetData() const { return m_pData; }
-
-    CImageInfo& Info() { return m_info; }
-    const CImageInfo& Info() const { return m_info; }
-    virtual void SetInfo(const CImageInfo& info) { m_info = info; }
-
-    int32_t GetRowStart() const { return m_nRowStart; }
-    int32_t GetRowCount() const { return m_nRowCount; }
-    virtual void SetRowCount(int32_t n) { m_nRowCount = n; }
-
-protected:
-    CImagePlane() = default;
-    // A copy whose memory could not be had is left empty, keeping the row range and description.
-    CImagePlane& operator=(const CImagePlane& other)
-    {
-        if (this == &other) return *this;
-        m_pixels = other.m_pixels;
-        const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
-        m_pData = ok ? reinterpret_cast<T*>(m_pixels.Data()) : nullptr;
-        m_nWidth = ok ? other.m_nWidth : 0;
-        m_nHeight = ok ? other.m_nHeight : 0;
-        m_nRowStart = other.m_nRowStart;
-        m_nRowCount = other.m_nRowCount;
-        m_info = other.m_info;
-        return *this;
-    }
-    void SwapPlane(CImagePlane& other)
-    {
-        std::swap(m_pixels, other.m_pixels);
-        std::swap(m_pData, other.m_pData);
-        std::swap(m_nWidth, other.m_nWidth);
-        std::swap(m_nHeight, other.m_nHeight);
-        std::swap(m_nRowStart, other.m_nRowStart);
-        std::swap(m_nRowCount, other.m_nRowCount);
-        std::swap(m_info, other.m_info);
-    }
-    // No samples and no size; the memory stays for the next image.
-    void ForgetSamples()
-    {
-        m_pData = nullptr;
-        m_nWidth = m_nHeight = 0;
-        m_nRowStart = m_nRowCount = 0;
-    }
-    // The allocated memory holds the samples of a width x height image, all rows in range.
-    void TakeSamples(int32_t width, int32_t height)
-    {
-        m_pData = reinterpret_cast<T*>(m_pixels.Data());
-        m_nWidth = width;
-        m_nHeight = height;
-        m_nRowStart = 0;
-        m_nRowCount = height;
-    }
-
-    int32_t m_nWidth = 0;
-    int32_t m_nHeight = 0;
-    CImageInfo m_info;
-    CAlignedBlock m_pixels;
-    T* m_pData = nullptr;
-    int32_t m_nRowStart = 0;
-    int32_t m_nRowCount = 0;
-};
-
-class CImageBuffer16 : public CImagePlane<uint16_t>
+class CImageBuffer16
 {
 public:
     CImageBuffer16() = default;
@@ -149,7 +69,7 @@ public:
         }
         return *this;
     }
-    ~CImageBuffer16() override = default;
+    virtual ~CImageBuffer16() = default;
 
     // Exchanges samples, size, description, row range and histogram with another image.
     void Swap(CImageBuffer16& other);
@@ -165,7 +85,27 @@ public:
     void Empty();
     bool IsEmpty() const { return m_pData == nullptr; }
 
+    int32_t GetWidth() const { return m_nWidth; }
+    int32_t GetHeight() const { return m_nHeight; }
+    std::pair<int32_t, int32_t> GetSize() const { return {m_nWidth, m_nHeight}; }
+    int64_t PixelCount() const { return int64_t(m_nWidth) * m_nHeight; }
     int64_t ByteCount() const { return 2 * PixelCount(); }
+
+    // Row pointers for sample loops: row y has GetWidth() samples; no bounds check.
+    uint16_t* Row(int32_t y) { return m_pData + ptrdiff_t(y) * m_nWidth; }
+    const uint16_t* Row(int32_t y) const { return m_pData + ptrdiff_t(y) * m_nWidth; }
+    uint16_t* PixelPtr(int32_t x, int32_t y) { return Row(y) + x; }
+    const uint16_t* PixelPtr(int32_t x, int32_t y) const { return Row(y) + x; }
+    uint16_t* GetData() { return m_pData; }
+    const uint16_t* GetData() const { return m_pData; }
+
+    CImageInfo& Info() { return m_info; }
+    const CImageInfo& Info() const { return m_info; }
+    virtual void SetInfo(const CImageInfo& info) { m_info = info; }
+
+    int32_t GetRowStart() const { return m_nRowStart; }
+    int32_t GetRowCount() const { return m_nRowCount; }
+    virtual void SetRowCount(int32_t n) { m_nRowCount = n; }
 
     CHistogramBuffer& Histogram() { return m_histogram; }
     const CHistogramBuffer& Histogram() const { return m_histogram; }
@@ -193,6 +133,13 @@ public:
     bool IsTopThreeLevel(bool wide);
 
 protected:
+    int32_t m_nWidth = 0;
+    int32_t m_nHeight = 0;
+    CImageInfo m_info;
+    CAlignedBlock m_pixels;
+    uint16_t* m_pData = nullptr;
+    int32_t m_nRowStart = 0;
+    int32_t m_nRowCount = 0;
     CHistogramBuffer m_histogram;
 
 private:

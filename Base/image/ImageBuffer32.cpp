@@ -7,14 +7,24 @@ namespace vKit
 
 CImageBuffer32& CImageBuffer32::operator=(const CImageBuffer32& other)
 {
-    CImagePlane::operator=(other);
+    if (this == &other) return *this;
+    m_pixels = other.m_pixels;
+    const bool ok = other.m_pData == nullptr || m_pixels.Data() != nullptr;
+    m_pData = ok ? reinterpret_cast<uint32_t*>(m_pixels.Data()) : nullptr;
+    m_nWidth = ok ? other.m_nWidth : 0;
+    m_nHeight = ok ? other.m_nHeight : 0;
+    m_nRowStart = other.m_nRowStart;
+    m_nRowCount = other.m_nRowCount;
+    m_info = other.m_info;
     return *this;
 }
 
 void CImageBuffer32::Free()
 {
     m_pixels.Free();
-    ForgetSamples();
+    m_pData = nullptr;
+    m_nWidth = m_nHeight = 0;
+    m_nRowStart = m_nRowCount = 0;
 }
 
 bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
@@ -32,7 +42,11 @@ bool CImageBuffer32::FromImage16(const CImageBuffer16* image)
         if (!block.Allocate(bytes, 32)) return false;
         m_pixels = std::move(block);
     }
-    TakeSamples(image->GetWidth(), image->GetHeight());
+    m_pData = reinterpret_cast<uint32_t*>(m_pixels.Data());
+    m_nWidth = image->GetWidth();
+    m_nHeight = image->GetHeight();
+    m_nRowStart = 0;
+    m_nRowCount = m_nHeight;
     m_info = image->Info();
     m_info.SetBitsPerPixel(32);
     const uint16_t* s = image->GetData();

@@ -7,17 +7,18 @@
 #include "Base/image/ImageBuffer16.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace vKit
 {
 
-class CImageBuffer32 : public CImagePlane<uint32_t>
+class CImageBuffer32
 {
 public:
     CImageBuffer32() = default;
     CImageBuffer32(const CImageBuffer32& other) { *this = other; }
     CImageBuffer32& operator=(const CImageBuffer32& other);
-    ~CImageBuffer32() override = default;
+    virtual ~CImageBuffer32() = default;
 
     // Takes the image's size and description (bits per pixel 32); each sample v as v * 65536.
     // False, changing nothing, for a missing or empty image or a failed allocation.
@@ -30,6 +31,32 @@ public:
     // high 16 bits of each sample. False when the image is missing or cannot be created.
     bool ToImage16(CImageBuffer16* image) const;
     void Free();
+
+    int32_t GetWidth() const { return m_nWidth; }
+    int32_t GetHeight() const { return m_nHeight; }
+    std::pair<int32_t, int32_t> GetSize() const { return {m_nWidth, m_nHeight}; }
+    int64_t PixelCount() const { return int64_t(m_nWidth) * m_nHeight; }
+    uint32_t* Row(int32_t y) { return m_pData + ptrdiff_t(y) * m_nWidth; }
+    const uint32_t* Row(int32_t y) const { return m_pData + ptrdiff_t(y) * m_nWidth; }
+    uint32_t* PixelPtr(int32_t x, int32_t y) { return Row(y) + x; }
+    uint32_t* GetData() { return m_pData; }
+    const uint32_t* GetData() const { return m_pData; }
+
+    CImageInfo& Info() { return m_info; }
+    const CImageInfo& Info() const { return m_info; }
+    virtual void SetInfo(const CImageInfo& info) { m_info = info; }
+    int32_t GetRowStart() const { return m_nRowStart; }
+    int32_t GetRowCount() const { return m_nRowCount; }
+    virtual void SetRowCount(int32_t n) { m_nRowCount = n; }
+
+private:
+    int32_t m_nWidth = 0;
+    int32_t m_nHeight = 0;
+    CImageInfo m_info;
+    CAlignedBlock m_pixels;
+    uint32_t* m_pData = nullptr;
+    int32_t m_nRowStart = 0;
+    int32_t m_nRowCount = 0;
 };
 
 } // namespace vKit
