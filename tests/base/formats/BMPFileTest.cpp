@@ -288,8 +288,6 @@ TEST(BMPFile, SaveWritesHighBytesResolutionAndClampedCopy)
     }
     EXPECT_EQ(Get32(out, 34), 0u);
     EXPECT_EQ(Get32(out, 38), 72u);
-    image.Info().SetGreyCeiling(0xFF00); // already the file's white: nothing to clamp
-    EXPECT_EQ(SaveBytes(image, dir)[out.size() - 3], 0xFF);
 }
 
 // The extension, in any letter case, chooses the format; the file is replaced in one step, with
@@ -319,7 +317,6 @@ TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
     dir.Folder("x.bmp");
     for (const char* name : {"b.png", "b", "x.bmp/c"})
         EXPECT_EQ(image.SaveFile(dir.Path(name)), 2) << name;
-    EXPECT_NE(image.SaveFile(dir.Path("missing/s0002.bmp")), 0);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"UP.BmP", "a.tiff", "old", "plain", "x.bmp"}));
     EXPECT_EQ(*image.PixelPtr(2, 2), 0x4000);
 }

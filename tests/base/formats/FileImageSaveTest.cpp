@@ -1,8 +1,8 @@
-// The two ways a slice image reaches the disk: atomically (temporary name, then rename) and
-// straight to a name the caller chose as its own temporary; and the way it stays in memory.
+// What the three formats share: the three ways a slice leaves (atomically, straight to a name the
+// caller chose as its own temporary, into memory) give the same bytes; failed loads say why;
+// 8-bit data with an open top is clamped in a copy, or refused by TIFF.
 
-#include "Base/formats/FileImageBuffer16.h"
-#include "base/ScratchFolder.h"
+#include "FormatRig.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,13 @@
 namespace
 {
 
-vKit::CFileImageBuffer16 Ramp()
+using formattest::Loaded;
+using formattest::Painted;
+using vKit::CFileImageBuffer16;
+
+CFileImageBuffer16 Ramp()
 {
-    vKit::CFileImageBuffer16 image;
-    EXPECT_TRUE(image.Create(9, 30)); // 30 rows: two TIFF strips
-    for (int32_t y = 0; y < 30; ++y)
-        for (int32_t x = 0; x < 9; ++x)
-            *image.PixelPtr(x, y) = uint16_t((x * 20 + y * 7) << 8);
-    return image;
+    return Painted(9, 30, [](int32_t x, int32_t y) { return (x * 20 + y * 7) << 8; }); // two TIFF strips
 }
 
 size_t EntriesIn(const std::string& folder)
@@ -31,33 +30,81 @@ size_t EntriesIn(const std::string& folder)
     return n;
 }
 
-TEST(FileImageSave, StraightWriteGivesTheSameBytesAndLeavesNoOtherFile)
+TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
 {
-    for (const char* extension : {"bmp", "tif", "jpg"})
+    for (const std::string extension : {"bmp", "tif", "jpg"})
     {
+        SCOPED_TRACE(extension);
         CScratchFolder scratch;
-        vKit::CFileImageBuffer16 image = Ramp();
-        const std::string atomic = scratch.Path(std::string("atomic.") + extension);
-        const std::string straight = scratch.Path(std::string(".part.") + extension);
-        ASSERT_EQ(image.SaveFile(atomic), 0) << extension;
+        CFileImageBuffer16 image = Ramp();
+        const std::string atomic = scratch.Path("atomic." + extension);
+        const std::string straight = scratch.Path(".part." + extension);
+        ASSERT_EQ(image.SaveFile(atomic), 0);
         image.SetSaveAtomically(false);
-        ASSERT_EQ(image.SaveFile(straight), 0) << extension;
-        EXPECT_EQ(CScratchFolder::Read(straight), CScratchFolder::Read(atomic)) << extension;
-        EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << extension;
+        ASSERT_EQ(image.SaveFile(straight), 0);
+        EXPECT_EQ(CScratchFolder::Read(straight), CScratchFolder::Read(atomic));
+        EXPECT_EQ(EntriesIn(scratch.Path()), 2u);
 
-        // The third way: into memory, the same bytes, read back as the file reads.
+        // Into memory: the same bytes, no file, read back as the file reads.
         std::vector<uint8_t> bytes;
         image.SetSaveSink(&bytes);
-        ASSERT_EQ(image.SaveFile(scratch.Path(std::string("memory.") + extension)), 0) << extension;
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), CScratchFolder::Read(atomic)) << extension;
-        EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << "no file for " << extension;
-        vKit::CFileImageBuffer16 fromFile, fromBytes;
-        ASSERT_EQ(fromFile.LoadFile(atomic), 0);
-        ASSERT_EQ(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size()), 0) << extension;
+        ASSERT_EQ(image.SaveFile(scratch.Path("memory." + extension)), 0);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), CScratchFolder::Read(atomic));
+        EXPECT_EQ(EntriesIn(scratch.Path()), 2u);
+        CFileImageBuffer16 fromFile = Loaded(atomic), fromBytes;
+        ASSERT_EQ(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size()), 0);
         ASSERT_EQ(fromBytes.PixelCount(), fromFile.PixelCount());
         EXPECT_EQ(std::memcmp(fromBytes.GetData(), fromFile.GetData(), size_t(fromFile.PixelCount()) * 2), 0);
-        EXPECT_NE(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size() / 3), 0)
-            << "cut short: " << extension;
+        EXPECT_NE(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size() / 3), 0) << "cut short";
+
+        scratch.Write("text." + extension, "not");
+        scratch.Write("cut." + extension, std::string(bytes.begin(), bytes.begin() + long(bytes.size() / 2)));
+        for (const std::string name : {"missing.", "text.", "cut."})
+        {
+            CFileImageBuffer16 failed = Ramp();
+            EXPECT_EQ(failed.LoadFile(scratch.Path(name + extension)), 2) << name;
+            EXPECT_FALSE(failed.GetStatus().IsOk()) << name;
+            EXPECT_TRUE(failed.IsEmpty() || extension == "bmp") << name; // BMP keeps the last image
+        }
+        EXPECT_NE(Ramp().SaveFile(scratch.Path("no/such." + extension)), 0);
+    }
+}
+
+// 65300 lies in the range clamp mode 1 lowers to 65024: high byte 254 instead of 255. Data
+// whose top is already the file's white, or written without the request, is not clamped.
+TEST(FileImageSave, OpenTopIsClampedInACopyOrRefusedByTiff)
+{
+    CScratchFolder scratch;
+    const struct
+    {
+        std::string extension;
+        int32_t expected[3]; // the sample read back after each step, -1 for refused
+    } cases[] = {
+        {"bmp", {254 << 8, 255 << 8, 255 << 8}},
+        {"jpg", {254 << 8, 255 << 8, 255 << 8}},
+        {"tif", {-1, -1, 65300}},
+    };
+    for (const auto& c : cases)
+    {
+        CFileImageBuffer16 image = Painted(8, 8, [](int32_t, int32_t) { return 65300; });
+        image.Info().SetJpegQuality(100);
+        image.Info().SetClampOnExport(true);
+        for (int32_t step = 0; step < 3; ++step)
+        {
+            SCOPED_TRACE(c.extension + " step " + std::to_string(step));
+            image.Info().SetGreyCeiling(step == 1 ? 0xFF00 : 65520);
+            image.Info().SetClampOnExport(step < 2);
+            const std::string path = scratch.Path(std::to_string(step) + "." + c.extension);
+            if (c.expected[step] < 0)
+            {
+                EXPECT_EQ(image.SaveFile(path), -1);
+                EXPECT_FALSE(CScratchFolder::Exists(path));
+                continue;
+            }
+            ASSERT_EQ(image.SaveFile(path), 0);
+            EXPECT_EQ(*Loaded(path).PixelPtr(3, 3), c.expected[step]);
+            EXPECT_EQ(*image.PixelPtr(3, 3), 65300) << "the image itself is not clamped";
+        }
     }
 }
 
@@ -68,14 +115,12 @@ TEST(FileImageSave, StraightWriteReplacesALinkAtTheNameInsteadOfItsTarget)
     const std::string target = scratch.Write("target", "keep me");
     const std::string part = scratch.Path(".slice.kavex-part.bmp");
     std::filesystem::create_symlink(target, part);
-    vKit::CFileImageBuffer16 image = Ramp();
+    CFileImageBuffer16 image = Ramp();
     image.SetSaveAtomically(false);
     ASSERT_EQ(image.SaveFile(part), 0);
     EXPECT_EQ(CScratchFolder::Read(target), "keep me");
     EXPECT_FALSE(std::filesystem::is_symlink(part));
-    vKit::CFileImageBuffer16 back;
-    ASSERT_EQ(back.LoadFile(part), 0);
-    EXPECT_EQ(*back.PixelPtr(8, 29), *image.PixelPtr(8, 29));
+    EXPECT_EQ(*Loaded(part).PixelPtr(8, 29), *image.PixelPtr(8, 29));
 }
 
 } // namespace

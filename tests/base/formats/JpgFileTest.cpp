@@ -1,7 +1,4 @@
-#include "Base/formats/JpgFile.h"
-#include "Base/formats/FileImageBuffer16.h"
-
-#include "base/BmpBytes.h"
+#include "FormatRig.h"
 #include "jpeg/JpegTestStreams.h"
 
 #include <gtest/gtest.h>
@@ -16,40 +13,23 @@ namespace
 using bmptest::ReadBytes;
 using bmptest::TempFolder;
 using bmptest::WriteBytes;
+using formattest::Loaded;
+using formattest::Painted;
 using vKit::CFileImageBuffer16;
-
-// 8-bit data as a BMP load holds it, in the high byte of each sample: 6 * x + 5 * y under a
-// white top row.
-CFileImageBuffer16 EightBitRamp(int32_t w, int32_t h)
-{
-    CFileImageBuffer16 image;
-    EXPECT_TRUE(image.Create(w, h));
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            *image.PixelPtr(x, y) = uint16_t((y == 0 ? 255 : (6 * x + 5 * y) & 0xFF) << 8);
-    image.Info().SetSignificantBits(8);
-    return image;
-}
 
 CFileImageBuffer16 Flat(uint16_t value)
 {
-    CFileImageBuffer16 image;
-    EXPECT_TRUE(image.Create(8, 8));
-    image.Fill(value);
-    return image;
+    return Painted(8, 8, [=](int32_t, int32_t) { return value; });
 }
 
-CFileImageBuffer16 Loaded(const std::string& path)
-{
-    CFileImageBuffer16 image;
-    EXPECT_EQ(image.LoadFile(path), 0) << path;
-    return image;
-}
 
 TEST(JpgFile, SaveAndLoadKeepSizeValuesAndRowOrder)
 {
     TempFolder dir;
-    CFileImageBuffer16 image = EightBitRamp(37, 23);
+    // 8-bit data as a BMP load holds it, in the high byte: 6 * x + 5 * y under a white top row.
+    CFileImageBuffer16 image =
+        Painted(37, 23, [](int32_t x, int32_t y) { return (y == 0 ? 255 : (6 * x + 5 * y) & 0xFF) << 8; });
+    image.Info().SetSignificantBits(8);
     image.Info().SetJpegQuality(100);
     ASSERT_EQ(image.SaveFile(dir.Path("a.jpg")), 0);
     const std::vector<uint8_t> file = ReadBytes(dir.Path("a.jpg"));
@@ -140,41 +120,6 @@ TEST(JpgFile, ColourAndOddWidthFilesLoadAsGrey)
     EXPECT_EQ(wide.GetWidth(), 1001);
     EXPECT_EQ(wide.Info().GetRowPadding(), 3);
     EXPECT_NEAR(*wide.PixelPtr(1000, 3) >> 8, 255, 3);
-}
-
-TEST(JpgFile, UnclampedEightBitDataIsClampedInACopy)
-{
-    TempFolder dir;
-    // 65300 is in the range the clamp lowers to 65024: high byte 254 instead of 255.
-    CFileImageBuffer16 fromBmp = Flat(65300);
-    fromBmp.Info().SetGreyCeiling(65520);
-    fromBmp.Info().SetClampOnExport(true);
-    fromBmp.Info().SetJpegQuality(100);
-    ASSERT_EQ(fromBmp.SaveFile(dir.Path("b.jpg")), 0);
-    EXPECT_EQ(*fromBmp.PixelPtr(3, 3), 65300) << "the image itself is not clamped";
-    EXPECT_EQ(*Loaded(dir.Path("b.jpg")).PixelPtr(3, 3), 254 << 8);
-
-    fromBmp.Info().SetGreyCeiling(0xFF00); // data read from a JPEG is not clamped again
-    ASSERT_EQ(fromBmp.SaveFile(dir.Path("j.jpg")), 0);
-    EXPECT_EQ(*Loaded(dir.Path("j.jpg")).PixelPtr(3, 3), 255 << 8);
-}
-
-TEST(JpgFile, FailuresGiveEmptyImagesAndNoFiles)
-{
-    TempFolder dir;
-    const std::vector<uint8_t> whole = jpegtest::Encode(jpegtest::Ramp(64, 64));
-    WriteBytes(dir.Path("text.jpg"), {'n', 'o', 't'});
-    WriteBytes(dir.Path("cut.jpg"),
-               std::vector<uint8_t>(whole.begin(), whole.begin() + long(whole.size() / 2)));
-    for (const char* name : {"missing.jpg", "text.jpg", "cut.jpg"})
-    {
-        CFileImageBuffer16 image = EightBitRamp(8, 8);
-        EXPECT_EQ(image.LoadFile(dir.Path(name)), 2) << name;
-        EXPECT_TRUE(image.IsEmpty()) << name;
-    }
-    EXPECT_NE(CFileImageBuffer16().SaveFile(dir.Path("empty.jpg")), 0);
-    EXPECT_TRUE(ReadBytes(dir.Path("empty.jpg")).empty());
-    EXPECT_NE(EightBitRamp(4, 4).SaveFile(dir.Path("no/such/folder.jpg")), 0);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Files the reader refuses, each with its one message and without reading a byte beyond the
 // file (the sanitizer build checks the "without").
 
-#include "Base/formats/FileImageBuffer16.h"
 #include "Base/formats/TiffFile.h"
+#include "Base/image/ImageBuffer16.h"
 
 #include "base/TiffBytes.h"
 
@@ -157,13 +157,6 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
         EXPECT_EQ(got.substr(0, got.find(" | ")), message) << "case " << i;
         EXPECT_NE(got.find(reason, got.find(" | ")), std::string::npos) << "case " << i << ": " << got;
     }
-}
-
-TEST(TiffHostile, MissingFileIsNotFound)
-{
-    vKit::CFileImageBuffer16 image;
-    EXPECT_EQ(image.LoadFile("/nonexistent/folder/x.tif"), 2);
-    EXPECT_EQ(image.Messages(), std::vector<std::string>({CTiffFile::MsgNotFound}));
 }
 
 TEST(TiffHostile, EveryPrefixAndFlippedByteEndsCleanly)
