@@ -1,12 +1,9 @@
-// TIFF files that only libtiff reads: signed and MinIsWhite samples, several pages, and the
-// refusals of what cannot be one grey image, each with its reason and nothing on stderr.
+// TIFF files that only libtiff reads: signed and MinIsWhite samples (several pages: the CLI
+// tests), and the refusals of what cannot be one grey image, each with its reason and nothing on stderr.
 
 #include "Base/formats/TiffLibReader.h"
-#include "Base/formats/FileImageBuffer16.h"
 #include "Base/formats/TiffFile.h"
 
-#include "base/BmpBytes.h"
-#include "base/CodecTools.h"
 #include "base/TiffBytes.h"
 
 #include <gtest/gtest.h>
@@ -48,22 +45,6 @@ TEST(TiffLibReader, SignedAndMinIsWhiteSamplesKeepTheirOrder)
         EXPECT_EQ(outcome.signedSamples, c.tag == 339);
         EXPECT_EQ(image.Info().GetSignificantBits(), int32_t(c.bits));
     }
-}
-
-TEST(TiffLibReader, SeveralPagesLoadTheFirstAndCountTheRest)
-{
-    if (!codectest::HasTool("tiffcp")) GTEST_SKIP() << "libtiff-tools missing";
-    bmptest::TempFolder dir;
-    bmptest::WriteBytes(dir.Path("a.tif"), GreyImage(2, 1, 16, Bytes16({1, 2})).Build());
-    bmptest::WriteBytes(dir.Path("b.tif"), GreyImage(1, 1, 8, {3}).Build());
-    const std::string pages = dir.Path("pages.tif");
-    ASSERT_EQ(codectest::Shell("tiffcp " + dir.Path("a.tif") + " " + dir.Path("b.tif") + " " + pages), 0);
-    vKit::CFileImageBuffer16 image;
-    ASSERT_EQ(image.LoadFile(pages), 0) << image.GetStatus().GetReason();
-    EXPECT_EQ(image.GetSize(), std::make_pair(2, 1));
-    EXPECT_EQ(*image.PixelPtr(1, 0), 2);
-    EXPECT_EQ(image.FileNotes().pages, 2);
-    EXPECT_FALSE(image.FileNotes().signedSamples);
 }
 
 // A grey 4 x 4 image of 16 bits in one strip with these tags set to these SHORT values.

@@ -75,28 +75,26 @@ TEST(ImageBuffer16, ClampTopModes)
     }
 }
 
+// Groups of another sample count, of no members or without a first member are refused; the
+// group's first member describes the average.
 TEST(ImageBuffer32, RefusesMissingMismatchedAndZeroGroups)
 {
-    CImageBuffer16 a, other;
-    ASSERT_TRUE(a.Create(2, 2) && other.Create(4, 1));
+    CImageBuffer16 a, other, small, out;
+    ASSERT_TRUE(a.Create(2, 2) && other.Create(4, 1) && small.Create(1, 1));
     a.Fill(1000);
     other.Fill(1000);
     a.Info().SetPrivateA(9);
     CImageBuffer32 acc;
+    EXPECT_FALSE(acc.AddScaled(&a, 2));
     EXPECT_FALSE(acc.FromImage16(nullptr));
     ASSERT_TRUE(acc.FromImage16(&a));
     acc.Clear();
-    EXPECT_FALSE(acc.AddScaled(nullptr, 2));
-    EXPECT_FALSE(acc.AddScaled(&a, 0));
-    // Another shape with the same count still adds; another count does not.
-    EXPECT_TRUE(acc.AddScaled(&other, 2));
-    CImageBuffer16 small;
-    ASSERT_TRUE(small.Create(1, 1));
-    EXPECT_FALSE(acc.AddScaled(&small, 2));
-    CImageBuffer16 out;
+    for (auto [image, n] : {std::pair{static_cast<CImageBuffer16*>(nullptr), 2}, {&a, 0}, {&small, 2}})
+        EXPECT_FALSE(acc.AddScaled(image, n)) << n;
+    EXPECT_TRUE(acc.AddScaled(&other, 2)); // another shape with the same count
     ASSERT_TRUE(acc.ToImage16(&out));
     EXPECT_EQ(out.Row(1)[1], 500);
-    EXPECT_EQ(out.Info().GetPrivateA(), 9); // the group's first member describes the average
+    EXPECT_EQ(out.Info().GetPrivateA(), 9);
     EXPECT_FALSE(acc.ToImage16(nullptr));
     EXPECT_FALSE(CImageBuffer32().ToImage16(&out));
 }

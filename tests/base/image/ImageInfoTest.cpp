@@ -42,17 +42,6 @@ TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
     EXPECT_EQ(info.ColorTable().GetCount(), 0);
 }
 
-TEST(ImageInfo, PixelSizesConvertBothWaysAndZeroMeansUnknown)
-{
-    CImageInfo info;
-    info.SetPixelSizeYmm(0.04);
-    EXPECT_DOUBLE_EQ(info.GetPixelSizeYum(), 40.0);
-    info.SetPixelSizeXum(0.0);
-    EXPECT_EQ(info.GetResolutionX(), 0.0);
-    info.SetResolutionY(1e-13);
-    EXPECT_EQ(info.GetPixelSizeYmm(), 0.0);
-}
-
 CColorTable Table(std::initializer_list<uint8_t> greys)
 {
     std::vector<uint8_t> entries;
