@@ -1,10 +1,13 @@
 #pragma once
-// Builders for small BMP files in memory, written field by field at offsets the test knows, and
-// a temporary folder per test.
+// Builders for small BMP files in memory, written field by field at offsets the test knows; a
+// temporary folder per test; images painted by a rule and loads that must succeed.
 
 #include "ScratchFolder.h"
 
 #include "Base/formats/BMPFile.h"
+#include "Base/formats/FileImageBuffer16.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
@@ -105,6 +108,24 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A w x h image whose sample (x, y) is paint(x, y).
+template <typename Paint> vKit::CFileImageBuffer16 Painted(int32_t w, int32_t h, Paint paint)
+{
+    vKit::CFileImageBuffer16 image;
+    EXPECT_TRUE(image.Create(w, h));
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            *image.PixelPtr(x, y) = uint16_t(paint(x, y));
+    return image;
+}
+
+inline vKit::CFileImageBuffer16 Loaded(const std::string& path)
+{
+    vKit::CFileImageBuffer16 image;
+    EXPECT_EQ(image.LoadFile(path), 0) << path << ": " << image.GetStatus().GetReason();
+    return image;
 }
 
 } // namespace bmptest

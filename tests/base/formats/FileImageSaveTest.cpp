@@ -1,8 +1,9 @@
 // What the three formats share: the three ways a slice leaves (atomically, straight to a name the
-// caller chose as its own temporary, into memory) give the same bytes; failed loads say why;
+// caller chose as its own temporary, into memory) give the same bytes, which read back as the
+// picture; failed loads say why;
 // 8-bit data with an open top is clamped in a copy, or refused by TIFF.
 
-#include "FormatRig.h"
+#include "base/BmpBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,13 @@
 namespace
 {
 
-using formattest::Loaded;
-using formattest::Painted;
+using bmptest::Loaded;
+using bmptest::Painted;
 using vKit::CFileImageBuffer16;
 
 CFileImageBuffer16 Ramp()
 {
-    return Painted(9, 30, [](int32_t x, int32_t y) { return (x * 20 + y * 7) << 8; }); // two TIFF strips
+    return Painted(9, 30, [](int32_t x, int32_t y) { return (x * 10 + y * 4) << 8; }); // two TIFF strips
 }
 
 size_t EntriesIn(const std::string& folder)
@@ -32,17 +33,21 @@ size_t EntriesIn(const std::string& folder)
 
 TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
 {
-    for (const std::string extension : {"bmp", "tif", "jpg"})
+    const std::pair<std::string, std::string> formats[] = {
+        {"bmp", "BM"}, {"tif", std::string("II*\0", 4)}, {"jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 11)}};
+    for (const auto& [extension, magic] : formats)
     {
         SCOPED_TRACE(extension);
         CScratchFolder scratch;
         CFileImageBuffer16 image = Ramp();
+        image.Info().SetJpegQuality(100);
         const std::string atomic = scratch.Path("atomic." + extension);
         const std::string straight = scratch.Path(".part." + extension);
         ASSERT_EQ(image.SaveFile(atomic), 0);
         image.SetSaveAtomically(false);
         ASSERT_EQ(image.SaveFile(straight), 0);
         EXPECT_EQ(CScratchFolder::Read(straight), CScratchFolder::Read(atomic));
+        EXPECT_EQ(CScratchFolder::Read(atomic).substr(0, magic.size()), magic);
         EXPECT_EQ(EntriesIn(scratch.Path()), 2u);
 
         // Into memory: the same bytes, no file, read back as the file reads.
@@ -55,6 +60,11 @@ TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
         ASSERT_EQ(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size()), 0);
         ASSERT_EQ(fromBytes.PixelCount(), fromFile.PixelCount());
         EXPECT_EQ(std::memcmp(fromBytes.GetData(), fromFile.GetData(), size_t(fromFile.PixelCount()) * 2), 0);
+        for (int64_t i = 0; i < image.PixelCount(); ++i) // the picture, top row first, 8-bit data high
+        {
+            ASSERT_EQ(fromFile.GetData()[i] & 0xFF, 0) << i;
+            ASSERT_NEAR(fromFile.GetData()[i], image.GetData()[i], extension == "jpg" ? 3 << 8 : 0) << i;
+        }
         EXPECT_NE(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size() / 3), 0) << "cut short";
 
         scratch.Write("text." + extension, "not");

@@ -15,7 +15,6 @@
 namespace
 {
 
-using bmptest::ReadBytes;
 using bmptest::TempFolder;
 using codectest::HasTool;
 using codectest::Quote;
@@ -25,13 +24,6 @@ using vKit::CFileImageBuffer16;
 uint16_t Sample(int x, int y)
 {
     return uint16_t(x * 1777 + y * 313 + 1);
-}
-
-std::string Message(const std::string& path)
-{
-    CFileImageBuffer16 image;
-    EXPECT_EQ(image.LoadFile(path), 2);
-    return image.Messages().empty() ? "" : image.Messages()[0];
 }
 
 // Each format at 300 dpi, top row first: what ImageMagick says of it, and its samples against
@@ -81,33 +73,12 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
     }
 }
 
-// 256 distinct greys make ImageMagick write a full 256-entry 8-bit palette file: its palette
-// turns our samples into ImageMagick's greys.
-TEST(Interop, PaletteBmpOfImageMagickLoads)
-{
-    if (!HasTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
-    TempFolder dir;
-    const std::string make =
-        "convert -size 5x256 gradient:white-black -type Palette -compress none BMP3:" + dir.Path("im.bmp") +
-        " && convert " + dir.Path("im.bmp") + " -depth 8 gray:" + dir.Path("im.raw");
-    ASSERT_EQ(Shell(make), 0);
-    CFileImageBuffer16 image;
-    ASSERT_EQ(image.LoadFile(dir.Path("im.bmp")), 0) << Message(dir.Path("im.bmp"));
-    const uint8_t* palette = image.Info().ColorTable().GetEntries();
-    std::vector<uint8_t> greys;
-    for (int64_t i = 0; i < image.PixelCount(); ++i)
-        greys.push_back(palette[4 * (image.GetData()[i] >> 8)]);
-    EXPECT_EQ(greys, ReadBytes(dir.Path("im.raw")));
-}
-
 // What a load of the file gives, saved as our TIFF and read back: the samples must survive.
 std::vector<uint16_t> LoadedThroughOurTiff(const std::string& path, const std::string& ours)
 {
-    CFileImageBuffer16 image;
-    EXPECT_EQ(image.LoadFile(path), 0) << Message(path);
+    CFileImageBuffer16 image = bmptest::Loaded(path);
     EXPECT_EQ(image.SaveFile(ours), 0);
-    CFileImageBuffer16 back;
-    EXPECT_EQ(back.LoadFile(ours), 0) << Message(ours);
+    const CFileImageBuffer16 back = bmptest::Loaded(ours);
     EXPECT_EQ(back.GetSize(), image.GetSize());
     return std::vector<uint16_t>(back.GetData(), back.GetData() + back.PixelCount());
 }

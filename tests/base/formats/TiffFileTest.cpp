@@ -1,6 +1,6 @@
 #include "Base/formats/TiffFile.h"
 
-#include "FormatRig.h"
+#include "base/BmpBytes.h"
 #include "base/TiffBytes.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ using vKit::CFileImageBuffer16;
 // A w x h image whose sample (x, y) is 1000 * y + x + 1.
 CFileImageBuffer16 Numbered(int32_t w, int32_t h)
 {
-    return formattest::Painted(w, h, [](int32_t x, int32_t y) { return 1000 * y + x + 1; });
+    return bmptest::Painted(w, h, [](int32_t x, int32_t y) { return 1000 * y + x + 1; });
 }
 
 using Longs = std::vector<uint32_t>;
