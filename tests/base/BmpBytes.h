@@ -34,6 +34,13 @@ inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
 {
     return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 | uint32_t(v[at + 3]) << 24;
 }
+// The bytes with a little-endian field of so many bytes changed.
+inline std::vector<uint8_t> Patched(std::vector<uint8_t> f, size_t at, uint32_t value, int bytes = 4)
+{
+    for (int i = 0; i < bytes; ++i)
+        f[at + i] = uint8_t(value >> 8 * i);
+    return f;
+}
 // Little-endian fields of so many bytes, one after another.
 inline void Append(std::vector<uint8_t>& v, std::initializer_list<std::pair<int, uint32_t>> fields)
 {
@@ -57,9 +64,20 @@ inline std::vector<uint8_t> MakeBmp(const BmpLayout& s)
     const uint32_t pixelOffset = uint32_t(54 + 4 * s.paletteEntries + s.privateBlock.size());
     const uint32_t imageSize = uint32_t(s.rows.size());
     std::vector<uint8_t> f = {'B', 'M'};
-    Append(f, {{4, pixelOffset + imageSize}, {4, 0}, {4, pixelOffset}, {4, 40}, {4, uint32_t(s.width)},
-               {4, uint32_t(s.height)}, {2, 1}, {2, s.bitsPerPixel}, {4, s.compression}, {4, imageSize},
-               {4, uint32_t(s.resolutionX)}, {4, uint32_t(s.resolutionY)}, {4, s.coloursUsed}, {4, s.coloursUsed}});
+    Append(f, {{4, pixelOffset + imageSize},
+               {4, 0},
+               {4, pixelOffset},
+               {4, 40},
+               {4, uint32_t(s.width)},
+               {4, uint32_t(s.height)},
+               {2, 1},
+               {2, s.bitsPerPixel},
+               {4, s.compression},
+               {4, imageSize},
+               {4, uint32_t(s.resolutionX)},
+               {4, uint32_t(s.resolutionY)},
+               {4, s.coloursUsed},
+               {4, s.coloursUsed}});
     for (uint32_t i = 0; i < s.paletteEntries; ++i)
         Append(f, {{1, 255 - i}, {1, 255 - i}, {1, 255 - i}, {1, 0}});
     f.insert(f.end(), s.privateBlock.begin(), s.privateBlock.end());

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <filesystem>
-#include <functional>
 #include <sys/stat.h>
 
 using namespace bmptest;
@@ -98,61 +98,40 @@ TEST(BMPFile, RoundTripKeepsPixelsPaletteAndPrivateBlock)
     }
 }
 
-struct Refusal
-{
-    const char* name;
-    std::function<void(BmpLayout&)> layout;
-    std::function<void(std::vector<uint8_t>&)> bytes;
-    const char* reason;
-};
-
-// Each case changes one thing of a valid 5 x 3 file.
-const Refusal Refusals[] = {
-    {"1 bit", [](BmpLayout& s) { s.bitsPerPixel = 1, s.coloursUsed = 0, s.paletteEntries = 2; }, nullptr,
-     "1 bit per pixel; only 8-bit palette images load"},
-    {"24 bits", [](BmpLayout& s) { s.bitsPerPixel = 24, s.coloursUsed = 0, s.paletteEntries = 0; }, nullptr,
-     "24 bits per pixel; only 8-bit palette images load"},
-    {"257 colours", [](BmpLayout& s) { s.coloursUsed = 257; }, nullptr,
-     "a palette of 257 colours; an 8-bit palette holds 1 to 256"},
-    {"RLE8", [](BmpLayout& s) { s.compression = 1; }, nullptr,
-     "RLE8 compression; only uncompressed images load"},
-    {"width 0", [](BmpLayout& s) { s.width = 0; }, nullptr,
-     "a size of 0 x 3; width and height must be at least 1"},
-    {"width negative", [](BmpLayout& s) { s.width = -5; }, nullptr,
-     "a size of -5 x 3; width and height must be at least 1"},
-    {"height 0", [](BmpLayout& s) { s.height = 0; }, nullptr,
-     "a size of 5 x 0; width and height must be at least 1"},
-    {"height INT32_MIN", [](BmpLayout& s) { s.height = INT32_MIN; }, nullptr,
-     "a size of 5 x -2147483648; width and height must be at least 1"},
-    {"rows past 32 bits", [](BmpLayout& s) { s.width = INT32_MAX, s.height = INT32_MAX; }, nullptr,
+// Each case changes one or two header fields (offset, bytes, value) of a valid 5 x 3 file of
+// 1102 bytes whose rows start at 1078.
+const std::pair<std::vector<std::array<uint32_t, 3>>, const char*> Refusals[] = {
+    {{{28, 2, 1}}, "1 bit per pixel; only 8-bit palette images load"},
+    {{{28, 2, 24}}, "24 bits per pixel; only 8-bit palette images load"},
+    {{{46, 4, 257}}, "a palette of 257 colours; an 8-bit palette holds 1 to 256"},
+    {{{30, 4, 1}}, "RLE8 compression; only uncompressed images load"},
+    {{{18, 4, 0}}, "a size of 0 x 3; width and height must be at least 1"},
+    {{{18, 4, uint32_t(-5)}}, "a size of -5 x 3; width and height must be at least 1"},
+    {{{22, 4, 0}}, "a size of 5 x 0; width and height must be at least 1"},
+    {{{22, 4, 0x80000000u}}, "a size of 5 x -2147483648; width and height must be at least 1"},
+    {{{18, 4, INT32_MAX}, {22, 4, INT32_MAX}},
      "2147483647 x 2147483647 pixels are more than a BMP file can hold"},
-    {"image past 32 bits", [](BmpLayout& s) { s.width = 70000, s.height = 70000; }, nullptr,
-     "70000 x 70000 pixels are more than a BMP file can hold"},
-    {"image larger than file", [](BmpLayout& s) { s.height = 4; }, nullptr,
-     "the file ends at byte 1102, its pixel rows need 1110"},
-    {"no BM", nullptr, [](std::vector<uint8_t>& f) { f[1] = 'A'; }, "not a BMP file: starts with 0x42 0x41"},
-    {"pixel offset at end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, uint32_t(f.size())); },
-     "the file ends at byte 1102, its pixel rows start at 1102"},
-    {"pixel offset huge", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 10, 0xFFFFFFF0u); },
-     "the file ends at byte 1102, its pixel rows start at 4294967280"},
-    {"core info header", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 12); },
-     "an info header of 12 bytes; only Windows headers of 40 bytes or more load"},
-    {"info header past end", nullptr, [](std::vector<uint8_t>& f) { Put32(f, 14, 0xFFFFFFFFu); },
-     "the file ends at byte 1102, its info header needs 4294967309"},
+    {{{18, 4, 70000}, {22, 4, 70000}}, "70000 x 70000 pixels are more than a BMP file can hold"},
+    {{{22, 4, 4}}, "the file ends at byte 1102, its pixel rows need 1110"},
+    {{{1, 1, 'A'}}, "not a BMP file: starts with 0x42 0x41"},
+    {{{10, 4, 1102}}, "the file ends at byte 1102, its pixel rows start at 1102"},
+    {{{10, 4, 0xFFFFFFF0u}}, "the file ends at byte 1102, its pixel rows start at 4294967280"},
+    {{{14, 4, 12}}, "an info header of 12 bytes; only Windows headers of 40 bytes or more load"},
+    {{{14, 4, 0xFFFFFFFFu}}, "the file ends at byte 1102, its info header needs 4294967309"},
 };
 
 TEST(BMPFile, MalformedHeadersAreRefused)
 {
-    for (const Refusal& r : Refusals)
+    const std::vector<uint8_t> good = MakeBmp(Ramp(5, 3));
+    for (const auto& [patches, reason] : Refusals)
     {
-        BmpLayout layout = Ramp(5, 3);
-        if (r.layout) r.layout(layout);
-        std::vector<uint8_t> f = MakeBmp(layout);
-        if (r.bytes) r.bytes(f);
+        std::vector<uint8_t> f = good;
+        for (const auto& [at, bytes, value] : patches)
+            f = Patched(f, at, value, int(bytes));
         CBMPFile bmp;
-        EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << r.name;
-        EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << r.name; // no layout was kept
-        EXPECT_EQ(bmp.GetError(), r.reason) << r.name;
+        EXPECT_FALSE(bmp.ParseBmp(f.data(), f.size())) << reason;
+        EXPECT_EQ(bmp.GetPixelRows(), bmp.GetFileData()) << reason; // no layout was kept
+        EXPECT_EQ(bmp.GetError(), reason);
     }
 }
 
@@ -210,10 +189,12 @@ TEST(BMPFile, ShortPalettesOfGreysOrColours)
         for (size_t i = 0; i < 24; ++i)
         {
             const uint8_t index = in[in.size() - 24 + i], written = colour ? index : in[54 + 4 * index];
-            EXPECT_EQ(out[out.size() - 24 + i], i % 8 < 5 ? written : 0) << colour << " " << i; // 3 padding bytes
+            EXPECT_EQ(out[out.size() - 24 + i], i % 8 < 5 ? written : 0)
+                << colour << " " << i; // 3 padding bytes
             if (i % 8 < 5)
             {
-                EXPECT_EQ(*image.PixelPtr(int32_t(i % 8), int32_t(2 - i / 8)), written << 8) << colour << " " << i;
+                EXPECT_EQ(*image.PixelPtr(int32_t(i % 8), int32_t(2 - i / 8)), written << 8)
+                    << colour << " " << i;
             }
         }
         std::vector<uint8_t> palette(1024, 0); // the colours then black, or a rising grey ramp

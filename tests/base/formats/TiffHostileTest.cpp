@@ -16,6 +16,7 @@
 namespace
 {
 
+using bmptest::Patched;
 using tifftest::TiffBuilder;
 using vKit::CTiffFile;
 
@@ -46,29 +47,13 @@ TiffBuilder TwoStrips()
     return b;
 }
 
-std::vector<uint8_t> Changed(uint16_t tag, uint32_t count, uint32_t value)
+// The file with one entry changed; type 0 keeps the entry's type.
+std::vector<uint8_t> Changed(uint16_t tag, uint32_t count, uint32_t value, uint16_t type = 0)
 {
     TiffBuilder b = TwoStrips();
     for (tifftest::Entry& e : b.entries)
-        if (e.tag == tag) e = {tag, e.type, count, value};
+        if (e.tag == tag) e = {tag, type ? type : e.type, count, value};
     return b.Build();
-}
-
-std::vector<uint8_t> ChangedLong(uint16_t tag, uint32_t value)
-{
-    TiffBuilder b = TwoStrips();
-    for (tifftest::Entry& e : b.entries)
-        if (e.tag == tag) e = {tag, 4, 1, value};
-    return b.Build();
-}
-
-std::vector<uint8_t> Patched32(std::vector<uint8_t> f, size_t at, uint32_t value, bool shortValue = false)
-{
-    if (shortValue)
-        tifftest::Put16(f, at, value);
-    else
-        tifftest::Put32(f, at, value);
-    return f;
 }
 
 // Strip offset and count given in arrays, for strips that wrap around or run past the end.
@@ -98,7 +83,7 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
     mm[0] = mm[1] = 'M';
     std::copy(good.begin(), good.begin() + directory, odd.begin());
     std::copy(good.begin() + directory, good.end(), odd.begin() + directory + 1);
-    tifftest::Put32(odd, 4, directory + 1);
+    odd = Patched(odd, 4, directory + 1);
 
     const std::string bad = CTiffFile::MsgBadTags;
     // Each case: the file, the reader's message and a part of the reason beside it.
@@ -113,15 +98,14 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
         // with more entries than the file holds.
         {std::vector<uint8_t>(good.begin(), good.begin() + 7), bad,
          "the file holds 7 bytes, too few for a TIFF header"},
-        {Patched32(good, 4, size), bad,
+        {Patched(good, 4, size), bad,
          "the first directory is said to start at byte 170, which the file of 170 bytes cannot hold"},
-        {Patched32(good, 4, 0xFFFFFFFF), bad, "the first directory is said"},
-        {Patched32(good, 4, 0), bad, "the first directory is said"},
-        {Patched32(good, 4, 4), bad, "the first directory is said"},
+        {Patched(good, 4, 0xFFFFFFFF), bad, "the first directory is said"},
+        {Patched(good, 4, 0), bad, "the first directory is said"},
+        {Patched(good, 4, 4), bad, "the first directory is said"},
         {odd, bad, "the first directory is said"},
-        {Patched32(good, directory, 0, true), bad, "the first directory has no entries"},
-        {Patched32(good, directory, 0xFFFF, true), bad,
-         "the file ends at byte 170, its directory needs 786478"},
+        {Patched(good, directory, 0, 2), bad, "the first directory has no entries"},
+        {Patched(good, directory, 0xFFFF, 2), bad, "the file ends at byte 170, its directory needs 786478"},
         // Resolutions outside the file, partly outside, with a zero denominator.
         {Changed(282, 1, 0xFFFFFFF0u), bad, "a resolution lies outside the file or divides by zero"},
         {partlyOutside.Build(), bad, "a resolution"},
@@ -139,7 +123,7 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
         {StripAt(120, 24), bad, "a strip of samples"},
         // Sizes the file cannot hold, refused before anything is allocated.
         {Changed(256, 1, 0x7FFFFFFF), bad, "the file ends at byte 170, its samples need 393210"},
-        {ChangedLong(257, 0x80000000u), bad,
+        {Changed(257, 1, 0x80000000u, 4), bad,
          "a size of 4 x 2147483648 pixels is more than an image can hold"},
         {huge.Build(), bad, "its samples need"},
         // Outside the subset, which would load as wrong pictures: colour, other bit depths, tiles.

@@ -27,9 +27,7 @@ TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
     info.SetPrivateBlock(nullptr, 0);
     info.SetPrivateB(7); // into no block at all
     EXPECT_TRUE(info.PrivateBlock().empty());
-    CImageInfo copy;
-    copy = info;
-    EXPECT_EQ(copy.GetPrivateB(), 7);
+    EXPECT_EQ(info.GetPrivateB(), 7);
 
     info.SetWidth(9);
     info.ColorTable().SetGreyRamp(256);
