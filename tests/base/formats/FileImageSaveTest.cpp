@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -81,38 +82,35 @@ TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
 }
 
 // 65300 lies in the range clamp mode 1 lowers to 65024: high byte 254 instead of 255. Data
-// whose top is already the file's white, or written without the request, is not clamped.
+// whose top is already the file's white, written without the request or in mode 0 is not.
 TEST(FileImageSave, OpenTopIsClampedInACopyOrRefusedByTiff)
 {
     CScratchFolder scratch;
-    const struct
-    {
-        std::string extension;
-        int32_t expected[3]; // the sample read back after each step, -1 for refused
-    } cases[] = {
-        {"bmp", {254 << 8, 255 << 8, 255 << 8}},
-        {"jpg", {254 << 8, 255 << 8, 255 << 8}},
-        {"tif", {-1, -1, 65300}},
+    // Per format the sample read back after each step, -1 for refused.
+    const std::pair<std::string, std::array<int32_t, 4>> cases[] = {
+        {"bmp", {254 << 8, 255 << 8, 255 << 8, 255 << 8}},
+        {"jpg", {254 << 8, 255 << 8, 255 << 8, 255 << 8}},
+        {"tif", {-1, -1, 65300, -1}},
     };
-    for (const auto& c : cases)
+    for (const auto& [extension, expected] : cases)
     {
         CFileImageBuffer16 image = Painted(8, 8, [](int32_t, int32_t) { return 65300; });
         image.Info().SetJpegQuality(100);
-        image.Info().SetClampOnExport(true);
-        for (int32_t step = 0; step < 3; ++step)
+        for (int32_t step = 0; step < 4; ++step)
         {
-            SCOPED_TRACE(c.extension + " step " + std::to_string(step));
+            SCOPED_TRACE(extension + " step " + std::to_string(step));
             image.Info().SetGreyCeiling(step == 1 ? 0xFF00 : 65520);
-            image.Info().SetClampOnExport(step < 2);
-            const std::string path = scratch.Path(std::to_string(step) + "." + c.extension);
-            if (c.expected[step] < 0)
+            image.Info().SetClampOnExport(step != 2);
+            image.Info().SetClampMode(step == 3 ? 0 : 1); // mode 0 lowers only 65535
+            const std::string path = scratch.Path(std::to_string(step) + "." + extension);
+            if (expected[step] < 0)
             {
                 EXPECT_EQ(image.SaveFile(path), -1);
                 EXPECT_FALSE(CScratchFolder::Exists(path));
                 continue;
             }
             ASSERT_EQ(image.SaveFile(path), 0);
-            EXPECT_EQ(*Loaded(path).PixelPtr(3, 3), c.expected[step]);
+            EXPECT_EQ(*Loaded(path).PixelPtr(3, 3), expected[step]);
             EXPECT_EQ(*image.PixelPtr(3, 3), 65300) << "the image itself is not clamped";
         }
     }

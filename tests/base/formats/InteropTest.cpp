@@ -10,6 +10,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -34,19 +35,16 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
     TempFolder dir;
     const int w = 37, h = 30;
     const std::string resolution = "%[fx:round(100 * resolution.x)] %[fx:round(100 * resolution.y)]";
-    const struct
-    {
-        std::string extension, identity; // type, colour space, bits, 100 x resolution and its unit
-        int tolerance;
-    } cases[] = {
+    // Extension, type, colour space, bits, 100 x resolution and its unit, tolerance.
+    const std::tuple<std::string, std::string, int> cases[] = {
         {"bmp", "Grayscale sRGB 8 11811 11811 PixelsPerCentimeter", 0},
         {"tif", "Grayscale Gray 16 30000 30000 PixelsPerInch", 0},
         {"jpg", "Grayscale Gray 8 30000 30000 PixelsPerInch", 4},
     };
-    for (const auto& c : cases)
+    for (const auto& [extension, identity, tolerance] : cases)
     {
-        SCOPED_TRACE(c.extension);
-        const bool sixteen = c.extension == "tif";
+        SCOPED_TRACE(extension);
+        const bool sixteen = extension == "tif";
         CFileImageBuffer16 image;
         ASSERT_TRUE(image.Create(w, h));
         for (int y = 0; y < h; ++y)
@@ -55,11 +53,11 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
         image.Info().SetResolutionX(11811);
         image.Info().SetResolutionY(11811);
         image.Info().SetJpegQuality(95);
-        const std::string path = dir.Path("ours." + c.extension);
+        const std::string path = dir.Path("ours." + extension);
         ASSERT_EQ(image.SaveFile(path), 0);
         std::string out;
         ASSERT_EQ(Shell("identify -format '%[type] %[colorspace] %z " + resolution + " %U' " + Quote(path), out), 0);
-        EXPECT_EQ(out, c.identity);
+        EXPECT_EQ(out, identity);
         ASSERT_EQ(Shell("convert " + Quote(path) + " -compress none pgm:- 2>/dev/null", out), 0);
         std::istringstream in(out);
         std::string magic, width, height, maxval;
@@ -68,7 +66,7 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
         for (int i = 0, v = -1; i < w * h; ++i)
         {
             ASSERT_TRUE(in >> v) << "sample " << i;
-            ASSERT_NEAR(v, image.GetData()[i] >> (sixteen ? 0 : 8), c.tolerance) << "sample " << i;
+            ASSERT_NEAR(v, image.GetData()[i] >> (sixteen ? 0 : 8), tolerance) << "sample " << i;
         }
     }
 }

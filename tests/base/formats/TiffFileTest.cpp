@@ -101,32 +101,28 @@ TEST(TiffWrite, PaddingAddsColumnsAndRowsOfThePadValueToTheFileOnly)
     ASSERT_EQ(back.LoadFile(dir.Path("p.tif")), 0);
     ASSERT_EQ(back.GetSize(), std::make_pair(1008, 8));
     EXPECT_EQ(*back.PixelPtr(1000, 4), 5001);
-    EXPECT_EQ(*back.PixelPtr(1001, 4), 7);
-    EXPECT_EQ(*back.PixelPtr(1007, 0), 7);
-    EXPECT_EQ(*back.PixelPtr(0, 5), 7);
-    EXPECT_EQ(*back.PixelPtr(1007, 7), 7);
+    for (auto [x, y] : {std::pair{1001, 4}, {1007, 0}, {0, 5}, {1007, 7}})
+        EXPECT_EQ(*back.PixelPtr(x, y), 7) << x << "," << y;
 }
 
 TEST(TiffRead, ResolutionUnits)
 {
-    struct Case
-    {
-        uint32_t unit, numerator, denominator;
-        double pixelsPerMetre;
-    } cases[] = {
-        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
-    for (const Case& c : cases)
+    // Unit (0: no tag), numerator and denominator; pixels per metre.
+    const uint32_t cases[][4] = {{3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777},
+                                 {2, 7, 2, 118}};
+    for (const auto& [unit, numerator, denominator, pixelsPerMetre] : cases)
     {
         tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
-        const uint32_t r = b.AddLongs({c.numerator, c.denominator});
+        const uint32_t r = b.AddLongs({numerator, denominator});
         b.With(282, 5, 1, r).With(283, 5, 1, r);
-        if (c.unit != 0) b.With(296, 3, 1, c.unit);
+        if (unit != 0) b.With(296, 3, 1, unit);
         vKit::CTiffFile tiff;
         vKit::CImageBuffer16 image;
         const std::vector<uint8_t> f = b.Build();
         ASSERT_EQ(tiff.ReadTiff(f.data(), f.size(), image), 1);
-        EXPECT_DOUBLE_EQ(image.Info().GetResolutionX(), c.pixelsPerMetre) << "unit " << c.unit;
-        EXPECT_DOUBLE_EQ(image.Info().GetResolutionY(), c.pixelsPerMetre) << "unit " << c.unit;
+        EXPECT_EQ(std::make_pair(image.Info().GetResolutionX(), image.Info().GetResolutionY()),
+                  std::make_pair(double(pixelsPerMetre), double(pixelsPerMetre)))
+            << "unit " << unit;
     }
 }
 
