@@ -20,16 +20,6 @@
 namespace bmptest
 {
 
-inline void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x)
-{
-    v[at] = uint8_t(x);
-    v[at + 1] = uint8_t(x >> 8);
-}
-inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)
-{
-    Put16(v, at, x);
-    Put16(v, at + 2, x >> 16);
-}
 inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at)
 {
     return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 | uint32_t(v[at + 3]) << 24;

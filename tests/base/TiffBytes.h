@@ -17,14 +17,6 @@ struct Entry
     uint32_t count, value;
 };
 
-using bmptest::Get32;
-using bmptest::Put16;
-using bmptest::Put32;
-inline uint32_t Get16(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint32_t(v[at] | v[at + 1] << 8);
-}
-
 // "II", 42, the data blocks from offset 8, then the directory at an even offset with the
 // entries as given (unsorted, so duplicates can be placed) and a next-directory 0.
 struct TiffBuilder
@@ -60,10 +52,8 @@ struct TiffBuilder
     std::vector<uint8_t> Build() const
     {
         std::vector<uint8_t> f = bytes;
-        f[0] = f[1] = 'I';
-        Put16(f, 2, 42);
         if (f.size() % 2) f.push_back(0);
-        Put32(f, 4, uint32_t(f.size()));
+        f = bmptest::Patched(bmptest::Patched(f, 0, 0x002A4949), 4, uint32_t(f.size())); // "II", 42
         bmptest::Append(f, {{2, uint32_t(entries.size())}});
         for (const Entry& e : entries)
             bmptest::Append(f, {{2, e.tag}, {2, e.type}, {4, e.count}, {4, e.value}});

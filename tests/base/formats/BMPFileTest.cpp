@@ -65,8 +65,7 @@ TEST(BMPFile, HandWrittenFileLoadsAndIsWrittenWithDefaultBlock)
     std::vector<uint8_t> expected = in, block(56, 0);
     std::copy_n("Quorell", 8, block.begin());
     expected.insert(expected.begin() + 1078, block.begin(), block.end());
-    Put32(expected, 2, 1086 + 56);
-    Put32(expected, 10, 1078 + 56);
+    expected = Patched(Patched(expected, 2, 1086 + 56), 10, 1078 + 56);
     EXPECT_EQ(SaveBytes(image, dir), expected);
 }
 

@@ -35,7 +35,9 @@ size_t EntriesIn(const std::string& folder)
 TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
 {
     const std::pair<std::string, std::string> formats[] = {
-        {"bmp", "BM"}, {"tif", std::string("II*\0", 4)}, {"jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 11)}};
+        {"bmp", "BM"},
+        {"tif", std::string("II*\0", 4)},
+        {"jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 11)}};
     for (const auto& [extension, magic] : formats)
     {
         SCOPED_TRACE(extension);

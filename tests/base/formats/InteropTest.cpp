@@ -49,20 +49,24 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
         ASSERT_TRUE(image.Create(w, h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                *image.PixelPtr(x, y) = sixteen ? Sample(x, y) : uint16_t((y == 0 ? 255 : 5 * x + 2 * y) << 8);
+                *image.PixelPtr(x, y) =
+                    sixteen ? Sample(x, y) : uint16_t((y == 0 ? 255 : 5 * x + 2 * y) << 8);
         image.Info().SetResolutionX(11811);
         image.Info().SetResolutionY(11811);
         image.Info().SetJpegQuality(95);
         const std::string path = dir.Path("ours." + extension);
         ASSERT_EQ(image.SaveFile(path), 0);
         std::string out;
-        ASSERT_EQ(Shell("identify -format '%[type] %[colorspace] %z " + resolution + " %U' " + Quote(path), out), 0);
+        ASSERT_EQ(
+            Shell("identify -format '%[type] %[colorspace] %z " + resolution + " %U' " + Quote(path), out),
+            0);
         EXPECT_EQ(out, identity);
         ASSERT_EQ(Shell("convert " + Quote(path) + " -compress none pgm:- 2>/dev/null", out), 0);
         std::istringstream in(out);
         std::string magic, width, height, maxval;
         in >> magic >> width >> height >> maxval;
-        ASSERT_EQ(magic + " " + width + " " + height + " " + maxval, sixteen ? "P2 37 30 65535" : "P2 37 30 255");
+        ASSERT_EQ(magic + " " + width + " " + height + " " + maxval,
+                  sixteen ? "P2 37 30 65535" : "P2 37 30 255");
         for (int i = 0, v = -1; i < w * h; ++i)
         {
             ASSERT_TRUE(in >> v) << "sample " << i;

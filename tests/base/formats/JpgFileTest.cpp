@@ -9,21 +9,13 @@
 namespace
 {
 
+using bmptest::Loaded;
+using bmptest::Painted;
 using bmptest::ReadBytes;
 using bmptest::TempFolder;
 using bmptest::WriteBytes;
-using bmptest::Loaded;
-using bmptest::Painted;
 using vKit::CFileImageBuffer16;
 
-CFileImageBuffer16 Flat(uint16_t value)
-{
-    return Painted(8, 8, [=](int32_t, int32_t) { return value; });
-}
-
-
-// 8-bit data, as a BMP load holds it, comes back with 8 significant bits and the row padding of
-// a BMP; the quality reaches the encoder, and "jpeg" saves too.
 TEST(JpgFile, SaveAndLoadKeepBitsPaddingAndQuality)
 {
     TempFolder dir;
@@ -47,16 +39,19 @@ TEST(JpgFile, ResolutionSurvivesWriteThenReadAndFallsBack)
 {
     TempFolder dir;
     const double cases[][3] = {
-        {0, 0, 0},         {2835, 2835, 0},       // unknown; 72 dpi as a BMP stores it
-        {11811, 11811, 0}, {80000, 40000, 0},     // 300 dpi; 12.5 / 25 um
-        {39370, 39370, 0}, {2500000, 2500000, 0}, // 1000 dpi read from a TIFF; dots per centimetre
-        {6553500, 100, 0},                        // beyond dots per inch; both axes differ
-        {1e6 / 7.3, 1e6 / 7.3, 20},               // 7.3 um, held by no density exactly
-        {100000, 100000, 0},                      // 10 um, the file looked at below
+        {0, 0, 0},
+        {2835, 2835, 0}, // unknown; 72 dpi as a BMP stores it
+        {11811, 11811, 0},
+        {80000, 40000, 0}, // 300 dpi; 12.5 / 25 um
+        {39370, 39370, 0},
+        {2500000, 2500000, 0},      // 1000 dpi read from a TIFF; dots per centimetre
+        {6553500, 100, 0},          // beyond dots per inch; both axes differ
+        {1e6 / 7.3, 1e6 / 7.3, 20}, // 7.3 um, held by no density exactly
+        {100000, 100000, 0},        // 10 um, the file looked at below
     };
     for (const auto& c : cases)
     {
-        CFileImageBuffer16 image = Flat(0x8000);
+        CFileImageBuffer16 image = Painted(8, 8, [](int32_t, int32_t) { return 0x8000; });
         image.Info().SetResolutionX(c[0]);
         image.Info().SetResolutionY(c[1]);
         ASSERT_EQ(image.SaveFile(dir.Path("r.jpg")), 0);

@@ -13,8 +13,6 @@ namespace
 
 using bmptest::ReadBytes;
 using bmptest::TempFolder;
-using tifftest::Get16;
-using tifftest::Get32;
 using vKit::CFileImageBuffer16;
 
 // A w x h image whose sample (x, y) is 1000 * y + x + 1.
@@ -51,7 +49,8 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
         b.Add({'Q', 'u', 'o', 'r', 'e', 'l', 'l', 0});
         b.Add(tifftest::Bytes16(std::vector<uint16_t>(image.GetData(), image.GetData() + w * h)));
         const uint32_t resolutions = b.AddLongs({2540, 1, 300, 1});
-        const uint32_t arrays = b.AddLongs(n == 1 ? Longs({16, samples}) : Longs({16, 16 + 48 * w, 48 * w, 2 * w}));
+        const uint32_t arrays =
+            b.AddLongs(n == 1 ? Longs({16, samples}) : Longs({16, 16 + 48 * w, 48 * w, 2 * w}));
         b.entries = {{254, 4, 1, 0},
                      {256, 3, 1, w},
                      {257, 3, 1, h},
@@ -108,8 +107,8 @@ TEST(TiffWrite, PaddingAddsColumnsAndRowsOfThePadValueToTheFileOnly)
 TEST(TiffRead, ResolutionUnits)
 {
     // Unit (0: no tag), numerator and denominator; pixels per metre.
-    const uint32_t cases[][4] = {{3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777},
-                                 {2, 7, 2, 118}};
+    const uint32_t cases[][4] = {
+        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
     for (const auto& [unit, numerator, denominator, pixelsPerMetre] : cases)
     {
         tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});

@@ -68,7 +68,7 @@ std::vector<uint8_t> StripAt(uint32_t offset, uint32_t count)
 TEST(TiffHostile, RefusalsAndTheirMessages)
 {
     const std::vector<uint8_t> good = TwoStrips().Build();
-    const uint32_t size = uint32_t(good.size()), directory = tifftest::Get32(good, 4);
+    const uint32_t size = uint32_t(good.size()), directory = bmptest::Get32(good, 4);
     const uint32_t offsets = TwoStrips().entries[5].value;
     TiffBuilder lzw = tifftest::GreyImage(1, 1, 8, {1}), noCompression = lzw, tiled;
     lzw.entries[3].value = 5;
