@@ -15,24 +15,17 @@ inline bool HasTool(const std::string& name)
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Runs a shell command; its standard output in out, its exit status as the result.
-inline int Shell(const std::string& command, std::string& out)
+// Runs a shell command; its standard output in out if given, its exit status as the result.
+inline int Shell(const std::string& command, std::string* out = nullptr)
 {
-    out.clear();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     std::array<char, 4096> chunk;
     size_t n;
     while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        out.append(chunk.data(), n);
+        if (out) out->append(chunk.data(), n);
     const int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-inline int Shell(const std::string& command)
-{
-    std::string ignored;
-    return Shell(command, ignored);
 }
 
 inline std::string Quote(const std::string& path)

@@ -63,6 +63,7 @@ TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
         ASSERT_EQ(fromBytes.LoadBytes(atomic, bytes.data(), bytes.size()), 0);
         ASSERT_EQ(fromBytes.PixelCount(), fromFile.PixelCount());
         EXPECT_EQ(std::memcmp(fromBytes.GetData(), fromFile.GetData(), size_t(fromFile.PixelCount()) * 2), 0);
+        EXPECT_EQ(fromFile.Info().GetSignificantBits(), extension == "tif" ? 16 : 8);
         for (int64_t i = 0; i < image.PixelCount(); ++i) // the picture, top row first, 8-bit data high
         {
             ASSERT_EQ(fromFile.GetData()[i] & 0xFF, 0) << i;

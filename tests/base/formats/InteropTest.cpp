@@ -45,24 +45,20 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
     {
         SCOPED_TRACE(extension);
         const bool sixteen = extension == "tif";
-        CFileImageBuffer16 image;
-        ASSERT_TRUE(image.Create(w, h));
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                *image.PixelPtr(x, y) =
-                    sixteen ? Sample(x, y) : uint16_t((y == 0 ? 255 : 5 * x + 2 * y) << 8);
+        CFileImageBuffer16 image = bmptest::Painted(
+            w, h, [&](int x, int y) { return sixteen ? Sample(x, y) : (y == 0 ? 255 : 5 * x + 2 * y) << 8; });
         image.Info().SetResolutionX(11811);
         image.Info().SetResolutionY(11811);
         image.Info().SetJpegQuality(95);
         const std::string path = dir.Path("ours." + extension);
         ASSERT_EQ(image.SaveFile(path), 0);
-        std::string out;
-        ASSERT_EQ(
-            Shell("identify -format '%[type] %[colorspace] %z " + resolution + " %U' " + Quote(path), out),
-            0);
-        EXPECT_EQ(out, identity);
-        ASSERT_EQ(Shell("convert " + Quote(path) + " -compress none pgm:- 2>/dev/null", out), 0);
-        std::istringstream in(out);
+        std::string identified, pgm;
+        ASSERT_EQ(Shell("identify -format '%[type] %[colorspace] %z " + resolution + " %U' " + Quote(path),
+                        &identified),
+                  0);
+        EXPECT_EQ(identified, identity);
+        ASSERT_EQ(Shell("convert " + Quote(path) + " -compress none pgm:- 2>/dev/null", &pgm), 0);
+        std::istringstream in(pgm);
         std::string magic, width, height, maxval;
         in >> magic >> width >> height >> maxval;
         ASSERT_EQ(magic + " " + width + " " + height + " " + maxval,
