@@ -73,11 +73,20 @@ TEST(FileImageSave, ThreeWaysGiveTheSameBytesAndFailedLoadsSayWhy)
 
         scratch.Write("text." + extension, "not");
         scratch.Write("cut." + extension, std::string(bytes.begin(), bytes.begin() + long(bytes.size() / 2)));
-        for (const std::string name : {"missing.", "text.", "cut."})
+        scratch.Folder("folder." + extension);
+        // The status names the file and the reason; the system's text for what the system refused.
+        const std::pair<std::string, std::string> failures[] = {{"missing.", "No such file or directory"},
+                                                                {"folder.", "Is a directory"},
+                                                                {"text.", ""},
+                                                                {"cut.", ""}};
+        for (const auto& [name, reason] : failures)
         {
             CFileImageBuffer16 failed = Ramp();
-            EXPECT_EQ(failed.LoadFile(scratch.Path(name + extension)), 2) << name;
-            EXPECT_FALSE(failed.GetStatus().IsOk()) << name;
+            const std::string path = scratch.Path(name + extension);
+            EXPECT_EQ(failed.LoadFile(path), 2) << name;
+            const std::string message = failed.GetStatus().GetMessage();
+            EXPECT_EQ(message.rfind(path + ": " + reason, 0), 0u) << message;
+            EXPECT_GT(failed.GetStatus().GetReason().size(), 8u) << message;
             EXPECT_TRUE(failed.IsEmpty() || extension == "bmp") << name; // BMP keeps the last image
         }
         EXPECT_NE(Ramp().SaveFile(scratch.Path("no/such." + extension)), 0);
