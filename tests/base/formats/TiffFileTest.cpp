@@ -340,10 +340,8 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
     huge.entries[0].value = huge.entries[1].value = 65535;
     const uint32_t tile = tiled.Add(std::vector<uint8_t>(32, 1));
     tiled.Grey(4, 4, 16).With(322, 3, 1, 16).With(323, 3, 1, 16).With(324, 4, 1, tile).With(325, 4, 1, 32);
-    std::vector<uint8_t> mm = good, odd(good.size() + 1, 0); // odd: the directory one byte later
-    mm[0] = mm[1] = 'M';
-    std::copy(good.begin(), good.begin() + directory, odd.begin());
-    std::copy(good.begin() + directory, good.end(), odd.begin() + directory + 1);
+    std::vector<uint8_t> odd = good; // the directory one byte later
+    odd.insert(odd.begin() + directory, 0);
     odd = Patched(odd, 4, directory + 1);
 
     const std::string bad = CTiffFile::MsgBadTags;
@@ -352,7 +350,8 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
         {good, "accepted", ""},
         {{}, CTiffFile::MsgNotFound, "the file is empty"},
         {{'I'}, CTiffFile::MsgNotIntel, "the file holds 1 byte"},
-        {mm, CTiffFile::MsgNotIntel, "big-endian (MM) byte order; only little-endian (II) files load"},
+        {Patched(good, 0, 0x4D4D, 2), CTiffFile::MsgNotIntel,
+         "big-endian (MM) byte order; only little-endian (II) files load"},
         {lzw.Build(), CTiffFile::MsgCompression, "LZW compression; only uncompressed files load"},
         {noCompression.Build(), CTiffFile::MsgCompression, "no compression tag"},
         // The directory: past the end, odd, pointing back into the header, cut, without entries,
