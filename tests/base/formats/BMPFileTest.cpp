@@ -209,10 +209,8 @@ TEST(BMPFile, ShortPalettesOfGreysOrColours)
 TEST(BMPFile, SaveWritesHighBytesAndResolution)
 {
     TempFolder dir;
-    CFileImageBuffer16 image;
-    ASSERT_TRUE(image.Create(4, 1));
     const uint16_t samples[] = {65535, 65300, 65100, 0x12FF};
-    std::copy_n(samples, 4, image.Row(0));
+    CFileImageBuffer16 image = Painted(4, 1, [&](int32_t x, int32_t) { return samples[x]; });
     image.Info().SetResolutionX(3937.9);
     image.Info().SetResolutionY(1e12); // a nonsense pixel size must not overflow the field
     std::vector<uint8_t> out = SaveBytes(image, dir);

@@ -29,14 +29,12 @@ TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
     EXPECT_TRUE(info.PrivateBlock().empty());
     EXPECT_EQ(info.GetPrivateB(), 7);
 
-    info.SetWidth(9);
     info.ColorTable().SetGreyRamp(256);
     info.Reset();
     std::vector<uint8_t> signedBlock(56, 0);
     std::copy_n("Quorell", 8, signedBlock.begin());
     EXPECT_EQ(info.PrivateBlock(), signedBlock);
     EXPECT_FALSE(info.HasPrivatePair());
-    EXPECT_EQ(info.GetWidth(), 0);
     EXPECT_EQ(info.ColorTable().GetCount(), 0);
 }
 
