@@ -1,6 +1,6 @@
 #pragma once
-// Independent readers and writers of image files (libtiff tools, netpbm, ImageMagick) driven
-// through the shell. Tests that need one skip when it is not installed.
+// Independent readers and writers of image files (libtiff tools, ImageMagick) driven through
+// the shell. Tests that need one skip when it is not installed.
 
 #include <array>
 #include <cstdio>

@@ -231,9 +231,7 @@ TEST(BMPFile, SaveWritesHighBytesAndResolution)
 TEST(FileImageBuffer16, ExtensionChoosesFormatAndSaveReplacesInOneStep)
 {
     TempFolder dir;
-    CFileImageBuffer16 image;
-    ASSERT_TRUE(image.Create(3, 3));
-    image.Fill(0x4000);
+    CFileImageBuffer16 image = Painted(3, 3, [](int32_t, int32_t) { return 0x4000; });
     dir.Write("UP.BmP", "old bytes");
     std::filesystem::create_hard_link(dir.Path("UP.BmP"), dir.Path("old"));
     EXPECT_EQ(image.SaveFile(dir.Path("UP.BmP")), 0);

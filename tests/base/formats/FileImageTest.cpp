@@ -106,6 +106,7 @@ TEST(FileImageSave, OpenTopIsClampedInACopyOrRefusedByTiff)
     {
         CFileImageBuffer16 image = Painted(8, 8, [](int32_t, int32_t) { return 65300; });
         image.Info().SetJpegQuality(100);
+        image.Info().SetResolutionX(11811);
         for (int32_t step = 0; step < 4; ++step)
         {
             SCOPED_TRACE(extension + " step " + std::to_string(step));
@@ -120,7 +121,9 @@ TEST(FileImageSave, OpenTopIsClampedInACopyOrRefusedByTiff)
                 continue;
             }
             ASSERT_EQ(image.SaveFile(path), 0);
-            EXPECT_EQ(*Loaded(path).PixelPtr(3, 3), expected[step]);
+            const CFileImageBuffer16 back = Loaded(path);
+            EXPECT_EQ(*back.PixelPtr(3, 3), expected[step]);
+            EXPECT_EQ(back.Info().GetResolutionX(), 11811.0) << "the copy keeps the description";
             EXPECT_EQ(*image.PixelPtr(3, 3), 65300) << "the image itself is not clamped";
         }
     }

@@ -22,6 +22,8 @@ using codectest::Quote;
 using codectest::Shell;
 using vKit::CFileImageBuffer16;
 
+constexpr int w = 37, h = 30; // every picture's size
+
 uint16_t Sample(int x, int y)
 {
     return uint16_t(x * 1777 + y * 313 + 1);
@@ -33,7 +35,6 @@ TEST(Interop, ImageMagickReadsOurFilesWithTheSamePicture)
 {
     if (!HasTool("convert") || !HasTool("identify")) GTEST_SKIP() << "ImageMagick is not installed";
     TempFolder dir;
-    const int w = 37, h = 30;
     const std::string resolution = "%[fx:round(100 * resolution.x)] %[fx:round(100 * resolution.y)]";
     // Extension, type, colour space, bits, 100 x resolution and its unit, tolerance.
     const std::tuple<std::string, std::string, int> cases[] = {
@@ -80,7 +81,6 @@ TEST(Interop, GreyFilesOfLibtiffAndImageMagickLoadInEveryLayout)
         GTEST_SKIP() << "libtiff-tools or ImageMagick missing";
     TempFolder dir;
     const std::string raw = dir.Path("p.raw"), tif = dir.Path("p.tif"), other = dir.Path("o.tif");
-    const int w = 37, h = 30;
     for (int bits : {8, 16})
     {
         std::vector<uint8_t> samples; // little-endian, or the low byte

@@ -34,8 +34,6 @@ CFileImageBuffer16 Numbered(int32_t w, int32_t h)
     return bmptest::Painted(w, h, [](int32_t x, int32_t y) { return 1000 * y + x + 1; });
 }
 
-using Longs = std::vector<uint32_t>;
-
 // 24 rows fit one strip, whose offset and count sit in the entries themselves; 25 need two,
 // listed in arrays after the resolutions. Our reader gets back what was written.
 TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
@@ -63,7 +61,7 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
         b.Add(tifftest::Bytes16(std::vector<uint16_t>(image.GetData(), image.GetData() + w * h)));
         const uint32_t resolutions = b.AddLongs({2540, 1, 300, 1});
         const uint32_t arrays =
-            b.AddLongs(n == 1 ? Longs({16, samples}) : Longs({16, 16 + 48 * w, 48 * w, 2 * w}));
+            n == 1 ? b.AddLongs({16, samples}) : b.AddLongs({16, 16 + 48 * w, 48 * w, 2 * w});
         b.entries = {{254, 4, 1, 0},
                      {256, 3, 1, w},
                      {257, 3, 1, h},
