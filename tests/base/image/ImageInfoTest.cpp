@@ -10,7 +10,7 @@ namespace
 {
 
 // The pair goes little-endian into bytes 8 to 15 of the block, or into the bytes that fit; Reset
-// brings back the signed 56-byte default block.
+// brings back the signed 56-byte default block. (Pixel sizes: the reduce and format tests.)
 TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
 {
     CImageInfo info;
@@ -29,6 +29,8 @@ TEST(ImageInfo, PrivatePairIsMirroredIntoTheBlockAndResetSignsTheDefault)
     EXPECT_TRUE(info.PrivateBlock().empty());
     EXPECT_EQ(info.GetPrivateB(), 7);
 
+    info.SetResolutionY(1e-13); // too small to mean anything: no pixel size, not 1e19 um
+    EXPECT_EQ(info.GetPixelSizeYum(), 0.0);
     info.ColorTable().SetGreyRamp(256);
     info.Reset();
     std::vector<uint8_t> signedBlock(56, 0);
