@@ -74,12 +74,11 @@ TEST(BMPFile, HandWrittenFileLoadsAndIsWrittenWithDefaultBlock)
 TEST(BMPFile, RoundTripKeepsPixelsPaletteAndPrivateBlock)
 {
     TempFolder dir;
-    std::vector<uint8_t> unsigned56 = PrivateBlock(56, 1234, -5);
-    unsigned56[0] = 'X';
-    const std::pair<std::vector<uint8_t>, int32_t> blocks[] = {{PrivateBlock(56, 1234, -5), -5},
-                                                               {PrivateBlock(120, 1234, -5), -5},
-                                                               {PrivateBlock(20, 1234, -5), 0},
-                                                               {unsigned56, 0}};
+    const std::pair<std::vector<uint8_t>, int32_t> blocks[] = {
+        {PrivateBlock(56, 1234, -5), -5},
+        {PrivateBlock(120, 1234, -5), -5},
+        {PrivateBlock(20, 1234, -5), 0},
+        {Patched(PrivateBlock(56, 1234, -5), 0, 'X', 1), 0}}; // unsigned
     for (const auto& [block, pairB] : blocks)
     {
         for (int32_t width = 1; width <= 9; ++width)
