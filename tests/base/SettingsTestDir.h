@@ -15,15 +15,15 @@
 class CSettingsTestDir : public CScratchFolder
 {
 public:
-    CSettingsTestDir() : m_saved{Saved("TMPDIR"), Saved("KAVEX_REGISTRY_DIR")}
+    CSettingsTestDir()
     {
         setenv("KAVEX_REGISTRY_DIR", CScratchFolder::Path("reg").c_str(), 1);
         setenv("TMPDIR", Folder("tmp").c_str(), 1);
     }
     ~CSettingsTestDir()
     {
-        for (const auto& [name, old] : m_saved)
-            old ? setenv(name, old->c_str(), 1) : unsetenv(name);
+        for (const SSaved* saved : {&m_tmp, &m_reg})
+            saved->second ? setenv(saved->first, saved->second->c_str(), 1) : unsetenv(saved->first);
     }
 
     std::string UserHive() const { return Path("reg/user.reg"); }
@@ -45,5 +45,5 @@ private:
         return {name, v ? std::optional<std::string>(v) : std::nullopt};
     }
 
-    SSaved m_saved[2];
+    SSaved m_tmp = Saved("TMPDIR"), m_reg = Saved("KAVEX_REGISTRY_DIR");
 };
