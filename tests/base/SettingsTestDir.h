@@ -10,19 +10,20 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 
 class CSettingsTestDir : public CScratchFolder
 {
 public:
-    CSettingsTestDir() : m_oldTmp(Get("TMPDIR")), m_oldReg(Get("KAVEX_REGISTRY_DIR"))
+    CSettingsTestDir()
     {
         setenv("KAVEX_REGISTRY_DIR", CScratchFolder::Path("reg").c_str(), 1);
         setenv("TMPDIR", Folder("tmp").c_str(), 1);
     }
     ~CSettingsTestDir()
     {
-        Restore("TMPDIR", m_oldTmp);
-        Restore("KAVEX_REGISTRY_DIR", m_oldReg);
+        for (const SSaved* saved : {&m_tmp, &m_reg})
+            saved->second ? setenv(saved->first, saved->second->c_str(), 1) : unsetenv(saved->first);
     }
 
     std::string UserHive() const { return Path("reg/user.reg"); }
@@ -37,19 +38,12 @@ public:
     }
 
 private:
-    static std::optional<std::string> Get(const char* name)
+    using SSaved = std::pair<const char*, std::optional<std::string>>; // a variable and its old value
+    static SSaved Saved(const char* name)
     {
         const char* v = std::getenv(name);
-        return v ? std::optional<std::string>(v) : std::nullopt;
-    }
-    static void Restore(const char* name, const std::optional<std::string>& old)
-    {
-        if (old)
-            setenv(name, old->c_str(), 1);
-        else
-            unsetenv(name);
+        return {name, v ? std::optional<std::string>(v) : std::nullopt};
     }
 
-    std::optional<std::string> m_oldTmp;
-    std::optional<std::string> m_oldReg;
+    SSaved m_tmp = Saved("TMPDIR"), m_reg = Saved("KAVEX_REGISTRY_DIR");
 };

@@ -17,14 +17,6 @@ struct Entry
     uint32_t count, value;
 };
 
-using bmptest::Get32;
-using bmptest::Put16;
-using bmptest::Put32;
-inline uint32_t Get16(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint32_t(v[at] | v[at + 1] << 8);
-}
-
 // "II", 42, the data blocks from offset 8, then the directory at an even offset with the
 // entries as given (unsorted, so duplicates can be placed) and a next-directory 0.
 struct TiffBuilder
@@ -41,9 +33,9 @@ struct TiffBuilder
     }
     uint32_t AddLongs(const std::vector<uint32_t>& values)
     {
-        std::vector<uint8_t> block(values.size() * 4);
-        for (size_t i = 0; i < values.size(); ++i)
-            Put32(block, i * 4, values[i]);
+        std::vector<uint8_t> block;
+        for (uint32_t v : values)
+            bmptest::Append(block, {{4, v}});
         return Add(block);
     }
     TiffBuilder& With(uint16_t tag, uint16_t type, uint32_t count, uint32_t value)
@@ -60,21 +52,12 @@ struct TiffBuilder
     std::vector<uint8_t> Build() const
     {
         std::vector<uint8_t> f = bytes;
-        f[0] = f[1] = 'I';
-        Put16(f, 2, 42);
         if (f.size() % 2) f.push_back(0);
-        const size_t directory = f.size();
-        Put32(f, 4, uint32_t(directory));
-        f.resize(directory + 2 + 12 * entries.size() + 4, 0);
-        Put16(f, directory, uint32_t(entries.size()));
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            const size_t at = directory + 2 + 12 * i;
-            Put16(f, at, entries[i].tag);
-            Put16(f, at + 2, entries[i].type);
-            Put32(f, at + 4, entries[i].count);
-            Put32(f, at + 8, entries[i].value);
-        }
+        f = bmptest::Patched(bmptest::Patched(f, 0, 0x002A4949), 4, uint32_t(f.size())); // "II", 42
+        bmptest::Append(f, {{2, uint32_t(entries.size())}});
+        for (const Entry& e : entries)
+            bmptest::Append(f, {{2, e.tag}, {2, e.type}, {4, e.count}, {4, e.value}});
+        bmptest::Append(f, {{4, 0}});
         return f;
     }
 };
@@ -91,9 +74,9 @@ inline TiffBuilder GreyImage(uint32_t width, uint32_t height, uint32_t bits,
 
 inline std::vector<uint8_t> Bytes16(const std::vector<uint16_t>& samples) // little-endian
 {
-    std::vector<uint8_t> bytes(samples.size() * 2);
-    for (size_t i = 0; i < samples.size(); ++i)
-        Put16(bytes, 2 * i, samples[i]);
+    std::vector<uint8_t> bytes;
+    for (uint16_t v : samples)
+        bmptest::Append(bytes, {{2, v}});
     return bytes;
 }
 

@@ -1,42 +1,37 @@
+// Our TIFF writer's layout and what our reader and libtiff's read: other writers' layouts,
+// signed and MinIsWhite samples (several pages: the CLI tests); the refusals of our reader and
+// of libtiff's, each with its reason.
+
 #include "Base/formats/TiffFile.h"
-#include "Base/formats/FileImageBuffer16.h"
+#include "Base/formats/TiffLibReader.h"
 
 #include "base/BmpBytes.h"
 #include "base/TiffBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
 {
 
+using bmptest::Patched;
 using bmptest::ReadBytes;
 using bmptest::TempFolder;
-using tifftest::Get16;
-using tifftest::Get32;
+using tifftest::Bytes16;
+using tifftest::GreyImage;
+using tifftest::TiffBuilder;
 using vKit::CFileImageBuffer16;
+using vKit::CTiffFile;
 
 // A w x h image whose sample (x, y) is 1000 * y + x + 1.
 CFileImageBuffer16 Numbered(int32_t w, int32_t h)
 {
-    CFileImageBuffer16 image;
-    EXPECT_TRUE(image.Create(w, h));
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            *image.PixelPtr(x, y) = uint16_t(1000 * y + x + 1);
-    return image;
-}
-
-using Longs = std::vector<uint32_t>;
-
-Longs ReadLongs(const std::vector<uint8_t>& f, size_t at, size_t count)
-{
-    Longs values;
-    for (size_t i = 0; i < count; ++i)
-        values.push_back(Get32(f, at + 4 * i));
-    return values;
+    return bmptest::Painted(w, h, [](int32_t x, int32_t y) { return 1000 * y + x + 1; });
 }
 
 // 24 rows fit one strip, whose offset and count sit in the entries themselves; 25 need two,
@@ -59,52 +54,35 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
         info.SetPrivateE(40000);
         const std::string path = dir.Path("a.tif");
         ASSERT_EQ(image.SaveFile(path), 0);
-        const std::vector<uint8_t> f = ReadBytes(path);
-        // The file goes out in pieces; together they are the block the writer builds whole.
-        vKit::CAlignedBlock whole;
-        ASSERT_TRUE(
-            vKit::CTiffFile().WriteTiff(whole, image.GetData(), image.GetWidth(), image.GetHeight(), info));
-        EXPECT_EQ(f, std::vector<uint8_t>(whole.Data(), whole.Data() + whole.Size()));
-
-        ASSERT_EQ(f.size(), samples + 8 * n + 262);
-        EXPECT_EQ(std::string(f.begin(), f.begin() + 4), std::string("II*\0", 4));
-        EXPECT_EQ(std::string(f.begin() + 8, f.begin() + 16), std::string("Quorell\0", 8));
-        const uint32_t resolutions = 16 + samples, arrays = resolutions + 16, dirAt = arrays + 8 * n;
-        ASSERT_EQ(Get32(f, 4), dirAt);
-        // 10 um is 2540 pixels per inch; 11811 pixels per metre 300, not 299.
-        EXPECT_EQ(ReadLongs(f, resolutions, 4), Longs({2540, 1, 300, 1}));
-        if (n == 2)
-        {
-            EXPECT_EQ(ReadLongs(f, arrays, 4), Longs({16, 16 + 48 * w, 48 * w, 2 * w}));
-        }
-        ASSERT_EQ(Get16(f, dirAt), 18u);
-        // Tag, type, count and value of each entry.
-        const Longs expected = {254,    4, 1, 0,
-                                256,    3, 1, w,
-                                257,    3, 1, h,
-                                258,    3, 1, 16,
-                                259,    3, 1, 1,
-                                262,    3, 1, 1,
-                                273,    4, n, n == 1 ? 16 : arrays,
-                                277,    3, 1, 1,
-                                278,    4, 1, 24,
-                                279,    4, n, n == 1 ? samples : arrays + 8,
-                                282,    5, 1, resolutions,
-                                283,    5, 1, resolutions + 8,
-                                296,    3, 1, 2,
-                                0xF001, 9, 1, uint32_t(-9),
-                                0xF002, 9, 1, 10,
-                                0xF003, 3, 1, 40000,
-                                0xFF00, 9, 1, uint32_t(-7),
-                                0xFF01, 9, 1, 8};
-        for (uint32_t i = 0; i < 18; ++i)
-        {
-            const size_t at = dirAt + 2 + 12 * i;
-            EXPECT_EQ(Longs({Get16(f, at), Get16(f, at + 2), Get32(f, at + 4), Get32(f, at + 8)}),
-                      Longs(expected.begin() + 4 * i, expected.begin() + 4 * i + 4))
-                << "entry " << i;
-        }
-        EXPECT_EQ(std::vector<uint8_t>(f.begin() + dirAt + 218, f.end()), std::vector<uint8_t>(12, 0));
+        // The whole file built independently: 10 um is 2540 pixels per inch, 11811 pixels per metre
+        // 300, not 299; the strip arrays, copied into the entries for one strip; 8 bytes more.
+        tifftest::TiffBuilder b;
+        b.Add({'Q', 'u', 'o', 'r', 'e', 'l', 'l', 0});
+        b.Add(tifftest::Bytes16(std::vector<uint16_t>(image.GetData(), image.GetData() + w * h)));
+        const uint32_t resolutions = b.AddLongs({2540, 1, 300, 1});
+        const uint32_t arrays =
+            n == 1 ? b.AddLongs({16, samples}) : b.AddLongs({16, 16 + 48 * w, 48 * w, 2 * w});
+        b.entries = {{254, 4, 1, 0},
+                     {256, 3, 1, w},
+                     {257, 3, 1, h},
+                     {258, 3, 1, 16},
+                     {259, 3, 1, 1},
+                     {262, 3, 1, 1},
+                     {273, 4, n, n == 1 ? 16 : arrays},
+                     {277, 3, 1, 1},
+                     {278, 4, 1, 24},
+                     {279, 4, n, n == 1 ? samples : arrays + 8},
+                     {282, 5, 1, resolutions},
+                     {283, 5, 1, resolutions + 8},
+                     {296, 3, 1, 2},
+                     {0xF001, 9, 1, uint32_t(-9)},
+                     {0xF002, 9, 1, 10},
+                     {0xF003, 3, 1, 40000},
+                     {0xFF00, 9, 1, uint32_t(-7)},
+                     {0xFF01, 9, 1, 8}};
+        std::vector<uint8_t> expected = b.Build();
+        expected.resize(expected.size() + 8, 0);
+        EXPECT_EQ(ReadBytes(path), expected);
 
         CFileImageBuffer16 back;
         ASSERT_EQ(back.LoadFile(path), 0);
@@ -133,47 +111,28 @@ TEST(TiffWrite, PaddingAddsColumnsAndRowsOfThePadValueToTheFileOnly)
     ASSERT_EQ(back.LoadFile(dir.Path("p.tif")), 0);
     ASSERT_EQ(back.GetSize(), std::make_pair(1008, 8));
     EXPECT_EQ(*back.PixelPtr(1000, 4), 5001);
-    EXPECT_EQ(*back.PixelPtr(1001, 4), 7);
-    EXPECT_EQ(*back.PixelPtr(1007, 0), 7);
-    EXPECT_EQ(*back.PixelPtr(0, 5), 7);
-    EXPECT_EQ(*back.PixelPtr(1007, 7), 7);
-}
-
-TEST(TiffWrite, UnclampedEightBitDataIsRefusedAndNothingIsWritten)
-{
-    TempFolder dir;
-    CFileImageBuffer16 image = Numbered(4, 4);
-    image.Info().SetGreyCeiling(65520);
-    image.Info().SetClampOnExport(true);
-    EXPECT_EQ(image.SaveFile(dir.Path("c.tif")), -1);
-    EXPECT_TRUE(ReadBytes(dir.Path("c.tif")).empty());
-    image.Info().SetClampOnExport(false); // the same data without the request is written
-    EXPECT_EQ(image.SaveFile(dir.Path("c.TIFF")), 0);
-    EXPECT_FALSE(ReadBytes(dir.Path("c.TIFF")).empty());
-
-    EXPECT_NE(Numbered(4, 4).SaveFile(dir.Path("missing/e.tif")), 0);
+    for (auto [x, y] : {std::pair{1001, 4}, {1007, 0}, {0, 5}, {1007, 7}})
+        EXPECT_EQ(*back.PixelPtr(x, y), 7) << x << "," << y;
 }
 
 TEST(TiffRead, ResolutionUnits)
 {
-    struct Case
-    {
-        uint32_t unit, numerator, denominator;
-        double pixelsPerMetre;
-    } cases[] = {
+    // Unit (0: no tag), numerator and denominator; pixels per metre.
+    const uint32_t cases[][4] = {
         {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
-    for (const Case& c : cases)
+    for (const auto& [unit, numerator, denominator, pixelsPerMetre] : cases)
     {
         tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
-        const uint32_t r = b.AddLongs({c.numerator, c.denominator});
+        const uint32_t r = b.AddLongs({numerator, denominator});
         b.With(282, 5, 1, r).With(283, 5, 1, r);
-        if (c.unit != 0) b.With(296, 3, 1, c.unit);
+        if (unit != 0) b.With(296, 3, 1, unit);
         vKit::CTiffFile tiff;
         vKit::CImageBuffer16 image;
         const std::vector<uint8_t> f = b.Build();
         ASSERT_EQ(tiff.ReadTiff(f.data(), f.size(), image), 1);
-        EXPECT_DOUBLE_EQ(image.Info().GetResolutionX(), c.pixelsPerMetre) << "unit " << c.unit;
-        EXPECT_DOUBLE_EQ(image.Info().GetResolutionY(), c.pixelsPerMetre) << "unit " << c.unit;
+        EXPECT_EQ(std::make_pair(image.Info().GetResolutionX(), image.Info().GetResolutionY()),
+                  std::make_pair(double(pixelsPerMetre), double(pixelsPerMetre)))
+            << "unit " << unit;
     }
 }
 
@@ -227,24 +186,233 @@ TEST(TiffRead, StripLayoutsOfOtherWriters)
     EXPECT_TRUE(image.IsEmpty());
 }
 
-// A SHORT field holds 16 bits: a width above them, and a private value E outside them, are
-// written as LONGs and come back whole.
+// A SHORT field holds 16 bits: a width above them, and a private value E outside them, come
+// back whole.
 TEST(TiffWrite, ValuesBeyondSixteenBitsGoIntoLongFields)
 {
     TempFolder dir;
     CFileImageBuffer16 image = Numbered(65536, 1);
     image.Info().SetPrivateE(-2);
     ASSERT_EQ(image.SaveFile(dir.Path("w.tif")), 0);
-    const std::vector<uint8_t> f = ReadBytes(dir.Path("w.tif"));
-    const uint32_t dirAt = Get32(f, 4);
-    EXPECT_EQ(Longs({Get16(f, dirAt + 2 + 12 + 2), Get16(f, dirAt + 2 + 24 + 2),
-                     Get16(f, dirAt + 2 + 15 * 12 + 2)}),
-              Longs({4, 3, 9}));
     CFileImageBuffer16 back;
     ASSERT_EQ(back.LoadFile(dir.Path("w.tif")), 0);
-    EXPECT_EQ(back.GetSize(), std::make_pair(65536, 1));
+    ASSERT_EQ(back.GetSize(), std::make_pair(65536, 1));
     EXPECT_TRUE(std::equal(image.GetData(), image.GetData() + 65536, back.GetData()));
     EXPECT_EQ(back.Info().GetPrivateE(), -2);
+}
+
+TEST(TiffLibReader, SignedAndMinIsWhiteSamplesKeepTheirOrder)
+{
+    struct Case
+    {
+        uint32_t bits;
+        std::vector<uint8_t> samples;
+        uint16_t tag, value; // SampleFormat 2 (signed) or Photometric 0 (MinIsWhite)
+        std::vector<uint16_t> expected;
+    } cases[] = {
+        {16, Bytes16({0x8000, 0xFFFF, 0, 0x7FFF}), 339, 2, {0, 0x7FFF, 0x8000, 0xFFFF}},
+        {8, {0x80, 0xFF, 0, 0x7F}, 339, 2, {0, 0x7F00, 0x8000, 0xFF00}},
+        {16, Bytes16({0, 1, 0xFFFF, 0x1234}), 262, 0, {0xFFFF, 0xFFFE, 0, 0xEDCB}},
+        {8, {0, 1, 255, 16}, 262, 0, {0xFF00, 0xFE00, 0, 0xEF00}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.bits) + " bits, tag " + std::to_string(c.tag));
+        const std::vector<uint8_t> f = GreyImage(4, 1, c.bits, c.samples).With(c.tag, 3, 1, c.value).Build();
+        vKit::CImageBuffer16 image;
+        vKit::STiffRead outcome;
+        ASSERT_TRUE(vKit::ReadTiffSlice(f.data(), f.size(), image, outcome)) << outcome.reason;
+        EXPECT_EQ(std::vector<uint16_t>(image.GetData(), image.GetData() + 4), c.expected);
+        EXPECT_EQ(outcome.signedSamples, c.tag == 339);
+        EXPECT_EQ(image.Info().GetSignificantBits(), int32_t(c.bits));
+    }
+}
+
+// A grey 4 x 4 image of 16 bits in one strip with these tags set to these SHORT values.
+std::vector<uint8_t> GreyWith(const std::vector<std::pair<uint16_t, uint32_t>>& changes)
+{
+    TiffBuilder b = GreyImage(4, 4, 16, std::vector<uint8_t>(32, 0x5A));
+    for (const auto& [tag, value] : changes)
+    {
+        auto e =
+            std::find_if(b.entries.begin(), b.entries.end(), [&](const auto& e) { return e.tag == tag; });
+        if (e == b.entries.end())
+            b.With(tag, 3, 1, value);
+        else
+            e->value = value;
+    }
+    return b.Build();
+}
+
+TEST(TiffLibReader, RefusalsGiveTheMessageAndTheReasonAndNothingOnStderr)
+{
+    // Each case: the file, the reader's message and a part of the reason.
+    const std::tuple<std::vector<uint8_t>, const char*, const char*> cases[] = {
+        {GreyWith({{258, 12}}), CTiffFile::MsgBadTags, "12 bits per sample, not 8 or 16"},
+        {GreyWith({{258, 32}, {339, 3}}), CTiffFile::MsgBadTags, "floating-point samples"},
+        {GreyWith({{262, 2}, {277, 3}}), CTiffFile::MsgBadTags, "3 samples per pixel, not one grey sample"},
+        {GreyWith({{262, 5}}), CTiffFile::MsgBadTags, "photometric interpretation 5 is not grey"},
+        {GreyWith({{259, 34712}}), CTiffFile::MsgCompression, "compression 34712 is not supported"},
+        {GreyWith({{259, 5}}), CTiffFile::MsgBadTags, "libtiff: "}, // 32 bytes that are no LZW stream
+        {GreyWith({{259, 8}, {256, 60000}, {257, 60000}}), CTiffFile::MsgBadTags,
+         "are more than the limit of"},
+        {GreyWith({{259, 8}}), CTiffFile::MsgBadTags, "libtiff: "},
+        {GreyWith({{259, 32773}, {256, 4000}}), CTiffFile::MsgBadTags,
+         "4000 x 4 pixels are more than the file can hold"},
+        {bmptest::Patched(GreyWith({}), 0, 0x4D4D, 2), CTiffFile::MsgBadTags, "libtiff: "}, // MM
+    };
+    for (const auto& [file, message, reason] : cases)
+    {
+        SCOPED_TRACE(reason);
+        vKit::CImageBuffer16 image;
+        vKit::STiffRead outcome;
+        testing::internal::CaptureStderr();
+        const bool read = vKit::ReadTiffSlice(file.data(), file.size(), image, outcome);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_FALSE(read);
+        EXPECT_TRUE(image.IsEmpty());
+        EXPECT_EQ(outcome.message, message);
+        EXPECT_NE(outcome.reason.find(reason), std::string::npos) << outcome.reason;
+    }
+}
+
+// ---- files our reader refuses, each with its one message and without reading a byte beyond
+// the file (the sanitizer build checks the "without") ----
+
+// Reads the bytes from an exact-size heap copy, so that any read past the end is caught.
+std::string Refusal(const std::vector<uint8_t>& file)
+{
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[file.size() + 1]);
+    std::copy(file.begin(), file.end(), exact.get());
+    CTiffFile tiff;
+    vKit::CImageBuffer16 image;
+    if (tiff.ReadTiff(file.empty() ? nullptr : exact.get(), file.size(), image) == 1) return "accepted | ";
+    EXPECT_TRUE(image.IsEmpty());
+    if (tiff.Messages().size() != 1) return "no single message";
+    return tiff.Messages()[0] + " | " + tiff.GetStatus().GetReason();
+}
+
+// A valid 4 x 3 16-bit image in two strips (rows 0-1 and row 2) with a resolution.
+TiffBuilder TwoStrips()
+{
+    TiffBuilder b;
+    const uint32_t s0 = b.Add(std::vector<uint8_t>(16, 1));
+    const uint32_t s1 = b.Add(std::vector<uint8_t>(8, 2));
+    const uint32_t offsets = b.AddLongs({s0, s1});
+    const uint32_t counts = b.AddLongs({16, 8});
+    const uint32_t resolution = b.AddLongs({300, 1});
+    b.Grey(4, 3, 16).With(277, 3, 1, 1).With(273, 4, 2, offsets).With(279, 4, 2, counts);
+    b.With(282, 5, 1, resolution).With(296, 3, 1, 2);
+    return b;
+}
+
+// The file with one entry changed; type 0 keeps the entry's type.
+std::vector<uint8_t> Changed(uint16_t tag, uint32_t count, uint32_t value, uint16_t type = 0)
+{
+    TiffBuilder b = TwoStrips();
+    for (tifftest::Entry& e : b.entries)
+        if (e.tag == tag) e = {tag, type ? type : e.type, count, value};
+    return b.Build();
+}
+
+// Strip offset and count given in arrays, for strips that wrap around or run past the end.
+std::vector<uint8_t> StripAt(uint32_t offset, uint32_t count)
+{
+    TiffBuilder b;
+    const uint32_t arrays = b.AddLongs({offset, offset, count, count});
+    b.Add(std::vector<uint8_t>(32, 0));
+    return b.Grey(4, 3, 16).With(273, 4, 2, arrays).With(279, 4, 2, arrays + 8).Build();
+}
+
+TEST(TiffHostile, RefusalsAndTheirMessages)
+{
+    const std::vector<uint8_t> good = TwoStrips().Build();
+    const uint32_t size = uint32_t(good.size()), directory = bmptest::Get32(good, 4);
+    const uint32_t offsets = TwoStrips().entries[5].value;
+    TiffBuilder lzw = tifftest::GreyImage(1, 1, 8, {1}), noCompression = lzw, tiled;
+    lzw.entries[3].value = 5;
+    noCompression.entries.erase(noCompression.entries.begin() + 3);
+    TiffBuilder partlyOutside = TwoStrips(), zeroDenominator = TwoStrips(), huge = TwoStrips();
+    partlyOutside.With(283, 5, 1, size + 12 - 4); // 4 of the 8 bytes inside
+    zeroDenominator.With(283, 5, 1, zeroDenominator.AddLongs({300, 0}));
+    huge.entries[0].value = huge.entries[1].value = 65535;
+    const uint32_t tile = tiled.Add(std::vector<uint8_t>(32, 1));
+    tiled.Grey(4, 4, 16).With(322, 3, 1, 16).With(323, 3, 1, 16).With(324, 4, 1, tile).With(325, 4, 1, 32);
+    std::vector<uint8_t> odd = good; // the directory one byte later
+    odd.insert(odd.begin() + directory, 0);
+    odd = Patched(odd, 4, directory + 1);
+
+    const std::string bad = CTiffFile::MsgBadTags;
+    // Each case: the file, the reader's message and a part of the reason beside it.
+    const std::tuple<std::vector<uint8_t>, std::string, std::string> cases[] = {
+        {good, "accepted", ""},
+        {{}, CTiffFile::MsgNotFound, "the file is empty"},
+        {{'I'}, CTiffFile::MsgNotIntel, "the file holds 1 byte"},
+        {Patched(good, 0, 0x4D4D, 2), CTiffFile::MsgNotIntel,
+         "big-endian (MM) byte order; only little-endian (II) files load"},
+        {lzw.Build(), CTiffFile::MsgCompression, "LZW compression; only uncompressed files load"},
+        {noCompression.Build(), CTiffFile::MsgCompression, "no compression tag"},
+        // The directory: past the end, odd, pointing back into the header, cut, without entries,
+        // with more entries than the file holds.
+        {std::vector<uint8_t>(good.begin(), good.begin() + 7), bad,
+         "the file holds 7 bytes, too few for a TIFF header"},
+        {Patched(good, 4, size), bad,
+         "the first directory is said to start at byte 170, which the file of 170 bytes cannot hold"},
+        {Patched(good, 4, 0xFFFFFFFF), bad, "the first directory is said"},
+        {Patched(good, 4, 0), bad, "the first directory is said"},
+        {Patched(good, 4, 4), bad, "the first directory is said"},
+        {odd, bad, "the first directory is said"},
+        {Patched(good, directory, 0, 2), bad, "the first directory has no entries"},
+        {Patched(good, directory, 0xFFFF, 2), bad, "the file ends at byte 170, its directory needs 786478"},
+        // Resolutions outside the file, partly outside, with a zero denominator.
+        {Changed(282, 1, 0xFFFFFFF0u), bad, "a resolution lies outside the file or divides by zero"},
+        {partlyOutside.Build(), bad, "a resolution"},
+        {zeroDenominator.Build(), bad, "a resolution"},
+        // Strip arrays outside, longer than the file, a byte-count list shorter than the strips.
+        {Changed(273, 2, size - 4), bad, "the list of strips lies outside the file"},
+        {Changed(273, 0x40000000, offsets), bad, "the list of strips"},
+        {Changed(279, 1, 16), bad, "the list of strips"},
+        // A single strip whose image runs past the end or starts past it; strips that wrap
+        // around 32 bits, start at the last offset or run past the end.
+        {Changed(273, 1, size - 10), bad, "a strip of samples lies outside the file of 170 bytes"},
+        {Changed(273, 1, 0xFFFFFFF0u), bad, "a strip of samples"},
+        {StripAt(0xFFFFFFF0u, 0x20), bad, "a strip of samples"},
+        {StripAt(0xFFFFFFFFu, 1), bad, "a strip of samples"},
+        {StripAt(120, 24), bad, "a strip of samples"},
+        // Sizes the file cannot hold, refused before anything is allocated.
+        {Changed(256, 1, 0x7FFFFFFF), bad, "the file ends at byte 170, its samples need 393210"},
+        {Changed(257, 1, 0x80000000u, 4), bad,
+         "a size of 4 x 2147483648 pixels is more than an image can hold"},
+        {huge.Build(), bad, "its samples need"},
+        // Outside the subset, which would load as wrong pictures: colour, other bit depths, tiles.
+        {Changed(277, 1, 3), bad, "3 samples per pixel; only one grey sample loads"},
+        {Changed(258, 1, 0), bad, "0 bits per sample"},
+        {Changed(258, 1, 1), bad, "1 bit per sample"},
+        {Changed(258, 1, 12), bad, "12 bits per sample; only 8 and 16 load"},
+        {Changed(258, 1, 32), bad, "32 bits per sample"},
+        {tiled.Build(), bad, "the samples are in tiles; only strips load"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+    {
+        const auto& [file, message, reason] = cases[i];
+        const std::string got = Refusal(file);
+        EXPECT_EQ(got.substr(0, got.find(" | ")), message) << "case " << i;
+        EXPECT_NE(got.find(reason, got.find(" | ")), std::string::npos) << "case " << i << ": " << got;
+    }
+}
+
+TEST(TiffHostile, EveryPrefixAndFlippedByteEndsCleanly)
+{
+    const std::vector<uint8_t> good = TwoStrips().Build();
+    for (size_t keep = 0; keep < good.size(); ++keep)
+        Refusal(std::vector<uint8_t>(good.begin(), good.begin() + long(keep)));
+    for (size_t i = 0; i < good.size(); ++i)
+        for (uint8_t flip : {0x01, 0x80, 0xFF})
+        {
+            std::vector<uint8_t> f = good;
+            f[i] ^= flip;
+            Refusal(f);
+        }
 }
 
 } // namespace
