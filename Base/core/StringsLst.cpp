@@ -99,10 +99,12 @@ int32_t CStringsLst::FindInsertPosition(const std::string& text) const
 
 int32_t CStringsLst::Add(const std::string& text, int64_t data1, int64_t data2)
 {
+    // A refused text is never copied: a scan offers every name of its folder to a list that may
+    // keep a handful.
+    if (m_bEvents && OnOkToAddString.Raise(text, 0) == 0) return -1;
     auto entry = std::make_unique<CStringObject>(text, data1, data2);
     if (m_bEvents)
     {
-        if (OnOkToAddString.Raise(text, 0) == 0) return -1;
         OnAddFilter.Raise(*entry);
         // The values are those passed in, whatever a filter did to them.
         entry->m_nData1 = data1;

@@ -184,7 +184,16 @@ std::string CDataset::MakeSliceName(std::string_view path, int32_t number)
 
 std::string CDataset::ShiftNumber(std::string_view path, int32_t delta)
 {
-    if (!TitleIsSlice(GetPathTitle(path), 0, false)) return std::string(path);
+    const std::string title = GetPathTitle(path);
+    if (!TitleIsSlice(title, 0, false)) return std::string(path);
+    // Rebuilding a numbered image name in its folder without a shift gives back the same text,
+    // which a plain conversion asks for once per slice.
+    const size_t slash = path.rfind(PathSeparator);
+    const size_t dot = path.rfind('.');
+    if (delta == 0 && slash != std::string_view::npos && dot != std::string_view::npos && dot > slash &&
+        AllDigits(std::string_view(title).substr(title.size() - kNumberDigits)) &&
+        IsImageExtension(path.substr(dot + 1)))
+        return std::string(path);
     return MakeSliceName(path, GetNumber(path) + delta);
 }
 

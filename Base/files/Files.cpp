@@ -246,10 +246,13 @@ void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
         m_Strings.Add(path, 0, 0);
         return;
     }
+    // The record is made once the list has taken the name, which it mostly refuses.
+    const int32_t position = m_Strings.Add(path, 0, 0);
+    if (position < 0) return;
     auto* record = new CFileInfo();
     record->m_strFolder = folder;
     record->m_FindData = e.data;
-    if (m_Strings.Add(path, ToValue(record), 0) < 0) delete record;
+    m_Strings.SetData1(position, ToValue(record));
 }
 
 } // namespace vKit

@@ -304,7 +304,7 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
         const uint16_t* s = image.Row(bottomUp ? r : height - 1 - r);
         for (int32_t c = 0; c < width; ++c)
             out[c] = uint8_t(s[c] >> 8);
-        std::memset(out + width, 0, size_t(padding));
+        if (padding > 0) std::memset(out + width, 0, size_t(padding));
     }
 
     // A table shorter than 256 entries leaves the grey ramp behind its last entry.

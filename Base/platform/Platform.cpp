@@ -545,16 +545,20 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     }
     closedir(dir);
     // The order is found on indexes and applied once: an entry is too large to swap around.
+    // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
+    // names is the order CompareNoCase gives.
     std::vector<uint32_t> order(entries.size());
+    std::vector<std::string> keys(entries.size());
     for (size_t i = 0; i < order.size(); ++i)
+    {
         order[i] = uint32_t(i);
+        keys[i] = UpperAscii(entries[i].name);
+    }
     std::sort(order.begin(), order.end(),
-              [&entries](uint32_t x, uint32_t y)
+              [&entries, &keys](uint32_t x, uint32_t y)
               {
-                  const std::string& a = entries[x].name;
-                  const std::string& b = entries[y].name;
-                  const int32_t c = CompareNoCase(a, b);
-                  return c != 0 ? c < 0 : a < b;
+                  const int c = keys[x].compare(keys[y]);
+                  return c != 0 ? c < 0 : entries[x].name < entries[y].name;
               });
     std::vector<CPlatformDirEntry> sorted;
     sorted.reserve(entries.size());
