@@ -5,7 +5,6 @@
 #include "Base/platform/Platform.h"
 #include "tools/Phantom.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -108,29 +107,19 @@ private:
     vKit::CFileImageBuffer16 m_image;
 };
 
-// The reconstruction's prefix, slice range, size and pixel size, which the configuration file and
-// the log both give, each under its own key names.
-void AddGeometry(std::vector<std::string>& lines, const SampleSettings& s,
-                 const std::array<const char*, 6>& keys)
-{
-    const std::string values[] = {s.prefix,
-                                  "0",
-                                  std::to_string(s.slices - 1),
-                                  std::to_string(s.width),
-                                  std::to_string(s.height),
-                                  Format("%.3f", s.pixelSizeUm)};
-    for (size_t i = 0; i < keys.size(); ++i)
-        lines.push_back(std::string(keys[i]) + "=" + values[i]);
-}
-
 std::vector<std::string> ConfigLines(const SampleSettings& s)
 {
-    std::vector<std::string> lines = {"[Reconstruction]"};
-    AddGeometry(lines, s, {"Prefix", "FirstSlice", "LastSlice", "Width", "Height", "PixelSize_um"});
-    lines.insert(lines.end(),
-                 {"Format=" + s.format, "[Calibration]", "GreyLow=" + std::to_string(s.calibrationLow),
-                  "GreyHigh=" + std::to_string(s.calibrationHigh)});
-    return lines;
+    return {"[Reconstruction]",
+            "Prefix=" + s.prefix,
+            "FirstSlice=0",
+            "LastSlice=" + std::to_string(s.slices - 1),
+            "Width=" + std::to_string(s.width),
+            "Height=" + std::to_string(s.height),
+            "PixelSize_um=" + Format("%.3f", s.pixelSizeUm),
+            "Format=" + s.format,
+            "[Calibration]",
+            "GreyLow=" + std::to_string(s.calibrationLow),
+            "GreyHigh=" + std::to_string(s.calibrationHigh)};
 }
 
 std::vector<std::string> DicomLines(const SampleSettings& s)
@@ -150,17 +139,20 @@ std::vector<std::string> DicomLines(const SampleSettings& s)
 std::vector<std::string> LogLines(const SampleSettings& s)
 {
     std::string type = vKit::UpperAscii(s.format);
-    std::vector<std::string> lines = {"[System]",
-                                      "Scanner=kavex-sample synthetic phantom",
-                                      "[Acquisition]",
-                                      "Number of Files=" + std::to_string(s.slices),
-                                      "Image Pixel Size (um)=" + Format("%.3f", s.pixelSizeUm),
-                                      "[Reconstruction]"};
-    AddGeometry(lines, s,
-                {"Result File Prefix", "First Section", "Last Section", "Result Image Width (pixels)",
-                 "Result Image Height (pixels)", "Pixel Size (um)"});
-    lines.insert(lines.end(), {"Result File Type=" + type, "Reconstruction duration=0"});
-    return lines;
+    return {"[System]",
+            "Scanner=kavex-sample synthetic phantom",
+            "[Acquisition]",
+            "Number of Files=" + std::to_string(s.slices),
+            "Image Pixel Size (um)=" + Format("%.3f", s.pixelSizeUm),
+            "[Reconstruction]",
+            "Result File Prefix=" + s.prefix,
+            "First Section=0",
+            "Last Section=" + std::to_string(s.slices - 1),
+            "Result Image Width (pixels)=" + std::to_string(s.width),
+            "Result Image Height (pixels)=" + std::to_string(s.height),
+            "Pixel Size (um)=" + Format("%.3f", s.pixelSizeUm),
+            "Result File Type=" + type,
+            "Reconstruction duration=0"};
 }
 
 std::string SliceSuffix(int32_t number, const std::string& extension)
