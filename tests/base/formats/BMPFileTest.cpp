@@ -167,13 +167,7 @@ TEST(BMPFile, ShortPalettesOfGreysOrColours)
         for (size_t i = 0; i < 24; ++i)
         {
             const uint8_t index = in[in.size() - 24 + i], written = colour ? index : in[54 + 4 * index];
-            EXPECT_EQ(out[out.size() - 24 + i], i % 8 < 5 ? written : 0)
-                << colour << " " << i; // 3 padding bytes
-            if (i % 8 < 5)
-            {
-                EXPECT_EQ(*image.PixelPtr(int32_t(i % 8), int32_t(2 - i / 8)), written << 8)
-                    << colour << " " << i;
-            }
+            EXPECT_EQ(out[out.size() - 24 + i], i % 8 < 5 ? written : 0) << colour << " " << i; // 3 padding
         }
         std::vector<uint8_t> palette(1024, 0); // the colours then black, or a rising grey ramp
         for (size_t i = 0; i < 1024; ++i)
