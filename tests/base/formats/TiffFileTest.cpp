@@ -120,28 +120,7 @@ TEST(TiffWrite, PaddingAndValuesBeyondSixteenBitsReadBack)
               std::vector<int32_t>({-7, 8, -9, 10, -2}));
 }
 
-TEST(TiffRead, ResolutionUnits)
-{
-    // Unit (0: no tag), numerator and denominator; pixels per metre.
-    const uint32_t cases[][4] = {
-        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
-    for (const auto& [unit, numerator, denominator, pixelsPerMetre] : cases)
-    {
-        tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
-        const uint32_t r = b.AddLongs({numerator, denominator});
-        b.With(282, 5, 1, r).With(283, 5, 1, r);
-        if (unit != 0) b.With(296, 3, 1, unit);
-        vKit::CTiffFile tiff;
-        vKit::CImageBuffer16 image;
-        const std::vector<uint8_t> f = b.Build();
-        ASSERT_EQ(tiff.ReadTiff(f.data(), f.size(), image), 1);
-        EXPECT_EQ(std::make_pair(image.Info().GetResolutionX(), image.Info().GetResolutionY()),
-                  std::make_pair(double(pixelsPerMetre), double(pixelsPerMetre)))
-            << "unit " << unit;
-    }
-}
-
-TEST(TiffRead, StripLayoutsOfOtherWriters)
+TEST(TiffRead, ResolutionUnitsAndStripLayoutsOfOtherWriters)
 {
     vKit::CTiffFile tiff;
     vKit::CImageBuffer16 image;
@@ -150,6 +129,20 @@ TEST(TiffRead, StripLayoutsOfOtherWriters)
         const std::vector<uint8_t> f = b.Build();
         return tiff.ReadTiff(f.data(), f.size(), image);
     };
+    // Unit (0: no tag), numerator and denominator; pixels per metre.
+    const uint32_t units[][4] = {
+        {3, 400, 1, 40000}, {2, 254, 1, 10000}, {1, 5000, 2, 2500}, {0, 777, 1, 777}, {2, 7, 2, 118}};
+    for (const auto& [unit, numerator, denominator, pixelsPerMetre] : units)
+    {
+        tifftest::TiffBuilder b = tifftest::GreyImage(1, 1, 8, {9});
+        const uint32_t r = b.AddLongs({numerator, denominator});
+        b.With(282, 5, 1, r).With(283, 5, 1, r);
+        if (unit != 0) b.With(296, 3, 1, unit);
+        ASSERT_EQ(read(b), 1);
+        EXPECT_EQ(std::make_pair(image.Info().GetResolutionX(), image.Info().GetResolutionY()),
+                  std::make_pair(double(pixelsPerMetre), double(pixelsPerMetre)))
+            << "unit " << unit;
+    }
 
     // A single strip is read for the whole image whatever its byte count says.
     tifftest::TiffBuilder one = tifftest::GreyImage(2, 1, 16, tifftest::Bytes16({0x1234, 0xFEDC}));
