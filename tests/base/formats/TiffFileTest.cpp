@@ -28,11 +28,7 @@ using tifftest::TiffBuilder;
 using vKit::CFileImageBuffer16;
 using vKit::CTiffFile;
 
-// A w x h image whose sample (x, y) is 1000 * y + x + 1.
-CFileImageBuffer16 Numbered(int32_t w, int32_t h)
-{
-    return bmptest::Painted(w, h, [](int32_t x, int32_t y) { return 1000 * y + x + 1; });
-}
+const auto Numbered = [](int32_t x, int32_t y) { return 1000 * y + x + 1; }; // a picture's samples
 
 // 24 rows fit one strip, whose offset and count sit in the entries themselves; 25 need two,
 // listed in arrays after the resolutions.
@@ -43,7 +39,7 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
     {
         SCOPED_TRACE(h);
         const uint32_t w = 3, n = (h + 23) / 24, samples = 2 * w * h;
-        CFileImageBuffer16 image = Numbered(int32_t(w), int32_t(h));
+        CFileImageBuffer16 image = bmptest::Painted(int32_t(w), int32_t(h), Numbered);
         vKit::CImageInfo& info = image.Info();
         info.SetPixelSizeXum(10.0);
         info.SetResolutionY(11811); // 300 dpi as a BMP stores it
@@ -92,7 +88,7 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
 TEST(TiffWrite, PaddingAndValuesBeyondSixteenBitsReadBack)
 {
     TempFolder dir;
-    CFileImageBuffer16 image = Numbered(65537, 2);
+    CFileImageBuffer16 image = bmptest::Painted(65537, 2, Numbered);
     image.SetPadMultipleX(16);
     image.SetPadMultipleY(4);
     image.SetPadValue(7);
