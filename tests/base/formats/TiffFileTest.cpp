@@ -310,6 +310,7 @@ TEST(TiffHostile, RefusalsAndTheirMessages)
          "the file holds 7 bytes, too few for a TIFF header"},
         {Patched(good, 4, size), bad,
          "the first directory is said to start at byte 170, which the file of 170 bytes cannot hold"},
+        {Patched(good, 4, 0xFFFFFFFF), bad, "the first directory is said"}, // no wrap past 32 bits
         {Patched(good, 4, 4), bad, "the first directory is said"},
         {odd, bad, "the first directory is said"},
         {Patched(good, directory, 0, 2), bad, "the first directory has no entries"},
