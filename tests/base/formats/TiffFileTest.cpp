@@ -32,7 +32,7 @@ const auto Numbered = [](int32_t x, int32_t y) { return 1000 * y + x + 1; }; // 
 
 // 24 rows fit one strip, whose offset and count sit in the entries themselves; 25 need two,
 // listed in arrays after the resolutions.
-TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
+TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStrips)
 {
     TempFolder dir;
     for (const uint32_t h : {24u, 25u})
@@ -82,9 +82,8 @@ TEST(TiffWrite, LayoutIsByteExactWithOneAndTwoStripsAndReadsBack)
     }
 }
 
-// Padding adds columns and rows of the pad value to the file only; a SHORT field holds 16 bits:
-// a width above them, and a private value E outside them, come back whole, as do the
-// private values, resolutions and samples our reader gets back.
+// Padding adds columns and rows of the pad value to the file only. A width and a private value E
+// beyond a SHORT's 16 bits come back whole, with the samples, resolutions and other private values.
 TEST(TiffWrite, PaddingAndValuesBeyondSixteenBitsReadBack)
 {
     TempFolder dir;
