@@ -54,20 +54,12 @@ inline std::vector<uint8_t> MakeBmp(const BmpLayout& s)
     const uint32_t pixelOffset = uint32_t(54 + 4 * s.paletteEntries + s.privateBlock.size());
     const uint32_t imageSize = uint32_t(s.rows.size());
     std::vector<uint8_t> f = {'B', 'M'};
-    Append(f, {{4, pixelOffset + imageSize},
-               {4, 0},
-               {4, pixelOffset},
-               {4, 40},
-               {4, uint32_t(s.width)},
-               {4, uint32_t(s.height)},
-               {2, 1},
-               {2, s.bitsPerPixel},
-               {4, s.compression},
-               {4, imageSize},
-               {4, uint32_t(s.resolutionX)},
-               {4, uint32_t(s.resolutionY)},
-               {4, s.coloursUsed},
-               {4, s.coloursUsed}});
+    for (uint32_t v : {pixelOffset + imageSize, 0u, pixelOffset, 40u, uint32_t(s.width), uint32_t(s.height)})
+        Append(f, {{4, v}});
+    Append(f, {{2, 1}, {2, s.bitsPerPixel}});
+    for (uint32_t v : {s.compression, imageSize, uint32_t(s.resolutionX), uint32_t(s.resolutionY),
+                       s.coloursUsed, s.coloursUsed})
+        Append(f, {{4, v}});
     for (uint32_t i = 0; i < s.paletteEntries; ++i)
         Append(f, {{1, 255 - i}, {1, 255 - i}, {1, 255 - i}, {1, 0}});
     f.insert(f.end(), s.privateBlock.begin(), s.privateBlock.end());

@@ -85,13 +85,12 @@ TEST(Interop, GreyFilesOfLibtiffAndImageMagickLoadInEveryLayout)
     {
         std::vector<uint8_t> samples; // little-endian, or the low byte
         std::vector<uint16_t> expected;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-            {
-                for (int byte = 0; byte < bits / 8; ++byte)
-                    samples.push_back(uint8_t(Sample(x, y) >> 8 * byte));
-                expected.push_back(bits == 16 ? Sample(x, y) : uint16_t(Sample(x, y) << 8));
-            }
+        for (int i = 0; i < w * h; ++i)
+        {
+            const uint16_t v = Sample(i % w, i / w);
+            bmptest::Append(samples, {{bits / 8, v}});
+            expected.push_back(bits == 16 ? v : uint16_t(v << 8));
+        }
         bmptest::WriteBytes(raw, samples);
         const std::string depth = std::to_string(bits), type = bits == 16 ? "short" : "byte";
         const std::string size = " -w " + std::to_string(w) + " -l " + std::to_string(h) + " ";
