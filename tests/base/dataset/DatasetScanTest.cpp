@@ -37,8 +37,15 @@ protected:
     CScratchFolder dir;
 };
 
-TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArc)
+struct ProgressLog
 {
+    std::vector<int32_t> positions; // of the events before the finished one
+    void Seen(vKit::CProgressInfo info) { positions.push_back(info.IsFinished() ? -1 : info.GetPosition()); }
+};
+
+TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArcAndNumberingRaisesProgress)
+{
+    ProgressLog log;
     CDataset ds;
     EXPECT_EQ(ds.Open(dir.Path("p0005.bmp")), 12);
     EXPECT_EQ(Listed(ds),
@@ -48,11 +55,22 @@ TEST_F(DatasetScan, DefaultFlagsListSlicesThenSprAndArc)
     EXPECT_TRUE(ds.GetHasVpr() && ds.GetHasSp2() && ds.GetHasCfg() && ds.GetHasDicom());
 
     // With slices only, Load scans the disk again.
+    ds.OnProgress.Subscribe(&log, &ProgressLog::Seen);
     ds.SetSlicesOnly(true);
     std::filesystem::remove(dir.Path("p0009.bmp"));
     dir.Write("p0011.bmp", "x");
     EXPECT_EQ(ds.Load(), 10);
     EXPECT_EQ(ds.GetLastNumber(), 11);
+    EXPECT_EQ(log.positions, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}));
+
+    // Init twice: the list's events still reach the data set once; not notifying, not at all.
+    ds.Init();
+    ds.Init();
+    log.positions.clear();
+    ds.GetFiles().OnProgress.Raise(vKit::CProgressInfo());
+    ds.SetNotifying(false);
+    ds.Load();
+    EXPECT_EQ(log.positions.size(), 1u);
 }
 
 TEST_F(DatasetScan, AnyMemberOpensTheSameDataset)
@@ -140,32 +158,6 @@ TEST_F(DatasetScan, NumberGapsCountPositiveDifferences)
     EXPECT_EQ(std::vector<uint64_t>({gaps.GetBin(1), gaps.GetBin(2), gaps.GetBin(3)}),
               std::vector<uint64_t>({4, 1, 1}));
     EXPECT_EQ(gaps.NthUsedBin(3), -1);
-}
-
-struct ProgressLog
-{
-    std::vector<int32_t> positions; // of the events before the finished one
-    void Seen(vKit::CProgressInfo info) { positions.push_back(info.IsFinished() ? -1 : info.GetPosition()); }
-};
-
-TEST_F(DatasetScan, NumberingRaisesProgressAndInitSubscribesOnce)
-{
-    CDataset ds;
-    ProgressLog log;
-    ds.OnProgress.Subscribe(&log, &ProgressLog::Seen);
-    ds.SetSlicesOnly(true);
-    ds.Open(dir.Path("p0000.bmp"));
-    EXPECT_EQ(log.positions, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}));
-
-    // Init twice: the list's events still reach the data set once; not notifying, not at all.
-    ds.Init();
-    ds.Init();
-    log.positions.clear();
-    ds.GetFiles().OnProgress.Raise(vKit::CProgressInfo());
-    ds.SetNotifying(false);
-    ds.Open(dir.Path("p0000.bmp"));
-    EXPECT_EQ(log.positions.size(), 1u);
-    ds.OnProgress.Unsubscribe(&log, &ProgressLog::Seen);
 }
 
 } // namespace
