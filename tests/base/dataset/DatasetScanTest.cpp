@@ -79,8 +79,7 @@ TEST_F(DatasetScan, AnyMemberOpensTheSameDataset)
     const std::string upper = dir.Path("p0003.BMP");
     EXPECT_TRUE(CDataset::MaskExists(upper));
     EXPECT_FALSE(CDataset::MaskExists(dir.Path("P0003.bmp")));
-    CDataset other;
-    EXPECT_EQ(other.Open(dir.Path("P0003.bmp")), 0);
+    EXPECT_EQ(CDataset().Open(dir.Path("P0003.bmp")), 0);
     for (const std::string& from : {dir.Path("p_spr.bmp"), dir.Path("p????.bmp"), upper})
     {
         CDataset ds;
