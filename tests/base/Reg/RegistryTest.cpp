@@ -59,13 +59,19 @@ TEST(Registry, KeysAreCreatedOnWriteAndValuesStoredInTheExportFormat)
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "Ok", -1), 5);
 }
 
-TEST(Registry, WriteStringDeletionRules)
+TEST(Registry, ReadStringCutsToSizeAndWriteStringDeletes)
 {
     CSettingsTestDir dir;
-    ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "A", "1"));
+    ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "A", "abcdef"));
     ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "B", "2"));
     ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "N", 1));
     EXPECT_FALSE(RegCurrentUser.WriteString("Kavex", nullptr, "A", "1")) << "a missing section fails";
+    EXPECT_EQ(ReadText("Paths", "A", "zz", 3), "3:abc");
+    EXPECT_EQ(RegCurrentUser.ReadString("Kavex", "Paths", "A", "zz", nullptr, 3), 7) << "stored bytes";
+    EXPECT_EQ(ReadText("Paths", "Q", "default", 4), "4:defa");
+    EXPECT_EQ(ReadText("Paths", "Q", nullptr, 4), "0:");
+    EXPECT_EQ(ReadText("Nowhere", "Q", "", 4), "0:");
+    EXPECT_EQ(ReadText("Paths", "A", "d", 0), "0:");
 
     // A missing text deletes the value only.
     EXPECT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "A", nullptr));
@@ -77,18 +83,6 @@ TEST(Registry, WriteStringDeletionRules)
     EXPECT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", nullptr, "ignored"));
     EXPECT_FALSE(RegCurrentUser.OpenSectionKey("Kavex", "Paths"));
     EXPECT_EQ(RegCurrentUser.ReadNumber("Kavex", "Settings", "N", 0), 1);
-}
-
-TEST(Registry, ReadStringCutsToSizeAndFallsBackToTheDefault)
-{
-    CSettingsTestDir dir;
-    ASSERT_TRUE(RegCurrentUser.WriteString("Kavex", "Paths", "P", "abcdef"));
-    EXPECT_EQ(ReadText("Paths", "P", "zz", 3), "3:abc");
-    EXPECT_EQ(RegCurrentUser.ReadString("Kavex", "Paths", "P", "zz", nullptr, 3), 7) << "stored bytes";
-    EXPECT_EQ(ReadText("Paths", "Q", "default", 4), "4:defa");
-    EXPECT_EQ(ReadText("Paths", "Q", nullptr, 4), "0:");
-    EXPECT_EQ(ReadText("Nowhere", "Q", "", 4), "0:");
-    EXPECT_EQ(ReadText("Paths", "P", "d", 0), "0:");
 }
 
 TEST(Registry, WithoutSoftwareKeyWritesFailAndForeignFilesStayUntouched)
