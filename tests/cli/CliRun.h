@@ -120,10 +120,7 @@ protected:
         return CProcess(m_scratch, program, args).Wait();
     }
     CRunResult Convert(const std::vector<std::string>& args) { return Run("kavex-convert", args); }
-    static bool Has(const std::string& text, const std::string& part)
-    {
-        return text.find(part) != std::string::npos;
-    }
+    static bool Has(const std::string& s, const std::string& p) { return s.find(p) != std::string::npos; }
 
     CScratchFolder m_scratch;
 };

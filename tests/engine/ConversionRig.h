@@ -66,7 +66,6 @@ class CConversionRig
 {
 public:
     static constexpr int32_t kWidth = 7, kHeight = 5; // rows of 7 carry padding
-    static constexpr int32_t kSideHeight = 12;
 
     // Slices first .. first + count - 1 of prefix, a "_spr" side image whose row r holds r + 1,
     // "_cfg.txt", "_dicom.txt" and the log.
@@ -74,10 +73,7 @@ public:
     {
         for (int32_t n = first; n < first + count; ++n)
             WriteImage(SliceName(m_scratch.Path(), prefix, n), kWidth, kHeight, {SliceValue(n)});
-        std::vector<uint8_t> side;
-        for (int32_t r = 0; r < kSideHeight; ++r)
-            side.push_back(uint8_t(r + 1));
-        WriteImage(m_scratch.Path(prefix + "_spr.bmp"), kWidth, kSideHeight, side);
+        WriteImage(m_scratch.Path(prefix + "_spr.bmp"), kWidth, 12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
         m_scratch.Write(prefix + "_cfg.txt", "[Reconstruction]\r\nPrefix=" + prefix + "\r\n");
         m_scratch.Write(prefix + "_dicom.txt", "(0008,0060) Modality = CT\r\n");
         m_scratch.Write(prefix + ".log", "[System]\r\nlog of " + prefix + "\r\n");

@@ -4,18 +4,13 @@
 
 #include "qt/WindowRig.h"
 
-#include "app/ControlIds.h"
 #include "app/KavexApp.h"
-#include "app/KavexDlg.h"
 #include "app/Version.h"
 #include "app/qt/AboutDlg.h"
-#include "app/qt/KavexWindow.h"
 #include "app/qt/Widgets.h"
 
 #include "Base/platform/Platform.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -26,15 +21,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSet>
-#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <functional>
-#include <memory>
 
 using namespace KavexId;
 
@@ -155,7 +146,6 @@ TEST_F(KavexWindow, DropsOfFilesOpenTheDataSetUnlessPrivateAndTheMenuFollowsTheS
     CAboutDlg about(&window);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kavex"));
     EXPECT_EQ(about.VersionLabel()->text().toStdString(), ProgramVersionLine());
-    EXPECT_TRUE(about.VersionLabel()->text().startsWith("Kavex v2.0 release "));
 }
 
 TEST_F(KavexWindow, TheSaveDialogSuffixFollowsTheFilterAndNoBusyCursorShows)
