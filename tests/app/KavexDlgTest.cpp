@@ -30,8 +30,6 @@ TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTar
     EXPECT_FALSE(m_window.menu[CmdSetDestination]);
     EXPECT_EQ(m_window.SelectedText(FormatList), "bmp");
     EXPECT_EQ(m_window.SelectedText(ResizeList), "No resizing");
-    EXPECT_EQ(m_window.SelectedText(InterpolationList), "No interpolation (Fast)");
-    EXPECT_EQ(m_window.GetText(JpegEdit), "33");
 
     dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
     EXPECT_TRUE(m_window.requests.empty());
@@ -64,6 +62,7 @@ TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndAChosenDestinationFolderHoldsTh
     EXPECT_EQ(m_window.GetText(LayersValue), "100");
     EXPECT_LAYERS(dlg, 0, 99, 0);
     EXPECT_TRUE(m_window.IsEnabled(Start) && m_window.menu[CmdSetDestination]);
+    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(0, 0, 0)); // JPEG has no palette: rising
 
     const std::string chosen = m_scratch.Folder("out");
     m_window.dialogAnswers = {chosen + "/small0000.tif"};
@@ -99,8 +98,7 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999AndEnterAppliesThem)
 
     Type(TopEdit, "120");
     EXPECT_LAYERS(dlg, 21, 120, 21);
-    EXPECT_EQ(m_window.GetText(BottomEdit), "21");
-    EXPECT_EQ(m_window.GetSpinPos(ShiftSpin), 21);
+    EXPECT_EQ(m_window.GetText(BottomEdit) + " " + std::to_string(m_window.GetSpinPos(ShiftSpin)), "21 21");
     Type(TopEdit, "10050");
     EXPECT_LAYERS(dlg, 9900, 9999, 9900);
     Type(ShiftEdit, "-5");
@@ -146,8 +144,7 @@ TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
     Pick(FormatList, "tif");
     EXPECT_EQ(dlg.GetDestPath(), m_scratch.Path("s") + "/rec_conv_????.tif");
     // The falling BMP palette makes the TIFF values inverted: the top value stands on the left.
-    EXPECT_EQ(m_window.GetText(DestMinValue), "65535");
-    EXPECT_EQ(m_window.GetText(DestMaxValue), "0");
+    EXPECT_EQ(m_window.GetText(DestMinValue) + " " + m_window.GetText(DestMaxValue), "65535 0");
     EXPECT_EQ(m_window.GetCheck(InvertPalette), 0);
     EXPECT_FALSE(m_window.IsEnabled(InvertPalette) || m_window.IsEnabled(GenerateVgi));
 
@@ -208,17 +205,14 @@ TEST_F(KavexDlg, AnUnreadableFirstSliceSaysWhyAndReturnsToTheDefaults)
     m_scratch.Folder("bad");
     m_scratch.Write("bad/x0000.bmp", "not an image");
     CKavexDlg& dlg = Open(m_scratch.Path("bad/x0000.bmp"));
-    EXPECT_FALSE(dlg.IsSourceLoaded());
-    EXPECT_EQ(dlg.GetSourcePath(), "");
-    EXPECT_FALSE(m_window.IsEnabled(Start));
+    EXPECT_FALSE(dlg.IsSourceLoaded() || m_window.IsEnabled(Start) || !dlg.GetSourcePath().empty());
     EXPECT_EQ(dlg.GetOpenFailure().rfind("x0000.bmp: ", 0), 0u) << dlg.GetOpenFailure();
     // Where the source name stands, not in a message box.
     EXPECT_EQ(m_window.GetText(SourceName), CKavexDlg::NotOpenedNote + dlg.GetOpenFailure());
     EXPECT_EQ(m_window.toolTips[SourceName], dlg.GetOpenFailure());
     EXPECT_TRUE(m_window.messages.empty());
     dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
-    EXPECT_EQ(dlg.GetOpenFailure(), "");
-    EXPECT_EQ(m_window.toolTips[SourceName], "");
+    EXPECT_EQ(m_window.toolTips[SourceName] + dlg.GetOpenFailure(), "");
 }
 
 // What the preview shows for the run's options is checked against the run in the Qt tests.
