@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <regex>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -121,13 +123,8 @@ TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
     ASSERT_EQ(other.TryAcquire(out + "/.q.kavex.lock"), 0);
     const std::vector<std::string> before = m_scratch.Names("out");
     const std::string s0 = src + "/scan0000.bmp", s1 = src + "/scan0001.bmp", q = out + "/q.bmp";
-    struct SCase
-    {
-        std::vector<std::string> args;
-        int status;
-        std::string err;
-    };
-    for (const SCase& c : std::vector<SCase>{
+    for (const auto& [args, status, err] :
+         std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
              {{s0, file + "/sub/q.bmp"},
               2,
               "cannot create the destination folder " + file + ": Not a directory\n"},
@@ -145,9 +142,9 @@ TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
              {{"--dry-run", s0, src + "/SCAN.bmp"}, 0, ""},
              {{"--dry-run", s0, m_scratch.Path("SRC/scan.bmp")}, 0, ""}})
     {
-        const CRunResult r = Convert(c.args);
-        EXPECT_EQ(r.status, c.status) << c.err;
-        EXPECT_TRUE(Has(r.err, c.err)) << r.err;
+        const CRunResult r = Convert(args);
+        EXPECT_EQ(r.status, status) << err;
+        EXPECT_TRUE(Has(r.err, err)) << r.err;
     }
     EXPECT_EQ(m_scratch.Names("out"), before);
     EXPECT_TRUE(Has(Convert({"--info", bad + "/scan0001.bmp"}).out, "size: unreadable (" + why + ")\n"));
@@ -157,25 +154,18 @@ TEST_F(ConvertCli, LayerOptionsKeepSliceNumbersInRange)
 {
     const std::string src = Sample(10);
     const std::string dst = m_scratch.Path("out/q");
-    struct SCase
+    // The option, its value, the last slice number and what standard error says when the value was
+    // limited: the first slice stays at 0 or above, the last one at 9999 or below.
+    for (const auto& [option, value, last, told] : std::vector<std::array<std::string, 4>>{
+             {"--top", "12", "0012", ""},
+             {"--bottom", "100", "0109", ""},
+             {"--bottom", "-3", "0009", "--bottom -3 is limited to 0"},
+             {"--shift", "9995", "9999", "--shift 9995 is limited to 9990"},
+             {"--top", "10050", "9999", "--top 10050 is limited to 9999"}})
     {
-        std::vector<std::string> layer;
-        const char* last;
-        const char* told; // on standard error when the value was limited
-    };
-    for (const SCase& c : {SCase{{"--top", "12"}, "0012", ""}, SCase{{"--bottom", "100"}, "0109", ""},
-                           // the first slice stays at 0 or above, the last one at 9999 or below
-                           SCase{{"--bottom", "-3"}, "0009", "--bottom -3 is limited to 0"},
-                           SCase{{"--shift", "9995"}, "9999", "--shift 9995 is limited to 9990"},
-                           SCase{{"--top", "10050"}, "9999", "--top 10050 is limited to 9999"}})
-    {
-        std::vector<std::string> args = {"--dry-run", src + "/scan0000.bmp", dst + ".bmp"};
-        args.insert(args.begin(), c.layer.begin(), c.layer.end());
-        const CRunResult r = Convert(args);
-        EXPECT_EQ(r.out.substr(r.out.rfind(dst) + dst.size(), 4), c.last) << c.layer[1];
-        EXPECT_EQ(r.err.empty() ? "" : r.err.substr(0, r.err.find(':', 15)),
-                  *c.told ? std::string("kavex-convert: ") + c.told : "")
-            << r.err;
+        const CRunResult r = Convert({option, value, "--dry-run", src + "/scan0000.bmp", dst + ".bmp"});
+        EXPECT_EQ(r.out.substr(r.out.rfind(dst) + dst.size(), 4), last) << value;
+        EXPECT_EQ(r.err.substr(0, r.err.find(':', 15)), told.empty() ? told : "kavex-convert: " + told);
     }
 }
 

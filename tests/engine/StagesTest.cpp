@@ -91,18 +91,15 @@ TEST(Stages, ThreeDGroupAverageLoneLastSliceAndMemberThatFailsToLoad)
     EXPECT_EQ(ThreeD(rig, {100, 201, 77}), (std::vector<std::vector<uint8_t>>{{150, 150}, {77, 77}}));
     EXPECT_EQ(rig.Written().size(), 2u);
 
-    // A member that does not load, or has another size, is left out: the average is over the
-    // members summed, and the one left out is a failed read.
+    // A member that does not load, or has another size, is left out and is a failed read: the
+    // average is over the members summed, thirds of 100, 201 and 50, each truncated, give 116 (a
+    // division by four gave 87).
     for (const int32_t left : {-1, -2})
     {
         CConversionRig broken;
-        EXPECT_EQ(ThreeD(broken, {100, left})[0], std::vector<uint8_t>(2, 100)) << left;
-        EXPECT_EQ(broken.FailedPaths(), std::vector<std::string>{"read " + broken.Path("v0001.bmp")});
+        EXPECT_EQ(ThreeD(broken, {100, 201, left, 50}, 4)[0], std::vector<uint8_t>{116}) << left;
+        EXPECT_EQ(broken.FailedPaths(), Names{"read " + broken.Path("v0002.bmp")});
     }
-    // Three of four summed: thirds of 100, 201 and 50, each truncated, give 116 (a division by
-    // four gave 87).
-    CConversionRig three;
-    EXPECT_EQ(ThreeD(three, {100, 201, -2, 50}, 4)[0], std::vector<uint8_t>{116});
 }
 
 TEST(Stages, FactorAndShiftFoldSliceNumbers)
