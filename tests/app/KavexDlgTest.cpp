@@ -168,17 +168,15 @@ TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
 TEST_F(KavexDlg, HounsfieldLabelsFollowTheCalibrationAndTheVolumeDescription)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
-    auto labels = [&]
-    {
-        return std::vector<std::string>(
-            {m_window.GetText(SourceHounsfieldLeft), m_window.GetText(SourceHounsfieldRight),
-             m_window.GetText(DestHounsfieldLeft), m_window.GetText(DestHounsfieldRight)});
-    };
-    EXPECT_EQ(labels(), std::vector<std::string>({"-1000", "3000", "-1000", "3000"}));
+    std::string labels;
+    for (int32_t id : {SourceHounsfieldLeft, SourceHounsfieldRight, DestHounsfieldLeft, DestHounsfieldRight})
+        labels += m_window.GetText(id) + " ";
+    EXPECT_EQ(labels, "-1000 3000 -1000 3000 ");
     dlg.OnButtonClicked(GenerateVgi);
-    EXPECT_EQ(labels(), std::vector<std::string>({"-1000", "3000", "Undefined", "Undefined"}));
+    EXPECT_EQ(m_window.GetText(DestHounsfieldLeft) + m_window.GetText(DestHounsfieldRight),
+              "UndefinedUndefined");
     dlg.OpenSourceDataset(WriteSlices("plain", "p", 0, 3, false));
-    EXPECT_EQ(labels()[1], "Undefined");
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldRight), "Undefined");
 }
 
 TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
