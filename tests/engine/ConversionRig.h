@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,9 +25,7 @@ inline uint8_t SliceValue(int32_t n)
 inline std::string SliceName(const std::string& folder, const std::string& prefix, int32_t n,
                              const std::string& extension = "bmp")
 {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%04d.", n);
-    return folder + "/" + prefix + digits + extension;
+    return folder + "/" + prefix + std::to_string(10000 + n).substr(1) + "." + extension; // n below 10000
 }
 
 inline void WriteImage(const std::string& path, int32_t width, int32_t height,
