@@ -69,7 +69,6 @@ public:
     void SetPicture(int32_t id, const vKit::CDib& dib) override
     {
         pictureFirstColumn[id] = dib.GetPaletteColor(dib.GetPixel(0, 0));
-        pictureLastColumn[id] = dib.GetPaletteColor(dib.GetPixel(dib.GetWidth() - 1, 0));
     }
     void EnableMenuItem(int32_t command, bool enable) override { menu[command] = enable; }
     void Repaint() override {}
@@ -109,7 +108,6 @@ public:
     std::map<int32_t, CList> lists;
     std::map<int32_t, int32_t> positions;
     std::map<int32_t, uint32_t> pictureFirstColumn;
-    std::map<int32_t, uint32_t> pictureLastColumn;
     std::map<int32_t, bool> menu;
     std::vector<uint32_t> progressColors;
     std::vector<std::string> messages;

@@ -45,11 +45,8 @@ public:
     }
     ~CProcess()
     {
-        if (m_pid > 0 && !m_waited)
-        {
-            kill(m_pid, SIGKILL);
-            Wait();
-        }
+        if (m_pid > 0 && !m_waited) kill(m_pid, SIGKILL);
+        Wait(); // reaps the child
     }
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;
@@ -61,18 +58,15 @@ public:
 
     CRunResult Wait()
     {
-        CRunResult r;
-        int status = 0;
+        int status = 0, code = -1;
         if (m_pid > 0 && !m_waited)
         {
             while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR)
                 continue;
             m_waited = true;
-            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        r.out = CScratchFolder::Read(m_outPath);
-        r.err = CScratchFolder::Read(m_errPath);
-        return r;
+        return {code, CScratchFolder::Read(m_outPath), CScratchFolder::Read(m_errPath)};
     }
 
 private:
