@@ -43,6 +43,11 @@ TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTar
     dlg.OnMenuCommand(CmdHelp);
     dlg.OnHelpRequest(ShiftEdit);
     EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
+    // The preview only looks, so it opens during a run too; what it shows is the Qt tests' part.
+    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 3));
+    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
+    dlg.OnStartClicked();
+    EXPECT_GT(m_window.previews, 0);
     dlg.OnMenuCommand(CmdExit);
     EXPECT_EQ(m_window.closes, 1);
     EXPECT_TRUE(dlg.OnCloseRequest());
@@ -186,7 +191,6 @@ TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
     dlg.OnSliderChanged(70);
     dlg.OnButtonClicked(KeepFileDate);
     Type(ShiftEdit, "5");
-    EXPECT_EQ(dlg.GetShift(), 5);
     dlg.OnButtonClicked(SaveDefault);
     Close();
 
@@ -210,13 +214,4 @@ TEST_F(KavexDlg, AnUnreadableFirstSliceSaysWhyAndReturnsToTheDefaults)
     EXPECT_TRUE(m_window.messages.empty());
     dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
     EXPECT_EQ(m_window.toolTips[SourceName] + dlg.GetOpenFailure(), "");
-}
-
-// What the preview shows for the run's options is checked against the run in the Qt tests.
-TEST_F(KavexDlg, PreviewOpensDuringARun)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
-    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
-    dlg.OnStartClicked();
-    EXPECT_GT(m_window.previews, 0);
 }
