@@ -34,11 +34,10 @@ public:
         : m_outPath(scratch.Path(".stdout-" + std::to_string(s_count))),
           m_errPath(scratch.Path(".stderr-" + std::to_string(s_count++)))
     {
-        std::vector<std::string> argv = {std::string(KAVEX_BIN_DIR) + "/" + program};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> raw;
-        for (std::string& a : argv)
-            raw.push_back(a.data());
+        std::string path = std::string(KAVEX_BIN_DIR) + "/" + program;
+        std::vector<char*> raw = {path.data()};
+        for (const std::string& a : args) // execve does not write to them
+            raw.push_back(const_cast<char*>(a.c_str()));
         raw.push_back(nullptr);
         m_pid = fork();
         if (m_pid == 0) Child(raw, pendingSignal);

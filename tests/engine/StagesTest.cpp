@@ -64,12 +64,10 @@ std::vector<std::vector<uint8_t>> ThreeD(CConversionRig& rig, std::initializer_l
     // -1 is a file that does not load, -2 a slice of another size.
     int32_t n = 0;
     for (int32_t v : values)
-        if (v >= 0)
-            WriteImage(SliceName(rig.Path(""), "v", n++), 4, 4, {uint8_t(v)});
-        else if (v == -2)
-            WriteImage(SliceName(rig.Path(""), "v", n++), 8, 8, {200});
-        else
+        if (v == -1)
             rig.Scratch().Write("v000" + std::to_string(n++) + ".bmp", "not a bitmap");
+        else
+            WriteImage(SliceName(rig.Path(""), "v", n++), v == -2 ? 8 : 4, v == -2 ? 8 : 4, {uint8_t(v)});
     rig.Wire(rig.Path("v0000.bmp"), rig.Folder("out") + "/a0000.bmp");
     rig.Job().SetResizeFactor(factor).SetResizeQuality(3);
     rig.Job().Convert();
