@@ -8,11 +8,9 @@
 
 using namespace KavexId;
 
-namespace
-{
+// Controls enabled and disabled together.
 const int32_t kShiftGroup[] = {GroupShift, TopEdit, BottomEdit, ShiftEdit, TopSpin, BottomSpin, ShiftSpin};
 const int32_t kJpegGroup[] = {GroupJpegQuality, JpegSlider, JpegEdit, JpegSpin, JpegLowLabel, JpegHighLabel};
-} // namespace
 
 using KavexDlg = CDialogRig;
 
