@@ -8,7 +8,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,9 +42,9 @@ public:
     }
     bool ListSelectedValue(int32_t id, int32_t& value) const override
     {
-        const auto item = Selected(id);
-        if (item) value = item->second;
-        return item.has_value();
+        if (Lookup(lists, id, CList()).selected < 0) return false;
+        value = Selected(id).second;
+        return true;
     }
     // What a user's pick does to the control before the logic hears of it.
     void UserSelects(int32_t id, const std::string& text)
@@ -54,7 +53,7 @@ public:
         for (size_t i = 0; i < list.items.size(); ++i)
             if (list.items[i].first == text) list.selected = int32_t(i);
     }
-    std::string SelectedText(int32_t id) const { return Selected(id).value_or(CList::value_type()).first; }
+    std::string SelectedText(int32_t id) const { return Selected(id).first; }
 
     void SetSpinRange(int32_t, int32_t, int32_t) override {}
     void SetSpinPos(int32_t id, int32_t pos) override { positions[id] = pos; }
@@ -70,7 +69,6 @@ public:
     void SetPicture(int32_t id, const vKit::CDib& dib) override
     {
         pictureFirstColumn[id] = dib.GetPaletteColor(dib.GetPixel(0, 0));
-        pictureLastColumn[id] = dib.GetPaletteColor(dib.GetPixel(dib.GetWidth() - 1, 0));
     }
     void EnableMenuItem(int32_t command, bool enable) override { menu[command] = enable; }
     void Repaint() override {}
@@ -110,7 +108,6 @@ public:
     std::map<int32_t, CList> lists;
     std::map<int32_t, int32_t> positions;
     std::map<int32_t, uint32_t> pictureFirstColumn;
-    std::map<int32_t, uint32_t> pictureLastColumn;
     std::map<int32_t, bool> menu;
     std::vector<uint32_t> progressColors;
     std::vector<std::string> messages;
@@ -130,10 +127,10 @@ private:
         auto it = map.find(id);
         return it == map.end() ? missing : it->second;
     }
-    std::optional<CList::value_type> Selected(int32_t id) const
+    // The selected item, or an empty one.
+    CList::value_type Selected(int32_t id) const
     {
         const CList list = Lookup(lists, id, CList());
-        if (list.selected < 0) return std::nullopt;
-        return list.items[size_t(list.selected)];
+        return list.selected < 0 ? CList::value_type() : list.items[size_t(list.selected)];
     }
 };

@@ -8,11 +8,9 @@
 
 using namespace KavexId;
 
-namespace
-{
+// Controls enabled and disabled together.
 const int32_t kShiftGroup[] = {GroupShift, TopEdit, BottomEdit, ShiftEdit, TopSpin, BottomSpin, ShiftSpin};
 const int32_t kJpegGroup[] = {GroupJpegQuality, JpegSlider, JpegEdit, JpegSpin, JpegLowLabel, JpegHighLabel};
-} // namespace
 
 using KavexDlg = CDialogRig;
 
@@ -30,8 +28,6 @@ TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTar
     EXPECT_FALSE(m_window.menu[CmdSetDestination]);
     EXPECT_EQ(m_window.SelectedText(FormatList), "bmp");
     EXPECT_EQ(m_window.SelectedText(ResizeList), "No resizing");
-    EXPECT_EQ(m_window.SelectedText(InterpolationList), "No interpolation (Fast)");
-    EXPECT_EQ(m_window.GetText(JpegEdit), "33");
 
     dlg.OnMenuCommand(CmdSetDestination); // no source: nothing to choose
     EXPECT_TRUE(m_window.requests.empty());
@@ -45,6 +41,11 @@ TEST_F(KavexDlg, StartsEmptyWithTheStoredDefaultsAndTheMenuAndEnterReachTheirTar
     dlg.OnMenuCommand(CmdHelp);
     dlg.OnHelpRequest(ShiftEdit);
     EXPECT_EQ(m_window.helps, (std::vector<int32_t>{0, ShiftEdit}));
+    // The preview only looks, so it opens during a run too; what it shows is the Qt tests' part.
+    dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 3));
+    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
+    dlg.OnStartClicked();
+    EXPECT_GT(m_window.previews, 0);
     dlg.OnMenuCommand(CmdExit);
     EXPECT_EQ(m_window.closes, 1);
     EXPECT_TRUE(dlg.OnCloseRequest());
@@ -64,6 +65,7 @@ TEST_F(KavexDlg, CommandLinePathOpensTheSourceAndAChosenDestinationFolderHoldsTh
     EXPECT_EQ(m_window.GetText(LayersValue), "100");
     EXPECT_LAYERS(dlg, 0, 99, 0);
     EXPECT_TRUE(m_window.IsEnabled(Start) && m_window.menu[CmdSetDestination]);
+    EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(0, 0, 0)); // JPEG has no palette: rising
 
     const std::string chosen = m_scratch.Folder("out");
     m_window.dialogAnswers = {chosen + "/small0000.tif"};
@@ -99,8 +101,7 @@ TEST_F(KavexDlg, LayerEditsMoveTheWholeRangeWithinZeroTo9999AndEnterAppliesThem)
 
     Type(TopEdit, "120");
     EXPECT_LAYERS(dlg, 21, 120, 21);
-    EXPECT_EQ(m_window.GetText(BottomEdit), "21");
-    EXPECT_EQ(m_window.GetSpinPos(ShiftSpin), 21);
+    EXPECT_EQ(m_window.GetText(BottomEdit) + " " + std::to_string(m_window.GetSpinPos(ShiftSpin)), "21 21");
     Type(TopEdit, "10050");
     EXPECT_LAYERS(dlg, 9900, 9999, 9900);
     Type(ShiftEdit, "-5");
@@ -146,8 +147,7 @@ TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
     Pick(FormatList, "tif");
     EXPECT_EQ(dlg.GetDestPath(), m_scratch.Path("s") + "/rec_conv_????.tif");
     // The falling BMP palette makes the TIFF values inverted: the top value stands on the left.
-    EXPECT_EQ(m_window.GetText(DestMinValue), "65535");
-    EXPECT_EQ(m_window.GetText(DestMaxValue), "0");
+    EXPECT_EQ(m_window.GetText(DestMinValue) + " " + m_window.GetText(DestMaxValue), "65535 0");
     EXPECT_EQ(m_window.GetCheck(InvertPalette), 0);
     EXPECT_FALSE(m_window.IsEnabled(InvertPalette) || m_window.IsEnabled(GenerateVgi));
 
@@ -165,23 +165,20 @@ TEST_F(KavexDlg, ResizingAndTheFormatDecideWhatIsOfferedAndThePalettes)
     EXPECT_EQ(m_window.GetCheck(InvertPalette), 1); // the job kept the choice
     // The falling palette reversed: the destination bar now runs from black to white.
     EXPECT_EQ(m_window.pictureFirstColumn[DestPaletteBar], MakeRgb(0, 0, 0));
-    EXPECT_EQ(m_window.pictureLastColumn[DestPaletteBar], MakeRgb(255, 255, 255));
 }
 
 TEST_F(KavexDlg, HounsfieldLabelsFollowTheCalibrationAndTheVolumeDescription)
 {
     CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
-    auto labels = [&]
-    {
-        return std::vector<std::string>(
-            {m_window.GetText(SourceHounsfieldLeft), m_window.GetText(SourceHounsfieldRight),
-             m_window.GetText(DestHounsfieldLeft), m_window.GetText(DestHounsfieldRight)});
-    };
-    EXPECT_EQ(labels(), std::vector<std::string>({"-1000", "3000", "-1000", "3000"}));
+    std::string labels;
+    for (int32_t id : {SourceHounsfieldLeft, SourceHounsfieldRight, DestHounsfieldLeft, DestHounsfieldRight})
+        labels += m_window.GetText(id) + " ";
+    EXPECT_EQ(labels, "-1000 3000 -1000 3000 ");
     dlg.OnButtonClicked(GenerateVgi);
-    EXPECT_EQ(labels(), std::vector<std::string>({"-1000", "3000", "Undefined", "Undefined"}));
+    EXPECT_EQ(m_window.GetText(DestHounsfieldLeft) + m_window.GetText(DestHounsfieldRight),
+              "UndefinedUndefined");
     dlg.OpenSourceDataset(WriteSlices("plain", "p", 0, 3, false));
-    EXPECT_EQ(labels()[1], "Undefined");
+    EXPECT_EQ(m_window.GetText(SourceHounsfieldRight), "Undefined");
 }
 
 TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
@@ -192,7 +189,6 @@ TEST_F(KavexDlg, SaveAsDefaultStoresOptionsButNotTheLayerRange)
     dlg.OnSliderChanged(70);
     dlg.OnButtonClicked(KeepFileDate);
     Type(ShiftEdit, "5");
-    EXPECT_EQ(dlg.GetShift(), 5);
     dlg.OnButtonClicked(SaveDefault);
     Close();
 
@@ -208,24 +204,12 @@ TEST_F(KavexDlg, AnUnreadableFirstSliceSaysWhyAndReturnsToTheDefaults)
     m_scratch.Folder("bad");
     m_scratch.Write("bad/x0000.bmp", "not an image");
     CKavexDlg& dlg = Open(m_scratch.Path("bad/x0000.bmp"));
-    EXPECT_FALSE(dlg.IsSourceLoaded());
-    EXPECT_EQ(dlg.GetSourcePath(), "");
-    EXPECT_FALSE(m_window.IsEnabled(Start));
+    EXPECT_FALSE(dlg.IsSourceLoaded() || m_window.IsEnabled(Start) || !dlg.GetSourcePath().empty());
     EXPECT_EQ(dlg.GetOpenFailure().rfind("x0000.bmp: ", 0), 0u) << dlg.GetOpenFailure();
     // Where the source name stands, not in a message box.
     EXPECT_EQ(m_window.GetText(SourceName), CKavexDlg::NotOpenedNote + dlg.GetOpenFailure());
     EXPECT_EQ(m_window.toolTips[SourceName], dlg.GetOpenFailure());
     EXPECT_TRUE(m_window.messages.empty());
     dlg.OpenSourceDataset(WriteSlices("s", "rec", 0, 1));
-    EXPECT_EQ(dlg.GetOpenFailure(), "");
-    EXPECT_EQ(m_window.toolTips[SourceName], "");
-}
-
-// What the preview shows for the run's options is checked against the run in the Qt tests.
-TEST_F(KavexDlg, PreviewOpensDuringARun)
-{
-    CKavexDlg& dlg = Open(WriteSlices("s", "rec", 0, 3));
-    m_window.onPump = [&] { dlg.OnMenuCommand(CmdPreview); };
-    dlg.OnStartClicked();
-    EXPECT_GT(m_window.previews, 0);
+    EXPECT_EQ(m_window.toolTips[SourceName] + dlg.GetOpenFailure(), "");
 }

@@ -34,22 +34,18 @@ public:
         : m_outPath(scratch.Path(".stdout-" + std::to_string(s_count))),
           m_errPath(scratch.Path(".stderr-" + std::to_string(s_count++)))
     {
-        std::vector<std::string> argv = {std::string(KAVEX_BIN_DIR) + "/" + program};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> raw;
-        for (std::string& a : argv)
-            raw.push_back(a.data());
+        std::string path = std::string(KAVEX_BIN_DIR) + "/" + program;
+        std::vector<char*> raw = {path.data()};
+        for (const std::string& a : args) // execve does not write to them
+            raw.push_back(const_cast<char*>(a.c_str()));
         raw.push_back(nullptr);
         m_pid = fork();
         if (m_pid == 0) Child(raw, pendingSignal);
     }
     ~CProcess()
     {
-        if (m_pid > 0 && !m_waited)
-        {
-            kill(m_pid, SIGKILL);
-            Wait();
-        }
+        if (m_pid > 0 && !m_waited) kill(m_pid, SIGKILL);
+        Wait(); // reaps the child
     }
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;
@@ -61,18 +57,15 @@ public:
 
     CRunResult Wait()
     {
-        CRunResult r;
-        int status = 0;
+        int status = 0, code = -1;
         if (m_pid > 0 && !m_waited)
         {
             while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR)
                 continue;
             m_waited = true;
-            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        r.out = CScratchFolder::Read(m_outPath);
-        r.err = CScratchFolder::Read(m_errPath);
-        return r;
+        return {code, CScratchFolder::Read(m_outPath), CScratchFolder::Read(m_errPath)};
     }
 
 private:
@@ -120,10 +113,7 @@ protected:
         return CProcess(m_scratch, program, args).Wait();
     }
     CRunResult Convert(const std::vector<std::string>& args) { return Run("kavex-convert", args); }
-    static bool Has(const std::string& text, const std::string& part)
-    {
-        return text.find(part) != std::string::npos;
-    }
+    static bool Has(const std::string& s, const std::string& p) { return s.find(p) != std::string::npos; }
 
     CScratchFolder m_scratch;
 };

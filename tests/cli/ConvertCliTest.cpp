@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <regex>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -38,18 +40,17 @@ TEST_F(ConvertCli, HelpVersionAndUsageErrors)
     r = Convert({"--version"});
     EXPECT_EQ(r.out, std::string("kavex-convert ") + KAVEX_VERSION_STRING + "\n");
 
-    for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--bogus", "a.bmp", "b.bmp"}, "kavex-convert: "},
-             {{"--resize", "3", "a.bmp", "b.bmp"}, "kavex-convert: "},
-             {{"a.bmp"}, "kavex-convert: "},
-             {{"--overwrite", "--resume", "a.bmp", "b.bmp"}, "kavex-convert: "},
-             {{"--shift", "2", "--top", "9", "a.bmp", "b.bmp"}, "kavex-convert: "},
-             {{"--shift"}, "kavex-convert: "},
-             {{m_scratch.Path("none0000.bmp"), m_scratch.Path("out/q.bmp")}, "no slice"}})
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus", "a.bmp", "b.bmp"},
+                                               {"--resize", "3", "a.bmp", "b.bmp"},
+                                               {"a.bmp"},
+                                               {"--overwrite", "--resume", "a.bmp", "b.bmp"},
+                                               {"--shift", "2", "--top", "9", "a.bmp", "b.bmp"},
+                                               {"--shift"}})
     {
         r = Convert(args);
         EXPECT_EQ(r.status, 2) << args[0];
-        EXPECT_TRUE(Has(r.err, text)) << args[0] << r.err;
+        EXPECT_EQ(r.err.rfind("kavex-convert: ", 0), 0u) << args[0] << r.err;
     }
 }
 
@@ -105,7 +106,8 @@ TEST_F(ConvertCli, ShiftFiveIntoANewFolderListsTheUnreadableSlice)
 // made, the destination is the source (in other letters too), the first slice does not load (also
 // in --info); an existing destination needs --overwrite or --resume (3), even when only the loose
 // mask of "scan2" beside "scan" finds the source's slice 2000; a destination held by another run
-// is refused and nothing in it changes, while a dry run takes no lock.
+// is refused and nothing in it changes, while a dry run takes no lock. Folders and prefixes in
+// other letters are other data sets.
 TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
 {
     const std::string src = Sample(4), bad = Sample(2, "bad");
@@ -121,13 +123,8 @@ TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
     ASSERT_EQ(other.TryAcquire(out + "/.q.kavex.lock"), 0);
     const std::vector<std::string> before = m_scratch.Names("out");
     const std::string s0 = src + "/scan0000.bmp", s1 = src + "/scan0001.bmp", q = out + "/q.bmp";
-    struct SCase
-    {
-        std::vector<std::string> args;
-        int status;
-        std::string err;
-    };
-    for (const SCase& c : std::vector<SCase>{
+    for (const auto& [args, status, err] :
+         std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
              {{s0, file + "/sub/q.bmp"},
               2,
               "cannot create the destination folder " + file + ": Not a directory\n"},
@@ -140,51 +137,35 @@ TEST_F(ConvertCli, RefusalsSayWhyWithTheirExitCodes)
              {{s0, q}, 3, "The destination data set already exist: " + out + "/q????.bmp\nGive --overwrite"},
              {{s0, src + "/scan2????.bmp"}, 3, "already exist"},
              {{"--overwrite", s0, out + "/q.tif"}, 2, "being written by another run: " + out + "/q????.tif"},
-             {{"--dry-run", "--overwrite", s0, q}, 0, ""}})
+             {{m_scratch.Path("none0000.bmp"), q}, 2, "no slice"},
+             {{"--dry-run", "--overwrite", s0, q}, 0, ""},
+             {{"--dry-run", s0, src + "/SCAN.bmp"}, 0, ""},
+             {{"--dry-run", s0, m_scratch.Path("SRC/scan.bmp")}, 0, ""}})
     {
-        const CRunResult r = Convert(c.args);
-        EXPECT_EQ(r.status, c.status) << c.err;
-        EXPECT_TRUE(Has(r.err, c.err)) << r.err;
+        const CRunResult r = Convert(args);
+        EXPECT_EQ(r.status, status) << err;
+        EXPECT_TRUE(Has(r.err, err)) << r.err;
     }
     EXPECT_EQ(m_scratch.Names("out"), before);
     EXPECT_TRUE(Has(Convert({"--info", bad + "/scan0001.bmp"}).out, "size: unreadable (" + why + ")\n"));
-}
-
-// Folders and prefixes in other letters are other data sets.
-TEST_F(ConvertCli, NamesInOtherLettersAreOtherDataSets)
-{
-    const std::string src = Sample(3);
-    fs::create_directory(m_scratch.Path("SRC"));
-    EXPECT_EQ(Convert({src + "/scan0000.bmp", m_scratch.Path("SRC/scan.bmp")}).status, 0);
-    EXPECT_EQ(Slices(m_scratch.Path("SRC"), "scan").size(), 3u);
-    const CRunResult r = Convert({"--dry-run", src + "/scan0000.bmp", src + "/SCAN.bmp"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(Has(r.out, "-> " + src + "/SCAN0002.bmp\n")) << r.out;
 }
 
 TEST_F(ConvertCli, LayerOptionsKeepSliceNumbersInRange)
 {
     const std::string src = Sample(10);
     const std::string dst = m_scratch.Path("out/q");
-    struct SCase
+    // The option, its value, the last slice number and what standard error says when the value was
+    // limited: the first slice stays at 0 or above, the last one at 9999 or below.
+    for (const auto& [option, value, last, told] : std::vector<std::array<std::string, 4>>{
+             {"--top", "12", "0012", ""},
+             {"--bottom", "100", "0109", ""},
+             {"--bottom", "-3", "0009", "--bottom -3 is limited to 0"},
+             {"--shift", "9995", "9999", "--shift 9995 is limited to 9990"},
+             {"--top", "10050", "9999", "--top 10050 is limited to 9999"}})
     {
-        std::vector<std::string> layer;
-        const char* last;
-        const char* told; // on standard error when the value was limited
-    };
-    for (const SCase& c : {SCase{{"--top", "12"}, "0012", ""}, SCase{{"--bottom", "100"}, "0109", ""},
-                           // the first slice stays at 0 or above, the last one at 9999 or below
-                           SCase{{"--bottom", "-3"}, "0009", "--bottom -3 is limited to 0"},
-                           SCase{{"--shift", "9995"}, "9999", "--shift 9995 is limited to 9990"},
-                           SCase{{"--top", "10050"}, "9999", "--top 10050 is limited to 9999"}})
-    {
-        std::vector<std::string> args = {"--dry-run", src + "/scan0000.bmp", dst + ".bmp"};
-        args.insert(args.begin(), c.layer.begin(), c.layer.end());
-        const CRunResult r = Convert(args);
-        EXPECT_EQ(r.out.substr(r.out.rfind(dst) + dst.size(), 4), c.last) << c.layer[1];
-        EXPECT_EQ(r.err.empty() ? "" : r.err.substr(0, r.err.find(':', 15)),
-                  *c.told ? std::string("kavex-convert: ") + c.told : "")
-            << r.err;
+        const CRunResult r = Convert({option, value, "--dry-run", src + "/scan0000.bmp", dst + ".bmp"});
+        EXPECT_EQ(r.out.substr(r.out.rfind(dst) + dst.size(), 4), last) << value;
+        EXPECT_EQ(r.err.substr(0, r.err.find(':', 15)), told.empty() ? told : "kavex-convert: " + told);
     }
 }
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,9 +25,7 @@ inline uint8_t SliceValue(int32_t n)
 inline std::string SliceName(const std::string& folder, const std::string& prefix, int32_t n,
                              const std::string& extension = "bmp")
 {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%04d.", n);
-    return folder + "/" + prefix + digits + extension;
+    return folder + "/" + prefix + std::to_string(10000 + n).substr(1) + "." + extension; // n below 10000
 }
 
 inline void WriteImage(const std::string& path, int32_t width, int32_t height,
@@ -66,7 +63,6 @@ class CConversionRig
 {
 public:
     static constexpr int32_t kWidth = 7, kHeight = 5; // rows of 7 carry padding
-    static constexpr int32_t kSideHeight = 12;
 
     // Slices first .. first + count - 1 of prefix, a "_spr" side image whose row r holds r + 1,
     // "_cfg.txt", "_dicom.txt" and the log.
@@ -74,10 +70,7 @@ public:
     {
         for (int32_t n = first; n < first + count; ++n)
             WriteImage(SliceName(m_scratch.Path(), prefix, n), kWidth, kHeight, {SliceValue(n)});
-        std::vector<uint8_t> side;
-        for (int32_t r = 0; r < kSideHeight; ++r)
-            side.push_back(uint8_t(r + 1));
-        WriteImage(m_scratch.Path(prefix + "_spr.bmp"), kWidth, kSideHeight, side);
+        WriteImage(m_scratch.Path(prefix + "_spr.bmp"), kWidth, 12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
         m_scratch.Write(prefix + "_cfg.txt", "[Reconstruction]\r\nPrefix=" + prefix + "\r\n");
         m_scratch.Write(prefix + "_dicom.txt", "(0008,0060) Modality = CT\r\n");
         m_scratch.Write(prefix + ".log", "[System]\r\nlog of " + prefix + "\r\n");
