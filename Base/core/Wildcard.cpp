@@ -118,11 +118,30 @@ bool Match(const Token* tokens, size_t n, char* states, char* next, std::string_
     return states[n] != 0;
 }
 
+// Every token takes exactly one character: a name as long as the mask passes when each literal
+// meets its letter and each "?" a character other than a dot. Failing that, a "?" or a final dot
+// may still have matched nothing, which only the full match can tell.
+bool MatchOneToOne(const Token* tokens, size_t n, std::string_view name)
+{
+    if (name.size() != n) return false;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const Token& t = tokens[i];
+        const bool ok = t.kind == Kind::Literal    ? ToUpperAscii(name[i]) == t.upper
+                        : t.kind == Kind::Question ? name[i] != '.'
+                                                   : false;
+        if (!ok) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool HasWildcards(std::string_view mask)
 {
-    return mask.find_first_of("*?") != std::string_view::npos;
+    for (const char c : mask)
+        if (c == '*' || c == '?') return true;
+    return false;
 }
 
 bool WildcardMatch(std::string_view mask, std::string_view name)
@@ -138,7 +157,7 @@ bool WildcardMatch(std::string_view mask, std::string_view name)
         Token tokens[Short];
         char states[Short + 1], next[Short + 1];
         Tokenize(mask, tokens);
-        return Match(tokens, n, states, next, name);
+        return MatchOneToOne(tokens, n, name) || Match(tokens, n, states, next, name);
     }
     std::vector<Token> tokens(n);
     std::vector<char> states(n + 1), next(n + 1);
