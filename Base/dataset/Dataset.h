@@ -232,6 +232,8 @@ public:
     CStringsLst::AddFilterEvent OnAddFilter;
 
 private:
+    // A numbered image name in its folder that renumbering by 0 gives back unchanged.
+    static bool IsPlainSliceName(std::string_view path);
     // folder + '/' + name, also for an empty folder: that is the root, as GetPathFolder reports it.
     static std::string InFolder(std::string_view folder, std::string_view name);
     static const SMemberKind* FindMemberKind(EFileKind kind);

@@ -233,7 +233,7 @@ int32_t CFiles::AddMadeFile(const std::string& path)
 
 void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
 {
-    const std::string path = folder + PathSeparator + e.name;
+    std::string path = folder + PathSeparator + e.name;
     if (!e.isFile)
     {
         const bool folderLike = e.isDirectory || (e.data.dwFileAttributes & kAttrDirectory);
@@ -243,11 +243,11 @@ void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
     }
     if (!m_bKeepInfo)
     {
-        m_Strings.Add(path, 0, 0);
+        m_Strings.Add(std::move(path), 0, 0);
         return;
     }
     // The record is made once the list has taken the name, which it mostly refuses.
-    const int32_t position = m_Strings.Add(path, 0, 0);
+    const int32_t position = m_Strings.Add(std::move(path), 0, 0);
     if (position < 0) return;
     auto* record = new CFileInfo();
     record->m_strFolder = folder;
