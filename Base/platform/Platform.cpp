@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -136,6 +138,38 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
     e.isFile = target.isRegular;
     FillFindData(name, target, AttributesOf(target, name), e.data);
     return true;
+}
+
+// Describes the names found in the folder dirFd, in their order, leaving out those that vanished.
+// A large folder is described by two threads: one status call per name is most of a scan.
+void DescribeEntries(int dirFd, const std::vector<std::string>& names,
+                     std::vector<CPlatformDirEntry>& entries)
+{
+    std::vector<CPlatformDirEntry> described(names.size());
+    std::vector<char> found(names.size(), 0);
+    const auto describe = [&](size_t first, size_t end)
+    {
+        for (size_t i = first; i < end; ++i)
+            found[i] = DescribeEntry(dirFd, names[i].c_str(), names[i], described[i]) ? 1 : 0;
+    };
+    constexpr size_t ManyNames = 512;
+    const size_t half = names.size() / 2;
+    std::thread helper;
+    if (names.size() >= ManyNames && std::thread::hardware_concurrency() > 1)
+    {
+        try
+        {
+            helper = std::thread(describe, half, names.size());
+        }
+        catch (const std::system_error&)
+        {
+        }
+    }
+    describe(0, helper.joinable() ? half : names.size());
+    if (helper.joinable()) helper.join();
+    entries.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i)
+        if (found[i]) entries.push_back(std::move(described[i]));
 }
 
 int32_t CopyContent(int in, int out)
@@ -532,17 +566,17 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     if (pattern.empty()) return ENOENT;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return errno;
-    const int dirFd = dirfd(dir);
+    std::vector<std::string> names;
     for (;;)
     {
         errno = 0;
         const struct dirent* d = readdir(dir);
         if (!d) break; // the end, or a failing folder: what was read stays listed
-        const std::string name = d->d_name;
+        std::string name = d->d_name;
         if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
-        CPlatformDirEntry e;
-        if (DescribeEntry(dirFd, name.c_str(), name, e)) entries.push_back(std::move(e));
+        names.push_back(std::move(name));
     }
+    DescribeEntries(dirfd(dir), names, entries);
     closedir(dir);
     // The order is found on indexes and applied once: an entry is too large to swap around.
     // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
