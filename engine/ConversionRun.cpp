@@ -149,6 +149,13 @@ void CDatasetConversion::ConvertFiles()
     ReportUnlisted(m_slices);
     RememberSourceFiles(listing);
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
+    struct SForget
+    {
+        CDestinationNames& names;
+        ~SForget() { names.Clear(); }
+    } forget{m_destinationNames};
+    // Read under the lock and after the deletion: what this run itself writes it keeps track of.
+    m_destinationNames.Read(GetDestination()->GetDataset()->GetFolder());
 
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();

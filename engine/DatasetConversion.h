@@ -30,6 +30,7 @@
 #include "Base/image/ImageBuffer32.h"
 #include "Base/platform/PlatformTemporary.h"
 #include "engine/DatasetBase.h"
+#include "engine/DestinationNames.h"
 #include "engine/MemoryBudget.h"
 
 #include <atomic>
@@ -107,6 +108,7 @@ struct CFileStep
     // Images only: the decision...
     std::string part;               // the temporary name the image is saved under
     bool isSlice = false;           // a slice, not a side image
+    bool keepTaken = false;         // the name was free: a file found there at the rename stays
     std::vector<std::string> group; // 3D averaging: every source of the destination, list order
     // ... and what the work produced.
     int32_t loadCode = 0;
@@ -287,6 +289,10 @@ private:
 
     void PlanConversion(CFileStep& step, vKit::CDataset& list);
     void CompleteConversion(CFileStep& step, bool ended);
+    // The rename found the free destination name taken by a file that came after the decision:
+    // true when that file stays, as the decision would have kept it then (a present slice, a
+    // file of the source); false when it is to be replaced.
+    bool KeepTakenName(CFileStep& step);
     // True when the commit renames the step's saved image onto its destination.
     static bool IsRenamedIntoPlace(const CFileStep& step, bool ended);
     bool LockDestination();
@@ -342,6 +348,8 @@ private:
     int32_t m_nThreads = 0;
     // Every file of the source data set by device and inode: never written or deleted.
     vKit::CFileIdSet m_sourceFiles;
+    // The destination folder's names while the files are converted.
+    CDestinationNames m_destinationNames;
     std::string m_sourceListingMask;
     std::vector<vKit::CPlatformDirEntry> m_sourceListing;
     // Held from the start of a run to its end, so that no other run writes the destination.

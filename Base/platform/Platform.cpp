@@ -602,6 +602,28 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     return 0;
 }
 
+int32_t PlatformListNames(const std::string& folder, std::vector<std::string>& names)
+{
+    names.clear();
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return errno;
+    int32_t err = 0;
+    for (;;)
+    {
+        errno = 0;
+        const struct dirent* d = readdir(dir);
+        if (!d)
+        {
+            err = errno;
+            break;
+        }
+        const std::string_view name = d->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    closedir(dir);
+    return err;
+}
+
 int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)
 {
     const size_t slash = path.rfind(PathSeparator);
