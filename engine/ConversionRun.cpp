@@ -218,13 +218,14 @@ void CDatasetConversion::RememberSourceFiles(const std::vector<vKit::CPlatformDi
 {
     m_sourceFiles.Clear();
     std::unordered_map<std::string_view, const vKit::CPlatformDirEntry*> scanned;
+    scanned.reserve(listing.size());
     for (const vKit::CPlatformDirEntry& e : listing)
         if (e.isFile) scanned.emplace(e.name, &e);
     for (const vKit::CDataset* list : {&m_companions, &m_slices})
         for (int32_t i = 0; i < list->GetCount(); ++i)
         {
             const std::string path = list->GetEntryPath(i);
-            const auto it = scanned.find(vKit::GetPathFileName(path));
+            const auto it = scanned.find(vKit::ViewPathFileName(path));
             if (it != scanned.end())
                 m_sourceFiles.Add(it->second->device, it->second->inode);
             else

@@ -57,18 +57,20 @@ CImageSettings CDatasetConversion::CurrentImageSettings()
     return s;
 }
 
-CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
+CFileStep CDatasetConversion::DecideFile(std::string src, std::string dstPath, vKit::CDataset& list,
                                          bool slicePass)
 {
     CFileStep step;
-    step.src = src;
-    step.dst = dst;
+    step.src = std::move(src);
+    step.dst = std::move(dstPath);
+    const std::string& dst = step.dst;
     if (dst.empty()) return step;
     // A name that is not there is neither present nor a file of the source: one status call,
     // none for an image whose name the destination folder did not hold.
     vKit::CPlatformStat st;
-    const bool missing = (vKit::CDataset::IsSliceOrSideImage(dst) && m_destinationNames.IsSurelyAbsent(dst)) ||
-                         vKit::PlatformStat(dst, st) == ENOENT;
+    const bool missing =
+        (vKit::CDataset::IsSliceOrSideImage(dst) && m_destinationNames.IsSurelyAbsent(dst)) ||
+        vKit::PlatformStat(dst, st) == ENOENT;
     if (slicePass && !missing && vKit::FileExists(dst))
         step.action = CFileStep::Present;
     else if (!missing && IsSourceFile(dst))

@@ -271,8 +271,7 @@ protected:
     // needs, changing no file; slicePass adds the test for a present destination. WorkImage
     // (any thread) loads, transforms and saves an image under its temporary name. CommitFile
     // (calling thread, in file order) completes the file: renames, copies, lists.
-    CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
-                         bool slicePass);
+    CFileStep DecideFile(std::string src, std::string dst, vKit::CDataset& list, bool slicePass);
     static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
     // The per-image pipeline short of the save: loads step.src into lane.image and applies every
     // stage the settings ask for. False when there is nothing to save (load failed, or a side

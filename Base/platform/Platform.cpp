@@ -566,6 +566,7 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     if (pattern.empty()) return ENOENT;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return errno;
+    const CWildcardMask wanted(pattern);
     std::vector<std::string> names;
     for (;;)
     {
@@ -573,7 +574,7 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
         const struct dirent* d = readdir(dir);
         if (!d) break; // the end, or a failing folder: what was read stays listed
         std::string name = d->d_name;
-        if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
+        if (name == "." || name == ".." || !wanted.Matches(name)) continue;
         names.push_back(std::move(name));
     }
     DescribeEntries(dirfd(dir), names, entries);

@@ -120,7 +120,8 @@ TEST(DataSafety, FileThatComesDuringTheRunIsNotReplaced)
     CProgressProbe arrive(job.GetProgress(),
                           [&](const vKit::CProgressInfo& info)
                           {
-                              if (info.GetMaximum() != job.GetListedCount() || info.GetPosition() != 3 + 1) return;
+                              if (info.GetMaximum() != job.GetListedCount() || info.GetPosition() != 3 + 1)
+                                  return;
                               for (const char* name : {"out/q0002.bmp", "out/q0007.bmp"})
                                   rig.Scratch().Write(name, foreign);
                           });

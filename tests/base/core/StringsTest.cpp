@@ -34,7 +34,10 @@ TEST(Strings, PathPiecesAndJoins)
         {"/d/s0001.bmp", "/d|s0001|bmp"}, {"/d/a.tar.gz", "/d|a.tar|gz"}, {"/d/name.", "/d|name|"},
         {"scan.log", "|scan|log"},        {"/scan.log", "|scan|log"},     {"/a.b/file", "/a.b|file|b/file"}};
     for (const auto& [path, pieces] : cases)
+    {
         EXPECT_EQ(GetPathFolder(path) + "|" + GetPathTitle(path) + "|" + GetPathExtension(path), pieces);
+        EXPECT_EQ(std::string(ViewPathTitle(path)), GetPathTitle(path));
+    }
     EXPECT_EQ(JoinPath("/out", "p0000.bmp"), "/out/p0000.bmp");
     EXPECT_EQ(JoinPath("/out/", "p0000.bmp"), "/out/p0000.bmp");
     EXPECT_EQ(JoinPath("", "p0000.bmp"), "p0000.bmp");
@@ -46,10 +49,11 @@ TEST(Strings, PathPiecesAndJoins)
 void Matches(const std::string& mask, std::initializer_list<std::string> yes,
              std::initializer_list<std::string> no)
 {
+    const CWildcardMask prepared(mask);
     for (const std::string& name : yes)
-        EXPECT_TRUE(WildcardMatch(mask, name)) << mask << " " << name;
+        EXPECT_TRUE(WildcardMatch(mask, name) && prepared.Matches(name)) << mask << " " << name;
     for (const std::string& name : no)
-        EXPECT_FALSE(WildcardMatch(mask, name)) << mask << " " << name;
+        EXPECT_FALSE(WildcardMatch(mask, name) || prepared.Matches(name)) << mask << " " << name;
 }
 
 TEST(Wildcard, WindowsMatchingRules)
