@@ -36,7 +36,7 @@ int32_t OpenSlices(const std::string& path, vKit::CDataset& source,
     source.SetSlicesOnly(true);
     if (!listing) return source.Open(path);
     source.SetFileName(path);
-    vKit::PlatformFindFiles(source.GetMask(), *listing);
+    vKit::PlatformFindFiles(source.GetListingMask(), *listing);
     return source.Open(path, *listing);
 }
 

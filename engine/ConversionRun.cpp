@@ -118,14 +118,14 @@ void CDatasetConversion::PrepareLists(std::vector<vKit::CPlatformDirEntry>& list
     const std::string& prefix = destination->GetPrefix();
     const std::string& extension = destination->GetExtension();
 
-    // Both lists come from one read of the source folder.
+    // Both lists and the text files come from one read of the source folder.
     m_companions.Init();
     m_companions.SetCompanionsOnly(true);
     m_companions.SetFileName(srcFirst);
-    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetMask())
+    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetListingMask())
         listing = std::move(m_sourceListing);
     else
-        vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+        vKit::PlatformFindFiles(m_companions.GetListingMask(), listing);
     m_sourceListingMask.clear();
     m_sourceListing.clear();
     m_companions.Open(srcFirst, listing);

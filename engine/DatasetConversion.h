@@ -238,8 +238,9 @@ public:
         m_nSliceWidth = width;
         m_nSliceHeight = height;
     }
-    // A scan of the source's mask (PlatformFindFiles) that the caller made just before the
-    // run: the next run lists its files from it instead of reading the folder again.
+    // A scan of the source's listing mask (PlatformFindFiles on GetListingMask) that the caller
+    // made just before the run: the next run lists its files from it instead of reading the
+    // folder again.
     void SetSourceListing(const std::string& mask, std::vector<vKit::CPlatformDirEntry> listing)
     {
         m_sourceListingMask = mask;

@@ -116,9 +116,16 @@ int32_t CDataset::LoadFrom(const std::vector<CPlatformDirEntry>* listing)
         m_Files.AddFiles(GetMask(), *listing);
     else
         m_Files.Scan(GetMask());
-    // The text files carry no image extension, so the mask cannot find them.
-    if (m_bDicom) m_Files.AddFiles(GetDicomFileName());
-    if (m_bCfg) m_Files.AddFiles(GetCfgFileName());
+    // The text files carry no image extension, so the mask cannot find them; the listing has them.
+    for (const std::string& text :
+         {m_bDicom ? GetDicomFileName() : std::string(), m_bCfg ? GetCfgFileName() : std::string()})
+    {
+        if (text.empty()) continue;
+        if (listing)
+            m_Files.AddFiles(text, *listing);
+        else
+            m_Files.AddFiles(text);
+    }
     m_unlisted.clear();
     for (const auto& [path, reason] : m_Files.GetNotFiles())
         if (OkToAddFile(path, 0)) m_unlisted.emplace_back(path, reason);

@@ -273,6 +273,11 @@ std::string CDataset::GetMask() const
     return InFolder(m_strFolder, m_strPrefix + "????." + m_strExtension);
 }
 
+std::string CDataset::GetListingMask() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "*");
+}
+
 std::string CDataset::GetFirstSliceName() const
 {
     return InFolder(m_strFolder, m_strPrefix + "0000." + m_strExtension);

@@ -1,6 +1,7 @@
 #include "Base/files/Files.h"
 
 #include "Base/core/Strings.h"
+#include "Base/core/Wildcard.h"
 
 #include <cerrno>
 #include <cstring>
@@ -210,8 +211,9 @@ int32_t CFiles::AddFiles(const std::string& mask, const std::vector<CPlatformDir
     // "/x*" lists the root, whose folder is held as ""; a mask without a folder lists the current one.
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
+    const CWildcardMask wanted(slash == std::string::npos ? std::string_view(mask) : ViewPathFileName(mask));
     for (const CPlatformDirEntry& e : entries)
-        Add(folder, e);
+        if (wanted.Matches(e.name)) Add(folder, e);
     return GetCount();
 }
 
