@@ -145,12 +145,12 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
 void DescribeEntries(int dirFd, const std::vector<std::string>& names,
                      std::vector<CPlatformDirEntry>& entries)
 {
-    std::vector<CPlatformDirEntry> described(names.size());
+    entries.assign(names.size(), CPlatformDirEntry());
     std::vector<char> found(names.size(), 0);
     const auto describe = [&](size_t first, size_t end)
     {
         for (size_t i = first; i < end; ++i)
-            found[i] = DescribeEntry(dirFd, names[i].c_str(), names[i], described[i]) ? 1 : 0;
+            found[i] = DescribeEntry(dirFd, names[i].c_str(), names[i], entries[i]) ? 1 : 0;
     };
     constexpr size_t ManyNames = 512;
     const size_t half = names.size() / 2;
@@ -167,9 +167,10 @@ void DescribeEntries(int dirFd, const std::vector<std::string>& names,
     }
     describe(0, helper.joinable() ? half : names.size());
     if (helper.joinable()) helper.join();
-    entries.reserve(names.size());
+    size_t kept = 0;
     for (size_t i = 0; i < names.size(); ++i)
-        if (found[i]) entries.push_back(std::move(described[i]));
+        if (found[i] && kept++ != i) entries[kept - 1] = std::move(entries[i]);
+    entries.resize(kept);
 }
 
 int32_t CopyContent(int in, int out)
@@ -577,29 +578,17 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
         if (name == "." || name == ".." || !wanted.Matches(name)) continue;
         names.push_back(std::move(name));
     }
-    DescribeEntries(dirfd(dir), names, entries);
-    closedir(dir);
-    // The order is found on indexes and applied once: an entry is too large to swap around.
+    // Names are put in order before they are described: a name is cheap to move, an entry is not.
     // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
     // names is the order CompareNoCase gives.
-    std::vector<uint32_t> order(entries.size());
-    std::vector<std::string> keys(entries.size());
-    for (size_t i = 0; i < order.size(); ++i)
-    {
-        order[i] = uint32_t(i);
-        keys[i] = UpperAscii(entries[i].name);
-    }
-    std::sort(order.begin(), order.end(),
-              [&entries, &keys](uint32_t x, uint32_t y)
-              {
-                  const int c = keys[x].compare(keys[y]);
-                  return c != 0 ? c < 0 : entries[x].name < entries[y].name;
-              });
-    std::vector<CPlatformDirEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const uint32_t i : order)
-        sorted.push_back(std::move(entries[i]));
-    entries.swap(sorted);
+    std::vector<std::pair<std::string, std::string>> keyed(names.size());
+    for (size_t i = 0; i < names.size(); ++i)
+        keyed[i] = {UpperAscii(names[i]), std::move(names[i])};
+    std::sort(keyed.begin(), keyed.end());
+    for (size_t i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[i].second);
+    DescribeEntries(dirfd(dir), names, entries);
+    closedir(dir);
     return 0;
 }
 
