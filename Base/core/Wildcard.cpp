@@ -199,12 +199,16 @@ CWildcardMask::CWildcardMask(std::string_view mask) : m_strMask(mask)
     if (mask.empty() || m_bLiteral) return;
     m_tokens.resize(mask.size());
     Tokenize(mask, m_tokens.data());
+    const std::string_view head = mask.substr(0, mask.size() - 1);
+    m_bLiteralThenStar = mask.back() == '*' && (head.empty() || IsLiteralMask(head));
 }
 
 bool CWildcardMask::Matches(std::string_view name) const
 {
     if (m_strMask.empty()) return false;
     if (m_bLiteral) return EqualsNoCase(m_strMask, name);
+    if (m_bLiteralThenStar)
+        return StartsWithNoCase(name, std::string_view(m_strMask).substr(0, m_strMask.size() - 1));
     return MatchTokens(m_tokens.data(), m_tokens.size(), name);
 }
 

@@ -34,6 +34,7 @@ public:
 private:
     std::string m_strMask;
     bool m_bLiteral = false;
+    bool m_bLiteralThenStar = false; // "prefix*": the names that begin with the prefix
     std::vector<SToken> m_tokens;
 };
 

@@ -581,12 +581,23 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     // Names are put in order before they are described: a name is cheap to move, an entry is not.
     // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
     // names is the order CompareNoCase gives.
-    std::vector<std::pair<std::string, std::string>> keyed(names.size());
-    for (size_t i = 0; i < names.size(); ++i)
-        keyed[i] = {UpperAscii(names[i]), std::move(names[i])};
-    std::sort(keyed.begin(), keyed.end());
-    for (size_t i = 0; i < names.size(); ++i)
-        names[i] = std::move(keyed[i].second);
+    std::vector<uint32_t> order(names.size());
+    std::vector<std::string> keys(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+    {
+        order[i] = uint32_t(i);
+        keys[i] = UpperAscii(names[i]);
+    }
+    std::sort(order.begin(), order.end(),
+              [&names, &keys](uint32_t x, uint32_t y)
+              {
+                  const int c = keys[x].compare(keys[y]);
+                  return c != 0 ? c < 0 : names[x] < names[y];
+              });
+    std::vector<std::string> sorted(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        sorted[i] = std::move(names[order[i]]);
+    names.swap(sorted);
     DescribeEntries(dirfd(dir), names, entries);
     closedir(dir);
     return 0;

@@ -72,6 +72,8 @@ TEST(Wildcard, WindowsMatchingRules)
     Matches("*.bmp", {"a.b.bmp"}, {"a.bmpx", "abmp"});
     Matches("scan*_cfg.txt", {"scan_cfg.txt"}, {});
     Matches("a*b*c", {"aXbYbZc"}, {"aXbYbZ"});
+    Matches("rec*", {"REC_cfg.txt", "rec"}, {"re", "xrec"});
+    Matches("*", {"a", ".x"}, {});
     Matches("scan0001.bmp", {"SCAN0001.BMP"}, {"scan0001.bmp2", "scan0001"});
     Matches("", {}, {"a"});
     // Masks beyond the short ones a folder scan uses follow the same rules.
