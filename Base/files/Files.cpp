@@ -212,8 +212,9 @@ int32_t CFiles::AddFiles(const std::string& mask, const std::vector<CPlatformDir
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
     const CWildcardMask wanted(slash == std::string::npos ? std::string_view(mask) : ViewPathFileName(mask));
+    std::string path; // kept by a name the list refuses, for the next name
     for (const CPlatformDirEntry& e : entries)
-        if (wanted.Matches(e.name)) Add(folder, e);
+        if (wanted.Matches(e.name)) Add(folder, e, path);
     return GetCount();
 }
 
@@ -222,7 +223,8 @@ int32_t CFiles::AddFile(const std::string& path)
     CPlatformDirEntry e;
     if (PlatformDescribeEntry(path, e) != 0) return GetCount();
     const size_t slash = path.rfind(PathSeparator);
-    Add(slash == std::string::npos ? std::string(".") : path.substr(0, slash), e);
+    std::string scratch;
+    Add(slash == std::string::npos ? std::string(".") : path.substr(0, slash), e, scratch);
     return GetCount();
 }
 
@@ -233,9 +235,11 @@ int32_t CFiles::AddMadeFile(const std::string& path)
     return GetCount();
 }
 
-void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
+void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e, std::string& path)
 {
-    std::string path = folder + PathSeparator + e.name;
+    path.assign(folder);
+    path += PathSeparator;
+    path += e.name;
     if (!e.isFile)
     {
         const bool folderLike = e.isDirectory || (e.data.dwFileAttributes & kAttrDirectory);

@@ -129,7 +129,8 @@ private:
     void Subscribe();
     void DeleteRecord(int32_t index);
     void AppendFrom(const CStringsLst& list, bool copyRecords);
-    void Add(const std::string& folder, const CPlatformDirEntry& entry);
+    // Adds folder/entry; path is scratch for the full name, which the list takes when it keeps it.
+    void Add(const std::string& folder, const CPlatformDirEntry& entry, std::string& path);
 
     int32_t m_bSubscribed = 0;
     CStringsLst m_Strings;
