@@ -16,11 +16,15 @@ void CDataset::BuildDestinationNames(const std::string& folder, const std::strin
                                      const std::string& extension, int32_t shift)
 {
     const int32_t count = GetCount();
+    std::string source; // the entry's name in the destination folder, before the renaming
     for (int32_t i = 0; i < count; ++i)
     {
         CFileInfo* info = m_Files.GetFileInfo(i);
         if (!info) continue;
-        std::string name = RenameWithPrefix(InFolder(folder, info->GetFileName()), prefix);
+        source.assign(folder);
+        source += PathSeparator;
+        source += info->GetFileName();
+        std::string name = RenameWithPrefix(source, prefix);
         if (!name.empty())
         {
             if (shift != 0 || !IsPlainSliceName(name)) name = ShiftNumber(name, shift);
