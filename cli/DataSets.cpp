@@ -34,9 +34,11 @@ int32_t OpenSlices(const std::string& path, vKit::CDataset& source,
 {
     source.Init();
     source.SetSlicesOnly(true);
+    // Names and numbers are all the command line reads of its source; the run makes its own lists.
+    source.GetFiles().SetKeepInfo(false);
     if (!listing) return source.Open(path);
     source.SetFileName(path);
-    vKit::PlatformFindFiles(source.GetMask(), *listing);
+    vKit::PlatformFindFiles(source.GetListingMask(), *listing);
     return source.Open(path, *listing);
 }
 

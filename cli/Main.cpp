@@ -150,7 +150,7 @@ int ConvertSource(const Options& options, const std::string& label)
     job.SetSourcePalette(sourcePalette);
     job.SetSourceSliceSize(sliceWidth, sliceHeight);
     // The run lists the source from the scan just made rather than reading the folder again.
-    job.SetSourceListing(source.GetMask(), std::move(listing));
+    job.SetSourceListing(source.GetListingMask(), std::move(listing));
     const int32_t shift = ShiftFromOptions(options, source.GetLastNumber(), source.GetFirstNumber());
     const std::string limited =
         LayerLimitNote(options, source.GetLastNumber(), source.GetFirstNumber(), shift);

@@ -118,14 +118,14 @@ void CDatasetConversion::PrepareLists(std::vector<vKit::CPlatformDirEntry>& list
     const std::string& prefix = destination->GetPrefix();
     const std::string& extension = destination->GetExtension();
 
-    // Both lists come from one read of the source folder.
+    // Both lists and the text files come from one read of the source folder.
     m_companions.Init();
     m_companions.SetCompanionsOnly(true);
     m_companions.SetFileName(srcFirst);
-    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetMask())
+    if (!m_sourceListingMask.empty() && m_sourceListingMask == m_companions.GetListingMask())
         listing = std::move(m_sourceListing);
     else
-        vKit::PlatformFindFiles(m_companions.GetMask(), listing);
+        vKit::PlatformFindFiles(m_companions.GetListingMask(), listing);
     m_sourceListingMask.clear();
     m_sourceListing.clear();
     m_companions.Open(srcFirst, listing);
@@ -149,6 +149,13 @@ void CDatasetConversion::ConvertFiles()
     ReportUnlisted(m_slices);
     RememberSourceFiles(listing);
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
+    struct SForget
+    {
+        CDestinationNames& names;
+        ~SForget() { names.Clear(); }
+    } forget{m_destinationNames};
+    // Read under the lock and after the deletion: what this run itself writes it keeps track of.
+    m_destinationNames.Read(GetDestination()->GetDataset()->GetFolder());
 
     const int32_t cc = m_companions.GetCount();
     const int32_t sc = m_slices.GetCount();
@@ -211,13 +218,14 @@ void CDatasetConversion::RememberSourceFiles(const std::vector<vKit::CPlatformDi
 {
     m_sourceFiles.Clear();
     std::unordered_map<std::string_view, const vKit::CPlatformDirEntry*> scanned;
+    scanned.reserve(listing.size());
     for (const vKit::CPlatformDirEntry& e : listing)
         if (e.isFile) scanned.emplace(e.name, &e);
     for (const vKit::CDataset* list : {&m_companions, &m_slices})
         for (int32_t i = 0; i < list->GetCount(); ++i)
         {
             const std::string path = list->GetEntryPath(i);
-            const auto it = scanned.find(vKit::GetPathFileName(path));
+            const auto it = scanned.find(vKit::ViewPathFileName(path));
             if (it != scanned.end())
                 m_sourceFiles.Add(it->second->device, it->second->inode);
             else

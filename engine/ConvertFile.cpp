@@ -57,22 +57,27 @@ CImageSettings CDatasetConversion::CurrentImageSettings()
     return s;
 }
 
-CFileStep CDatasetConversion::DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
+CFileStep CDatasetConversion::DecideFile(std::string src, std::string dstPath, vKit::CDataset& list,
                                          bool slicePass)
 {
     CFileStep step;
-    step.src = src;
-    step.dst = dst;
+    step.src = std::move(src);
+    step.dst = std::move(dstPath);
+    const std::string& dst = step.dst;
     if (dst.empty()) return step;
-    // A name that is not there is neither present nor a file of the source: one status call.
+    // A name that is not there is neither present nor a file of the source: one status call,
+    // none for an image whose name the destination folder did not hold.
     vKit::CPlatformStat st;
-    const bool missing = vKit::PlatformStat(dst, st) == ENOENT;
+    const bool missing =
+        (vKit::CDataset::IsSliceOrSideImage(dst) && m_destinationNames.IsSurelyAbsent(dst)) ||
+        vKit::PlatformStat(dst, st) == ENOENT;
     if (slicePass && !missing && vKit::FileExists(dst))
         step.action = CFileStep::Present;
     else if (!missing && IsSourceFile(dst))
         step.action = CFileStep::SourceFile;
     else
         PlanConversion(step, list);
+    step.keepTaken = missing;
     return step;
 }
 
@@ -186,6 +191,13 @@ void CDatasetConversion::CommitFile(CFileStep& step, bool ended)
             vKit::FileExists(step.dst))
             vKit::DeleteFile(step.dst);
         CompleteConversion(step, ended);
+        // A file came to the free name meanwhile and stays: committed as if it had been there.
+        if (step.action == CFileStep::Present)
+        {
+            ++m_nSkippedCount;
+            return;
+        }
+        if (step.action == CFileStep::SourceFile) return CommitFile(step, ended);
         if (IsRenamedIntoPlace(step, ended) && step.status.IsOk())
         {
             m_writtenFiles.AddMadeFile(step.dst);
@@ -227,7 +239,12 @@ void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
     if (step.noRows) return;
     if (step.saveCode == 0)
     {
-        const int32_t err = vKit::PlatformRename(step.part, step.dst, true);
+        int32_t err = vKit::PlatformRename(step.part, step.dst, !step.keepTaken);
+        if (err == EEXIST && step.keepTaken)
+        {
+            if (KeepTakenName(step)) return;
+            err = vKit::PlatformRename(step.part, step.dst, true);
+        }
         if (err != 0) step.status = vKit::PlatformErrorStatus(err, step.dst);
     }
     if (!step.status.IsOk() || step.saveCode != 0)
@@ -237,6 +254,18 @@ void CDatasetConversion::CompleteConversion(CFileStep& step, bool ended)
         return;
     }
     ++m_nWrittenCount;
+}
+
+bool CDatasetConversion::KeepTakenName(CFileStep& step)
+{
+    if (step.isSlice && vKit::FileExists(step.dst))
+        step.action = CFileStep::Present;
+    else if (IsSourceFile(step.dst))
+        step.action = CFileStep::SourceFile;
+    else
+        return false;
+    vKit::PlatformUnlink(step.part);
+    return true;
 }
 
 void CDatasetConversion::DiscardFile(CFileStep& step)

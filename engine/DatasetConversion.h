@@ -30,6 +30,7 @@
 #include "Base/image/ImageBuffer32.h"
 #include "Base/platform/PlatformTemporary.h"
 #include "engine/DatasetBase.h"
+#include "engine/DestinationNames.h"
 #include "engine/MemoryBudget.h"
 
 #include <atomic>
@@ -107,6 +108,7 @@ struct CFileStep
     // Images only: the decision...
     std::string part;               // the temporary name the image is saved under
     bool isSlice = false;           // a slice, not a side image
+    bool keepTaken = false;         // the name was free: a file found there at the rename stays
     std::vector<std::string> group; // 3D averaging: every source of the destination, list order
     // ... and what the work produced.
     int32_t loadCode = 0;
@@ -236,8 +238,9 @@ public:
         m_nSliceWidth = width;
         m_nSliceHeight = height;
     }
-    // A scan of the source's mask (PlatformFindFiles) that the caller made just before the
-    // run: the next run lists its files from it instead of reading the folder again.
+    // A scan of the source's listing mask (PlatformFindFiles on GetListingMask) that the caller
+    // made just before the run: the next run lists its files from it instead of reading the
+    // folder again.
     void SetSourceListing(const std::string& mask, std::vector<vKit::CPlatformDirEntry> listing)
     {
         m_sourceListingMask = mask;
@@ -269,8 +272,7 @@ protected:
     // needs, changing no file; slicePass adds the test for a present destination. WorkImage
     // (any thread) loads, transforms and saves an image under its temporary name. CommitFile
     // (calling thread, in file order) completes the file: renames, copies, lists.
-    CFileStep DecideFile(const std::string& src, const std::string& dst, vKit::CDataset& list,
-                         bool slicePass);
+    CFileStep DecideFile(std::string src, std::string dst, vKit::CDataset& list, bool slicePass);
     static void WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
     // The per-image pipeline short of the save: loads step.src into lane.image and applies every
     // stage the settings ask for. False when there is nothing to save (load failed, or a side
@@ -287,6 +289,10 @@ private:
 
     void PlanConversion(CFileStep& step, vKit::CDataset& list);
     void CompleteConversion(CFileStep& step, bool ended);
+    // The rename found the free destination name taken by a file that came after the decision:
+    // true when that file stays, as the decision would have kept it then (a present slice, a
+    // file of the source); false when it is to be replaced.
+    bool KeepTakenName(CFileStep& step);
     // True when the commit renames the step's saved image onto its destination.
     static bool IsRenamedIntoPlace(const CFileStep& step, bool ended);
     bool LockDestination();
@@ -342,6 +348,8 @@ private:
     int32_t m_nThreads = 0;
     // Every file of the source data set by device and inode: never written or deleted.
     vKit::CFileIdSet m_sourceFiles;
+    // The destination folder's names while the files are converted.
+    CDestinationNames m_destinationNames;
     std::string m_sourceListingMask;
     std::vector<vKit::CPlatformDirEntry> m_sourceListing;
     // Held from the start of a run to its end, so that no other run writes the destination.

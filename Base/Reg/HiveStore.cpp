@@ -81,8 +81,12 @@ bool ChangeHive(ERegRoot root, const std::function<bool(CHiveKey&)>& change)
     std::lock_guard<std::mutex> guard(hive.lock);
     CFolderLock writers(GetRegistryFolder());
     Refresh(root, hive);
+    // A change that leaves the stored hive as it is writes nothing: each run stores its folders
+    // again, mostly the same ones, and each write waits for the disk.
+    const std::string before = hive.stamp.exists ? FormatHiveText(hive.root) : std::string();
     if (!change(hive.root)) return false;
     const std::string text = FormatHiveText(hive.root);
+    if (hive.stamp.exists && text == before) return true;
     if (ReplaceFileAtomically(hive.path, text.data(), text.size()) != 0)
     {
         hive.loaded = false;

@@ -3,16 +3,6 @@
 namespace vKit
 {
 
-char ToUpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-char ToLowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
 std::string UpperAscii(std::string_view text)
 {
     std::string out(text);
@@ -32,7 +22,11 @@ std::string LowerAscii(std::string_view text)
 int32_t CompareNoCase(std::string_view a, std::string_view b)
 {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i)
+    // Names in one folder mostly share a long beginning byte for byte.
+    size_t i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    for (; i < n; ++i)
     {
         // Bytes compare unsigned, so UTF-8 sequences sort after ASCII as they do in strcmp.
         const unsigned char x = static_cast<unsigned char>(ToUpperAscii(a[i]));
@@ -58,31 +52,49 @@ bool EndsWithNoCase(std::string_view text, std::string_view end)
     return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
 }
 
-std::string GetPathFolder(std::string_view path)
+std::string_view ViewPathFolder(std::string_view path)
 {
     const size_t slash = path.rfind(PathSeparator);
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+std::string_view ViewPathFileName(std::string_view path)
+{
+    const size_t slash = path.rfind(PathSeparator);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view ViewPathExtension(std::string_view path)
+{
+    const size_t dot = path.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+}
+
+std::string_view ViewPathTitle(std::string_view path)
+{
+    const std::string_view name = ViewPathFileName(path);
+    const size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? name : name.substr(0, dot);
+}
+
+std::string GetPathFolder(std::string_view path)
+{
+    return std::string(ViewPathFolder(path));
 }
 
 std::string GetPathFileName(std::string_view path)
 {
-    const size_t slash = path.rfind(PathSeparator);
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return std::string(ViewPathFileName(path));
 }
 
 std::string GetPathExtension(std::string_view path)
 {
-    const size_t dot = path.rfind('.');
-    return dot == std::string_view::npos ? std::string() : std::string(path.substr(dot + 1));
+    return std::string(ViewPathExtension(path));
 }
 
 std::string GetPathTitle(std::string_view path)
 {
-    const size_t slash = path.rfind(PathSeparator);
-    const size_t start = slash == std::string_view::npos ? 0 : slash + 1;
-    const size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < start) return std::string(path.substr(start));
-    return std::string(path.substr(start, dot - start));
+    return std::string(ViewPathTitle(path));
 }
 
 bool AllDigits(std::string_view text)

@@ -11,8 +11,14 @@ namespace vKit
 
 constexpr char PathSeparator = '/';
 
-char ToUpperAscii(char c);
-char ToLowerAscii(char c);
+inline char ToUpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+inline char ToLowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
 
@@ -35,6 +41,11 @@ std::string GetPathFolder(std::string_view path);
 std::string GetPathFileName(std::string_view path);
 std::string GetPathExtension(std::string_view path);
 std::string GetPathTitle(std::string_view path);
+// The same pieces as views into path, for loops over many names that keep none of them.
+std::string_view ViewPathFolder(std::string_view path);
+std::string_view ViewPathFileName(std::string_view path);
+std::string_view ViewPathExtension(std::string_view path);
+std::string_view ViewPathTitle(std::string_view path);
 
 // folder + PathSeparator + name; the name alone when the folder is empty.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -102,7 +102,17 @@ int32_t CStringsLst::Add(const std::string& text, int64_t data1, int64_t data2)
     // A refused text is never copied: a scan offers every name of its folder to a list that may
     // keep a handful.
     if (m_bEvents && OnOkToAddString.Raise(text, 0) == 0) return -1;
-    auto entry = std::make_unique<CStringObject>(text, data1, data2);
+    return Insert(std::make_unique<CStringObject>(text, data1, data2), data1, data2);
+}
+
+int32_t CStringsLst::Add(std::string&& text, int64_t data1, int64_t data2)
+{
+    if (m_bEvents && OnOkToAddString.Raise(text, 0) == 0) return -1;
+    return Insert(std::make_unique<CStringObject>(std::move(text), data1, data2), data1, data2);
+}
+
+int32_t CStringsLst::Insert(std::unique_ptr<CStringObject> entry, int64_t data1, int64_t data2)
+{
     if (m_bEvents)
     {
         OnAddFilter.Raise(*entry);

@@ -67,6 +67,8 @@ public:
     int32_t GetCount() const { return int32_t(m_Items.size()); }
     // Index of the new entry, or -1 when an event or the unique rule refused it.
     int32_t Add(const std::string& text, int64_t data1 = 0, int64_t data2 = 0);
+    // The same, taking the text over instead of copying it.
+    int32_t Add(std::string&& text, int64_t data1 = 0, int64_t data2 = 0);
     // Stores at the end, without events or sorting.
     int32_t Append(const std::string& text, int64_t data1 = 0, int64_t data2 = 0);
     int32_t AppendString(const std::string& text);
@@ -91,6 +93,8 @@ protected:
     CStringObject& Slot(int32_t index);
 
 private:
+    int32_t Insert(std::unique_ptr<CStringObject> entry, int64_t data1, int64_t data2);
+
     int32_t m_nCurrent = -1;
     int32_t m_bSorted = 0;
     int32_t m_bUnique = 0;

@@ -19,11 +19,17 @@ enum class Kind : unsigned char
     EndDot, // "." followed by "?", "*" or the end: a dot, or nothing at the end of the name
 };
 
-struct Token
+using Token = CWildcardMask::SToken;
+
+constexpr unsigned char Code(Kind k)
 {
-    Kind kind;
-    char upper;
-};
+    return static_cast<unsigned char>(k);
+}
+
+constexpr Kind KindOf(const Token& t)
+{
+    return static_cast<Kind>(t.kind);
+}
 
 // One token per mask character into tokens.
 void Tokenize(std::string_view mask, Token* tokens)
@@ -33,13 +39,13 @@ void Tokenize(std::string_view mask, Token* tokens)
         const char c = mask[i];
         const char next = i + 1 < mask.size() ? mask[i + 1] : '\0';
         if (c == '*')
-            tokens[i] = {next == '.' ? Kind::DotStar : Kind::Star, 0};
+            tokens[i] = {Code(next == '.' ? Kind::DotStar : Kind::Star), 0};
         else if (c == '?')
-            tokens[i] = {Kind::Question, 0};
+            tokens[i] = {Code(Kind::Question), 0};
         else if (c == '.' && (next == '?' || next == '*' || next == '\0'))
-            tokens[i] = {Kind::EndDot, 0};
+            tokens[i] = {Code(Kind::EndDot), 0};
         else
-            tokens[i] = {Kind::Literal, ToUpperAscii(c)};
+            tokens[i] = {Code(Kind::Literal), ToUpperAscii(c)};
     }
 }
 
@@ -50,7 +56,7 @@ size_t Close(const Token* tokens, size_t n, size_t first, size_t end, char* stat
     for (size_t s = first; s < end && s < n; ++s)
     {
         if (!states[s]) continue;
-        const Kind k = tokens[s].kind;
+        const Kind k = KindOf(tokens[s]);
         const bool skip = k == Kind::Star || k == Kind::DotStar ||
                           (k == Kind::Question && (atEnd || atDot)) || (k == Kind::EndDot && atEnd);
         if (skip)
@@ -85,7 +91,7 @@ bool Match(const Token* tokens, size_t n, char* states, char* next, std::string_
             states[s] = 0;
             const Token& t = tokens[s];
             size_t to = n + 1;
-            switch (t.kind)
+            switch (KindOf(t))
             {
             case Kind::Literal:
                 if (upper == t.upper) to = s + 1;
@@ -118,32 +124,92 @@ bool Match(const Token* tokens, size_t n, char* states, char* next, std::string_
     return states[n] != 0;
 }
 
+// Every token takes exactly one character: a name as long as the mask passes when each literal
+// meets its letter and each "?" a character other than a dot. Failing that, a "?" or a final dot
+// may still have matched nothing, which only the full match can tell.
+bool MatchOneToOne(const Token* tokens, size_t n, std::string_view name)
+{
+    if (name.size() != n) return false;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const Token& t = tokens[i];
+        const bool ok = KindOf(t) == Kind::Literal    ? ToUpperAscii(name[i]) == t.upper
+                        : KindOf(t) == Kind::Question ? name[i] != '.'
+                                                      : false;
+        if (!ok) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool HasWildcards(std::string_view mask)
 {
-    return mask.find_first_of("*?") != std::string_view::npos;
+    for (const char c : mask)
+        if (c == '*' || c == '?') return true;
+    return false;
 }
+
+namespace
+{
+
+// Tries the cheap letter-for-letter match first; the states live on the stack for short masks.
+bool MatchTokens(const Token* tokens, size_t n, std::string_view name)
+{
+    if (MatchOneToOne(tokens, n, name)) return true;
+    constexpr size_t Short = 64;
+    if (n <= Short)
+    {
+        char states[Short + 1], next[Short + 1];
+        return Match(tokens, n, states, next, name);
+    }
+    std::vector<char> states(n + 1), next(n + 1);
+    return Match(tokens, n, states.data(), next.data(), name);
+}
+
+// Without wildcards and a final dot every character is a literal: the lookups of one name.
+bool IsLiteralMask(std::string_view mask)
+{
+    return !HasWildcards(mask) && mask.back() != '.';
+}
+
+} // namespace
 
 bool WildcardMatch(std::string_view mask, std::string_view name)
 {
     if (mask.empty()) return false;
-    // Without wildcards and a final dot every character is a literal: the lookups of one name.
-    if (!HasWildcards(mask) && mask.back() != '.') return EqualsNoCase(mask, name);
+    if (IsLiteralMask(mask)) return EqualsNoCase(mask, name);
     const size_t n = mask.size();
     // A folder scan matches every name against one short mask: no allocation for those.
     constexpr size_t Short = 64;
     if (n <= Short)
     {
         Token tokens[Short];
-        char states[Short + 1], next[Short + 1];
         Tokenize(mask, tokens);
-        return Match(tokens, n, states, next, name);
+        return MatchTokens(tokens, n, name);
     }
     std::vector<Token> tokens(n);
-    std::vector<char> states(n + 1), next(n + 1);
     Tokenize(mask, tokens.data());
-    return Match(tokens.data(), n, states.data(), next.data(), name);
+    return MatchTokens(tokens.data(), n, name);
+}
+
+CWildcardMask::CWildcardMask(std::string_view mask) : m_strMask(mask)
+{
+    m_bLiteral = !mask.empty() && IsLiteralMask(mask);
+    if (mask.empty() || m_bLiteral) return;
+    m_tokens.resize(mask.size());
+    Tokenize(mask, m_tokens.data());
+    const std::string_view head = mask.substr(0, mask.size() - 1);
+    m_bLiteralThenStar = mask.back() == '*' && (head.empty() || IsLiteralMask(head));
+}
+
+bool CWildcardMask::Matches(std::string_view name) const
+{
+    if (m_strMask.empty()) return false;
+    if (m_bLiteral) return EqualsNoCase(m_strMask, name);
+    if (m_bLiteralThenStar)
+        return StartsWithNoCase(name, std::string_view(m_strMask).substr(0, m_strMask.size() - 1));
+    return MatchTokens(m_tokens.data(), m_tokens.size(), name);
 }
 
 } // namespace vKit

@@ -8,12 +8,34 @@
 // - "." directly followed by "?", "*" or the end of the mask also matches the end of the name, so
 //   "*." matches the names without a dot.
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vKit
 {
 
 bool WildcardMatch(std::string_view mask, std::string_view name);
 bool HasWildcards(std::string_view mask);
+
+// One mask prepared once for the many names of a folder: Matches(name) == WildcardMatch(mask, name).
+class CWildcardMask
+{
+public:
+    explicit CWildcardMask(std::string_view mask);
+    bool Matches(std::string_view name) const;
+
+    struct SToken
+    {
+        unsigned char kind;
+        char upper;
+    };
+
+private:
+    std::string m_strMask;
+    bool m_bLiteral = false;
+    bool m_bLiteralThenStar = false; // "prefix*": the names that begin with the prefix
+    std::vector<SToken> m_tokens;
+};
 
 } // namespace vKit

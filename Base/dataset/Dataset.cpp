@@ -86,21 +86,6 @@ void CDataset::OnListProgress(CProgressInfo info)
     OnProgress.Raise(info);
 }
 
-int32_t CDataset::OkToAddFile(const std::string& path, int32_t strict)
-{
-    const bool s = strict != 0;
-    // The scan ignores letter case as Windows does; here names differ by it.
-    if (!HasOwnPrefix(GetPathFileName(path))) return 0;
-    if (m_bSlices && IsSliceFile(path, s)) return 1;
-    if (m_bArc && IsArcFile(path, s)) return 1;
-    if (m_bSpr && IsSprFile(path, s)) return 1;
-    if (m_bVpr && IsVprFile(path, s)) return 1;
-    if (m_bSp2 && IsSp2File(path, s)) return 1;
-    if (m_bDicom && IsDicomFile(path, s)) return 1;
-    if (m_bCfg && IsCfgFile(path, s)) return 1;
-    return 0;
-}
-
 int32_t CDataset::Open(const std::string& path)
 {
     SetFileName(path);
@@ -131,9 +116,16 @@ int32_t CDataset::LoadFrom(const std::vector<CPlatformDirEntry>* listing)
         m_Files.AddFiles(GetMask(), *listing);
     else
         m_Files.Scan(GetMask());
-    // The text files carry no image extension, so the mask cannot find them.
-    if (m_bDicom) m_Files.AddFiles(GetDicomFileName());
-    if (m_bCfg) m_Files.AddFiles(GetCfgFileName());
+    // The text files carry no image extension, so the mask cannot find them; the listing has them.
+    for (const std::string& text :
+         {m_bDicom ? GetDicomFileName() : std::string(), m_bCfg ? GetCfgFileName() : std::string()})
+    {
+        if (text.empty()) continue;
+        if (listing)
+            m_Files.AddFiles(text, *listing);
+        else
+            m_Files.AddFiles(text);
+    }
     m_unlisted.clear();
     for (const auto& [path, reason] : m_Files.GetNotFiles())
         if (OkToAddFile(path, 0)) m_unlisted.emplace_back(path, reason);
@@ -163,11 +155,17 @@ void CDataset::AssignNumbers(int32_t count)
     CProgressInfo record;
     record.SetMinimum(0);
     record.SetMaximum(count);
+    // A record is filled only for a listener: the loop runs once per file of the folder.
+    const CStringsLst& names = m_Files.GetStrings();
     for (int32_t i = 0; i < count; ++i)
     {
-        record.SetPosition(i);
-        if (IsNotifying()) OnProgress.Raise(record);
-        SetEntryNumber(i, GetNumber(GetEntryPath(i)));
+        if (!OnProgress.IsEmpty() && IsNotifying())
+        {
+            record.SetPosition(i);
+            OnProgress.Raise(record);
+        }
+        const CStringObject* entry = names.GetAt(i);
+        SetEntryNumber(i, GetNumber(entry ? std::string_view(entry->m_strText) : std::string_view()));
     }
     record.SetFinished(true);
     if (IsNotifying()) OnProgress.Raise(record);

@@ -91,6 +91,8 @@ public:
     static bool MaskExists(std::string_view path);
 
     // ---- Names of this data set.
+    // The prefix followed by anything: every member's name matches it.
+    std::string GetListingMask() const;
     std::string GetFirstSliceName() const;
     std::string GetLogFileName() const;
     std::string GetSprFileName() const;
@@ -111,8 +113,8 @@ public:
     // Opens the data set the path belongs to and lists it; returns the number of entries.
     int32_t Open(const std::string& path);
     int32_t Load();
-    // The same from the entries of a scan of the mask (PlatformFindFiles on GetMask) made by
-    // the caller: several lists of one folder read it once.
+    // The same from the entries of a scan of GetListingMask (PlatformFindFiles) made by the
+    // caller: several lists of one folder, and its text files, read it once.
     int32_t Open(const std::string& path, const std::vector<CPlatformDirEntry>& listing);
     // The list's membership test: the first include flag whose kind test holds accepts the path.
     int32_t OkToAddFile(const std::string& path, int32_t strict);
@@ -232,6 +234,8 @@ public:
     CStringsLst::AddFilterEvent OnAddFilter;
 
 private:
+    // A numbered image name in its folder that renumbering by 0 gives back unchanged.
+    static bool IsPlainSliceName(std::string_view path);
     // folder + '/' + name, also for an empty folder: that is the root, as GetPathFolder reports it.
     static std::string InFolder(std::string_view folder, std::string_view name);
     static const SMemberKind* FindMemberKind(EFileKind kind);

@@ -16,19 +16,29 @@ void CDataset::BuildDestinationNames(const std::string& folder, const std::strin
                                      const std::string& extension, int32_t shift)
 {
     const int32_t count = GetCount();
+    std::string source; // the entry's name in the destination folder, before the renaming
     for (int32_t i = 0; i < count; ++i)
     {
         CFileInfo* info = m_Files.GetFileInfo(i);
         if (!info) continue;
-        std::string name = InFolder(folder, info->GetFileName());
-        name = RenameWithPrefix(name, prefix);
+        source.assign(folder);
+        source += PathSeparator;
+        source += info->GetFileName();
+        std::string name = RenameWithPrefix(source, prefix);
         if (!name.empty())
         {
-            name = ShiftNumber(name, shift);
+            if (shift != 0 || !IsPlainSliceName(name)) name = ShiftNumber(name, shift);
+            // An image takes the destination's extension in place of its own.
             if (IsSliceOrSideImage(name))
-                name = InFolder(GetPathFolder(name), GetPathTitle(name) + "." + extension);
+            {
+                const size_t start = name.rfind(PathSeparator) + 1;
+                const size_t dot = name.rfind('.');
+                if (dot != std::string::npos && dot >= start) name.resize(dot);
+                name += '.';
+                name += extension;
+            }
         }
-        info->m_strDestination = name;
+        info->m_strDestination = std::move(name);
     }
 }
 
@@ -68,7 +78,7 @@ bool CDataset::IsSameFolder(const std::string& folder) const
 CDataset::EMemberRest CDataset::RestAfterPrefix(std::string_view fileName) const
 {
     if (!HasOwnPrefix(fileName)) return EMemberRest::None;
-    const std::string title = GetPathTitle(fileName);
+    const std::string_view title = ViewPathTitle(fileName);
     const std::string_view rest = std::string_view(title).substr(m_strPrefix.size());
     if (rest.size() == 4 && AllDigits(rest)) return EMemberRest::Image;
     for (const SMemberKind& k : MemberKinds)
@@ -83,7 +93,7 @@ bool CDataset::HasOwnPrefix(std::string_view fileName) const
 
 bool CDataset::IsExactMemberName(std::string_view fileName) const
 {
-    const std::string extension = GetPathExtension(fileName);
+    const std::string_view extension = ViewPathExtension(fileName);
     switch (RestAfterPrefix(fileName))
     {
     case EMemberRest::Image:
@@ -117,12 +127,12 @@ bool CDataset::IsOwnFileName(std::string_view fileName) const
 
 bool CDataset::IsExactMember(const std::string& path) const
 {
-    return IsExactMemberName(GetPathFileName(path)) && IsSameFolder(GetPathFolder(path));
+    return IsExactMemberName(ViewPathFileName(path)) && IsSameFolder(GetPathFolder(path));
 }
 
 bool CDataset::IsMemberCandidate(const std::string& path) const
 {
-    const std::string fileName = GetPathFileName(path);
+    const std::string_view fileName = ViewPathFileName(path);
     const bool byName =
         IsExactMemberName(fileName) ||
         (HasOwnPrefix(fileName) && WildcardMatch(m_strPrefix + "????." + m_strExtension, fileName) &&

@@ -7,6 +7,7 @@
 #include "Base/platform/Platform.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace vKit
@@ -36,7 +37,7 @@ bool TitleIsSlice(std::string_view title, size_t prefixLength, bool strict)
 
 bool IsTextExtension(std::string_view path)
 {
-    return EqualsNoCase(GetPathExtension(path), "txt");
+    return EqualsNoCase(ViewPathExtension(path), "txt");
 }
 
 // Extensions whose titles carry a slice number or a side-image suffix after the prefix.
@@ -76,7 +77,7 @@ bool HasKindExtension(std::string_view path, const CDataset::SMemberKind& k)
 
 CDataset::EFileKind CDataset::GetFileKind(std::string_view path)
 {
-    const std::string title = GetPathTitle(path);
+    const std::string_view title = ViewPathTitle(path);
     if (TitleIsSlice(title, 0, false)) return EFileKind::Slice;
     for (const SMemberKind& k : MemberKinds)
         if (HasKindExtension(path, k) && TitleEndsWith(title, k.suffix, 0, false)) return k.kind;
@@ -98,14 +99,35 @@ const char* CDataset::GetKindSuffix(EFileKind kind)
 
 bool CDataset::IsSliceFile(std::string_view path, bool strict) const
 {
-    return TitleIsSlice(GetPathTitle(path), m_strPrefix.size(), strict);
+    return TitleIsSlice(ViewPathTitle(path), m_strPrefix.size(), strict);
 }
 
 bool CDataset::IsMemberFile(std::string_view path, EFileKind kind, bool strict) const
 {
     const SMemberKind& k = *FindMemberKind(kind);
     return HasKindExtension(path, k) &&
-           TitleEndsWith(GetPathTitle(path), k.suffix, m_strPrefix.size(), strict);
+           TitleEndsWith(ViewPathTitle(path), k.suffix, m_strPrefix.size(), strict);
+}
+
+int32_t CDataset::OkToAddFile(const std::string& path, int32_t strict)
+{
+    const bool s = strict != 0;
+    // The scan ignores letter case as Windows does; here names differ by it.
+    const std::string_view name = ViewPathFileName(path);
+    if (!HasOwnPrefix(name)) return 0;
+    // Every name of the folder passes here: its title and extension are looked at once.
+    const std::string_view title = ViewPathTitle(name);
+    if (m_bSlices && TitleIsSlice(title, m_strPrefix.size(), s)) return 1;
+    const bool text = IsTextExtension(path);
+    const std::pair<int32_t, EFileKind> wanted[] = {{m_bArc, EFileKind::Arc},     {m_bSpr, EFileKind::Spr},
+                                                    {m_bVpr, EFileKind::Vpr},     {m_bSp2, EFileKind::Sp2},
+                                                    {m_bDicom, EFileKind::Dicom}, {m_bCfg, EFileKind::Cfg}};
+    for (const auto& [on, kind] : wanted)
+    {
+        const SMemberKind& k = *FindMemberKind(kind);
+        if (on && (!k.textFile || text) && TitleEndsWith(title, k.suffix, m_strPrefix.size(), s)) return 1;
+    }
+    return 0;
 }
 
 #define VKIT_MEMBER_TEST(Name, Kind)                                                                         \
@@ -157,7 +179,7 @@ std::string CDataset::PrefixFromFileName(std::string_view path)
 
 int32_t CDataset::GetNumber(std::string_view path)
 {
-    const std::string title = GetPathTitle(path);
+    const std::string_view title = ViewPathTitle(path);
     if (title.size() < kNumberDigits) return -1;
     const std::string_view last = std::string_view(title).substr(title.size() - kNumberDigits);
     if (!AllDigits(last)) return -1;
@@ -182,42 +204,43 @@ std::string CDataset::MakeSliceName(std::string_view path, int32_t number)
                     PrefixFromFileName(path) + FormatNumber(number) + "." + GetPathExtension(path));
 }
 
-std::string CDataset::ShiftNumber(std::string_view path, int32_t delta)
+bool CDataset::IsPlainSliceName(std::string_view path)
 {
-    const std::string title = GetPathTitle(path);
-    if (!TitleIsSlice(title, 0, false)) return std::string(path);
-    // Rebuilding a numbered image name in its folder without a shift gives back the same text,
-    // which a plain conversion asks for once per slice.
+    const std::string_view title = ViewPathTitle(path);
     const size_t slash = path.rfind(PathSeparator);
     const size_t dot = path.rfind('.');
-    if (delta == 0 && slash != std::string_view::npos && dot != std::string_view::npos && dot > slash &&
-        AllDigits(std::string_view(title).substr(title.size() - kNumberDigits)) &&
-        IsImageExtension(path.substr(dot + 1)))
-        return std::string(path);
+    return TitleIsSlice(title, 0, false) && slash != std::string_view::npos &&
+           dot != std::string_view::npos && dot > slash &&
+           AllDigits(title.substr(title.size() - kNumberDigits)) && IsImageExtension(path.substr(dot + 1));
+}
+
+std::string CDataset::ShiftNumber(std::string_view path, int32_t delta)
+{
+    if (!TitleIsSlice(ViewPathTitle(path), 0, false)) return std::string(path);
+    // Rebuilding a numbered image name in its folder without a shift gives back the same text,
+    // which a plain conversion asks for once per slice.
+    if (delta == 0 && IsPlainSliceName(path)) return std::string(path);
     return MakeSliceName(path, GetNumber(path) + delta);
 }
 
 std::string CDataset::RenameWithPrefix(std::string_view path, std::string_view newPrefix)
 {
     const EFileKind kind = GetFileKind(path);
-    const std::string folder = GetPathFolder(path);
-    std::string name(newPrefix);
-    switch (kind)
-    {
-    case EFileKind::None:
-        return std::string();
-    case EFileKind::Slice:
-        name += GetNumberText(path) + "." + GetPathExtension(path);
-        break;
-    case EFileKind::Cfg:
-    case EFileKind::Dicom:
-        name += std::string(GetKindSuffix(kind)) + ".txt";
-        break;
-    default:
-        name += std::string(GetKindSuffix(kind)) + "." + GetPathExtension(path);
-        break;
-    }
-    return InFolder(folder, name);
+    if (kind == EFileKind::None) return std::string();
+    const bool text = kind == EFileKind::Cfg || kind == EFileKind::Dicom;
+    const std::string_view rest = kind == EFileKind::Slice ? std::string_view() : GetKindSuffix(kind);
+    const std::string_view extension = text ? std::string_view("txt") : ViewPathExtension(path);
+    std::string out(ViewPathFolder(path));
+    out.reserve(out.size() + newPrefix.size() + rest.size() + extension.size() + 8);
+    out += PathSeparator;
+    out += newPrefix;
+    if (kind == EFileKind::Slice)
+        out += GetNumberText(path);
+    else
+        out += rest;
+    out += '.';
+    out += extension;
+    return out;
 }
 
 std::string CDataset::MaskFromFileName(std::string_view path)
@@ -248,6 +271,11 @@ void CDataset::SetFileName(const std::string& path)
 std::string CDataset::GetMask() const
 {
     return InFolder(m_strFolder, m_strPrefix + "????." + m_strExtension);
+}
+
+std::string CDataset::GetListingMask() const
+{
+    return InFolder(m_strFolder, m_strPrefix + "*");
 }
 
 std::string CDataset::GetFirstSliceName() const

@@ -1,6 +1,7 @@
 #include "Base/files/Files.h"
 
 #include "Base/core/Strings.h"
+#include "Base/core/Wildcard.h"
 
 #include <cerrno>
 #include <cstring>
@@ -210,8 +211,10 @@ int32_t CFiles::AddFiles(const std::string& mask, const std::vector<CPlatformDir
     // "/x*" lists the root, whose folder is held as ""; a mask without a folder lists the current one.
     const size_t slash = mask.rfind(PathSeparator);
     const std::string folder = slash == std::string::npos ? std::string(".") : mask.substr(0, slash);
+    const CWildcardMask wanted(slash == std::string::npos ? std::string_view(mask) : ViewPathFileName(mask));
+    std::string path; // kept by a name the list refuses, for the next name
     for (const CPlatformDirEntry& e : entries)
-        Add(folder, e);
+        if (wanted.Matches(e.name)) Add(folder, e, path);
     return GetCount();
 }
 
@@ -220,7 +223,8 @@ int32_t CFiles::AddFile(const std::string& path)
     CPlatformDirEntry e;
     if (PlatformDescribeEntry(path, e) != 0) return GetCount();
     const size_t slash = path.rfind(PathSeparator);
-    Add(slash == std::string::npos ? std::string(".") : path.substr(0, slash), e);
+    std::string scratch;
+    Add(slash == std::string::npos ? std::string(".") : path.substr(0, slash), e, scratch);
     return GetCount();
 }
 
@@ -231,9 +235,11 @@ int32_t CFiles::AddMadeFile(const std::string& path)
     return GetCount();
 }
 
-void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
+void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e, std::string& path)
 {
-    const std::string path = folder + PathSeparator + e.name;
+    path.assign(folder);
+    path += PathSeparator;
+    path += e.name;
     if (!e.isFile)
     {
         const bool folderLike = e.isDirectory || (e.data.dwFileAttributes & kAttrDirectory);
@@ -243,11 +249,11 @@ void CFiles::Add(const std::string& folder, const CPlatformDirEntry& e)
     }
     if (!m_bKeepInfo)
     {
-        m_Strings.Add(path, 0, 0);
+        m_Strings.Add(std::move(path), 0, 0);
         return;
     }
     // The record is made once the list has taken the name, which it mostly refuses.
-    const int32_t position = m_Strings.Add(path, 0, 0);
+    const int32_t position = m_Strings.Add(std::move(path), 0, 0);
     if (position < 0) return;
     auto* record = new CFileInfo();
     record->m_strFolder = folder;

@@ -100,7 +100,8 @@ public:
     // Adds the files (never folders, devices or dangling links; links to files are followed) of one
     // folder whose names match the wildcard part of mask. Returns the new count.
     int32_t AddFiles(const std::string& mask);
-    // The same with the entries of one scan of mask that the caller made already.
+    // The same with the entries of one scan of mask's folder that the caller made already, with
+    // mask or a mask that takes in every name mask matches; only the names mask matches are added.
     int32_t AddFiles(const std::string& mask, const std::vector<CPlatformDirEntry>& entries);
     // Adds the one file at path (a file, or a link to one), as AddFiles would list it, without
     // reading its folder. Returns the new count.
@@ -128,7 +129,8 @@ private:
     void Subscribe();
     void DeleteRecord(int32_t index);
     void AppendFrom(const CStringsLst& list, bool copyRecords);
-    void Add(const std::string& folder, const CPlatformDirEntry& entry);
+    // Adds folder/entry; path is scratch for the full name, which the list takes when it keeps it.
+    void Add(const std::string& folder, const CPlatformDirEntry& entry, std::string& path);
 
     int32_t m_bSubscribed = 0;
     CStringsLst m_Strings;

@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -136,6 +138,39 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
     e.isFile = target.isRegular;
     FillFindData(name, target, AttributesOf(target, name), e.data);
     return true;
+}
+
+// Describes the names found in the folder dirFd, in their order, leaving out those that vanished.
+// A large folder is described by two threads: one status call per name is most of a scan.
+void DescribeEntries(int dirFd, const std::vector<std::string>& names,
+                     std::vector<CPlatformDirEntry>& entries)
+{
+    entries.assign(names.size(), CPlatformDirEntry());
+    std::vector<char> found(names.size(), 0);
+    const auto describe = [&](size_t first, size_t end)
+    {
+        for (size_t i = first; i < end; ++i)
+            found[i] = DescribeEntry(dirFd, names[i].c_str(), names[i], entries[i]) ? 1 : 0;
+    };
+    constexpr size_t ManyNames = 512;
+    const size_t half = names.size() / 2;
+    std::thread helper;
+    if (names.size() >= ManyNames && std::thread::hardware_concurrency() > 1)
+    {
+        try
+        {
+            helper = std::thread(describe, half, names.size());
+        }
+        catch (const std::system_error&)
+        {
+        }
+    }
+    describe(0, helper.joinable() ? half : names.size());
+    if (helper.joinable()) helper.join();
+    size_t kept = 0;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (found[i] && kept++ != i) entries[kept - 1] = std::move(entries[i]);
+    entries.resize(kept);
 }
 
 int32_t CopyContent(int in, int out)
@@ -532,40 +567,62 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     if (pattern.empty()) return ENOENT;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return errno;
-    const int dirFd = dirfd(dir);
+    const CWildcardMask wanted(pattern);
+    std::vector<std::string> names;
     for (;;)
     {
         errno = 0;
         const struct dirent* d = readdir(dir);
         if (!d) break; // the end, or a failing folder: what was read stays listed
-        const std::string name = d->d_name;
-        if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
-        CPlatformDirEntry e;
-        if (DescribeEntry(dirFd, name.c_str(), name, e)) entries.push_back(std::move(e));
+        std::string name = d->d_name;
+        if (name == "." || name == ".." || !wanted.Matches(name)) continue;
+        names.push_back(std::move(name));
     }
-    closedir(dir);
-    // The order is found on indexes and applied once: an entry is too large to swap around.
+    // Names are put in order before they are described: a name is cheap to move, an entry is not.
     // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
     // names is the order CompareNoCase gives.
-    std::vector<uint32_t> order(entries.size());
-    std::vector<std::string> keys(entries.size());
+    std::vector<uint32_t> order(names.size());
+    std::vector<std::string> keys(names.size());
     for (size_t i = 0; i < order.size(); ++i)
     {
         order[i] = uint32_t(i);
-        keys[i] = UpperAscii(entries[i].name);
+        keys[i] = UpperAscii(names[i]);
     }
     std::sort(order.begin(), order.end(),
-              [&entries, &keys](uint32_t x, uint32_t y)
+              [&names, &keys](uint32_t x, uint32_t y)
               {
                   const int c = keys[x].compare(keys[y]);
-                  return c != 0 ? c < 0 : entries[x].name < entries[y].name;
+                  return c != 0 ? c < 0 : names[x] < names[y];
               });
-    std::vector<CPlatformDirEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const uint32_t i : order)
-        sorted.push_back(std::move(entries[i]));
-    entries.swap(sorted);
+    std::vector<std::string> sorted(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        sorted[i] = std::move(names[order[i]]);
+    names.swap(sorted);
+    DescribeEntries(dirfd(dir), names, entries);
+    closedir(dir);
     return 0;
+}
+
+int32_t PlatformListNames(const std::string& folder, std::vector<std::string>& names)
+{
+    names.clear();
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return errno;
+    int32_t err = 0;
+    for (;;)
+    {
+        errno = 0;
+        const struct dirent* d = readdir(dir);
+        if (!d)
+        {
+            err = errno;
+            break;
+        }
+        const std::string_view name = d->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    closedir(dir);
+    return err;
 }
 
 int32_t PlatformDescribeEntry(const std::string& path, CPlatformDirEntry& entry)

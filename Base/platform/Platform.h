@@ -163,6 +163,9 @@ struct CPlatformDirEntry
 // kAttrReparsePoint and dangling links kAttrReparsePoint, so that nobody descends into them.
 // 0 with possibly no entries, or the error of opening the folder.
 int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry>& entries);
+// The names in folder, "." and ".." excluded, in no particular order and with no status call;
+// 0 or the error of opening or reading the folder.
+int32_t PlatformListNames(const std::string& folder, std::vector<std::string>& names);
 
 // The one entry at path, described as a folder scan describes it (name = the last path piece),
 // without reading the folder: 0, or the error of finding it.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -48,10 +49,18 @@ std::string PlatformTemporaryName(const std::string& path)
     const size_t start = slash == std::string::npos ? 0 : slash + 1;
     const size_t dot = path.rfind('.');
     const bool hasExtension = dot != std::string::npos && dot > start;
-    std::string name = path.substr(0, start) + ".";
+    const std::string& tag = ProcessTag();
+    char number[24] = "-";
+    const char* end = std::to_chars(number + 1, number + sizeof number, counter.fetch_add(1)).ptr;
+    const size_t digits = size_t(end - number);
+    std::string name;
+    name.reserve(path.size() + 1 + kTag.size() + tag.size() + digits);
+    name.append(path, 0, start);
+    name += '.';
     name.append(path, start, (hasExtension ? dot : path.size()) - start);
     name += kTag;
-    name += ProcessTag() + "-" + std::to_string(counter.fetch_add(1));
+    name += tag;
+    name.append(number, digits);
     if (hasExtension) name.append(path, dot, std::string::npos);
     return name;
 }

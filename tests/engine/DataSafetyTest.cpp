@@ -108,6 +108,33 @@ TEST(DataSafety, MembersThatAreNoFilesAreFailedReads)
     EXPECT_EQ(Rows(rig.Path("out/q0001.bmp")), SliceRows(1));
 }
 
+// A file another program puts under a destination name during the run stays, whether its slice
+// was decided before it came (and worked on ahead) or after: the run counts it as present.
+TEST(DataSafety, FileThatComesDuringTheRunIsNotReplaced)
+{
+    CConversionRig rig;
+    const std::string out = rig.Start("scan", 0, 8);
+    CDatasetConversion& job = rig.Job();
+    job.SetThreads(2);
+    const std::string foreign = "not ours";
+    CProgressProbe arrive(job.GetProgress(),
+                          [&](const vKit::CProgressInfo& info)
+                          {
+                              if (info.GetMaximum() != job.GetListedCount() || info.GetPosition() != 3 + 1)
+                                  return;
+                              for (const char* name : {"out/q0002.bmp", "out/q0007.bmp"})
+                                  rig.Scratch().Write(name, foreign);
+                          });
+    job.Convert();
+    EXPECT_TRUE(job.GetFailedFiles().empty()) << testing::PrintToString(rig.FailedPaths());
+    EXPECT_TRUE(CScratchFolder::Read(out + "/q0002.bmp") == foreign);
+    EXPECT_TRUE(CScratchFolder::Read(out + "/q0007.bmp") == foreign);
+    EXPECT_EQ(Rows(out + "/q0006.bmp"), SliceRows(6));
+    EXPECT_EQ(job.GetSkippedCount(), 2);
+    for (const auto& [name, bytes] : Contents(out))
+        EXPECT_EQ(name.find(".kavex-"), std::string::npos) << name;
+}
+
 class CTimesJob : public CDatasetConversion
 {
 public:

@@ -42,6 +42,13 @@ TEST(Registry, KeysAreCreatedOnWriteAndValuesStoredInTheExportFormat)
                                                                  "\"TempFolder\"=\"C:\\\\T \\\"q\\\"\"\n\n");
     EXPECT_FALSE(vKit::FileExists(dir.MachineHive())) << "the machine hive is a file of its own";
 
+    // Writing a value the hive holds already leaves the file alone.
+    const std::string before = CSettingsTestDir::Read(dir.UserHive());
+    CSettingsTestDir::Write(dir.UserHive(), before + "; hand-made\n");
+    ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "JPGCompression", 33));
+    EXPECT_EQ(CSettingsTestDir::Read(dir.UserHive()), before + "; hand-made\n");
+    CSettingsTestDir::Write(dir.UserHive(), before);
+
     // Names compare without regard to case; rewriting keeps one value.
     EXPECT_EQ(RegCurrentUser.ReadNumber("KAVEX", "settings", "jpgcompression", 0), 33);
     ASSERT_TRUE(RegCurrentUser.WriteNumber("Kavex", "Settings", "jpgCOMPRESSION", 50));

@@ -34,7 +34,10 @@ TEST(Strings, PathPiecesAndJoins)
         {"/d/s0001.bmp", "/d|s0001|bmp"}, {"/d/a.tar.gz", "/d|a.tar|gz"}, {"/d/name.", "/d|name|"},
         {"scan.log", "|scan|log"},        {"/scan.log", "|scan|log"},     {"/a.b/file", "/a.b|file|b/file"}};
     for (const auto& [path, pieces] : cases)
+    {
         EXPECT_EQ(GetPathFolder(path) + "|" + GetPathTitle(path) + "|" + GetPathExtension(path), pieces);
+        EXPECT_EQ(std::string(ViewPathTitle(path)), GetPathTitle(path));
+    }
     EXPECT_EQ(JoinPath("/out", "p0000.bmp"), "/out/p0000.bmp");
     EXPECT_EQ(JoinPath("/out/", "p0000.bmp"), "/out/p0000.bmp");
     EXPECT_EQ(JoinPath("", "p0000.bmp"), "p0000.bmp");
@@ -46,10 +49,11 @@ TEST(Strings, PathPiecesAndJoins)
 void Matches(const std::string& mask, std::initializer_list<std::string> yes,
              std::initializer_list<std::string> no)
 {
+    const CWildcardMask prepared(mask);
     for (const std::string& name : yes)
-        EXPECT_TRUE(WildcardMatch(mask, name)) << mask << " " << name;
+        EXPECT_TRUE(WildcardMatch(mask, name) && prepared.Matches(name)) << mask << " " << name;
     for (const std::string& name : no)
-        EXPECT_FALSE(WildcardMatch(mask, name)) << mask << " " << name;
+        EXPECT_FALSE(WildcardMatch(mask, name) || prepared.Matches(name)) << mask << " " << name;
 }
 
 TEST(Wildcard, WindowsMatchingRules)
@@ -68,6 +72,8 @@ TEST(Wildcard, WindowsMatchingRules)
     Matches("*.bmp", {"a.b.bmp"}, {"a.bmpx", "abmp"});
     Matches("scan*_cfg.txt", {"scan_cfg.txt"}, {});
     Matches("a*b*c", {"aXbYbZc"}, {"aXbYbZ"});
+    Matches("rec*", {"REC_cfg.txt", "rec"}, {"re", "xrec"});
+    Matches("*", {"a", ".x"}, {});
     Matches("scan0001.bmp", {"SCAN0001.BMP"}, {"scan0001.bmp2", "scan0001"});
     Matches("", {}, {"a"});
     // Masks beyond the short ones a folder scan uses follow the same rules.

@@ -51,6 +51,32 @@ TEST(Files, ScanListsMatchingFilesOnlyInWindowsOrder)
     EXPECT_EQ(files.GetFileInfo(0)->GetFileSize(), 5u);
 }
 
+// A folder of many names is described by two threads; the list is the same as a small one's.
+// A listing of a wider mask gives each list only the names of its own mask.
+TEST(Files, LargeFolderScanKeepsOrderAndKinds)
+{
+    CScratchFolder dir;
+    Names expected;
+    for (int n = 519; n >= 0; --n)
+    {
+        std::string name(n % 2 ? "S" : "s");
+        name += std::to_string(10000 + n).substr(1);
+        name += ".bmp";
+        if (n % 100 == 7)
+            fs::create_symlink(dir.Path("missing"), dir.Path(name));
+        else
+            expected.insert(expected.begin(), (dir.Write(name, "x"), name));
+    }
+    dir.Write("s_cfg.txt", "x");
+    std::vector<vKit::CPlatformDirEntry> listing;
+    ASSERT_EQ(vKit::PlatformFindFiles(dir.Path("s*"), listing), 0);
+    EXPECT_EQ(listing.size(), 521u);
+    CFiles files;
+    EXPECT_EQ(files.AddFiles(dir.Path("s????.bmp"), listing), 514);
+    EXPECT_EQ(FileNames(files), expected);
+    EXPECT_EQ(files.GetNotFiles().size(), 6u);
+}
+
 TEST(Files, RecordCarriesTimesAndSizeOfTheFile)
 {
     CScratchFolder dir;
