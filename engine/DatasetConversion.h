@@ -276,6 +276,10 @@ protected:
     // stage the settings ask for. False when there is nothing to save (load failed, or a side
     // image the shift empties).
     static bool TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    // Loads step.src (only checking an 8-bit BMP's rows, with rowsOnly) and reads its times when
+    // the settings keep them. False when the load failed.
+    static bool LoadSource(CFileStep& step, const CImageSettings& settings, vKit::CFileImageBuffer16& image,
+                           bool rowsOnly);
     static void ReleaseLargeScratch(CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.
