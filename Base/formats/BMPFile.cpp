@@ -173,8 +173,14 @@ void CBMPFile::TakeDescription(const SBmpHeader& h)
     m_info.SetResolutionX(h.resolutionX);
     m_info.SetResolutionY(h.resolutionY);
     // A shorter palette is padded with black entries to the 256 that are written back.
-    uint8_t palette[4 * PaletteColours] = {};
-    std::memcpy(palette, file + m_layout.paletteOffset, size_t(4 * m_layout.colours));
+    const uint8_t* palette = file + m_layout.paletteOffset;
+    uint8_t padded[4 * PaletteColours];
+    if (m_layout.colours < PaletteColours)
+    {
+        std::memset(padded, 0, sizeof(padded));
+        std::memcpy(padded, palette, size_t(4 * m_layout.colours));
+        palette = padded;
+    }
     m_info.ColorTable().SetEntries(palette, PaletteColours);
     m_info.AltColorTable().SetEntries(palette, PaletteColours);
     // The bytes between palette and rows are the private block; the pair is read only from a
@@ -360,6 +366,19 @@ void IndicesToGrey(CImageBuffer16& image, const uint8_t* palette, int32_t colour
     image.SamplesChanged();
 }
 
+// One stored row of 8-bit samples through a map of the 256 values, or inverted, or as it is.
+void PutRow(uint8_t* out, const uint8_t* in, int32_t width, const uint8_t* map, bool invert)
+{
+    if (map != nullptr)
+        for (int32_t c = 0; c < width; ++c)
+            out[c] = map[in[c]];
+    else if (invert)
+        for (int32_t c = 0; c < width; ++c)
+            out[c] = uint8_t(~in[c]);
+    else
+        std::memcpy(out, in, size_t(width));
+}
+
 } // namespace
 
 bool CBMPFile::ToImage(CImageBuffer16& image) const
@@ -396,9 +415,9 @@ bool CBMPFile::FromBmp(const CBMPFile& source, const SBmpStages& stages)
     const int32_t colours = source.m_layout.colours;
     const bool greys = colours < PaletteColours && IsGreyPalette(palette, colours);
     uint8_t value[PaletteColours];
-    for (int32_t i = 0; i < PaletteColours; ++i)
+    for (int32_t i = 0; greys && i < PaletteColours; ++i)
     {
-        const uint8_t v = !greys ? uint8_t(i) : i < colours ? palette[4 * i] : 0;
+        const uint8_t v = i < colours ? palette[4 * i] : 0;
         value[i] = stages.invertSamples ? uint8_t(~v) : v;
     }
     // Same width, so the same stored row length; rows are written bottom row first.
@@ -407,17 +426,14 @@ bool CBMPFile::FromBmp(const CBMPFile& source, const SBmpStages& stages)
     const uint8_t* in = source.GetPixelRows();
     uint8_t* out = GetPixelRows();
     const bool bottomUp = src.GetBottomUp();
-    for (int32_t r = 0; r < height; ++r, out += stride)
+    // Rows in the same order go in one piece, and then only their padding is cleared.
+    const bool copied = bottomUp && !greys && !stages.invertSamples;
+    if (copied) std::memcpy(out, in, size_t(m_layout.imageBytes));
+    for (int32_t r = 0; r < height && (!copied || padding > 0); ++r, out += stride)
     {
-        const uint8_t* s = in + stride * (bottomUp ? r : height - 1 - r);
-        if (greys)
-            for (int32_t c = 0; c < width; ++c)
-                out[c] = value[s[c]];
-        else if (stages.invertSamples)
-            for (int32_t c = 0; c < width; ++c)
-                out[c] = uint8_t(~s[c]);
-        else
-            std::memcpy(out, s, size_t(width));
+        if (!copied)
+            PutRow(out, in + stride * (bottomUp ? r : height - 1 - r), width, greys ? value : nullptr,
+                   stages.invertSamples);
         if (padding > 0) std::memset(out + width, 0, padding);
     }
 

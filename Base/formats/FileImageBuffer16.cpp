@@ -7,6 +7,7 @@
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <cerrno>
+#include <string_view>
 
 namespace vKit
 {
@@ -21,13 +22,15 @@ enum class EFormat
     Jpeg,
 };
 
-// Loading knows only the three-letter extensions; saving also takes "tiff" and "jpeg".
-EFormat FormatOf(const std::string& path, bool saving)
+// Loading knows only the three-letter extensions; saving also takes "tiff" and "jpeg". Asked
+// for every file, so the extension is looked at in place.
+EFormat FormatOf(std::string_view path, bool saving)
 {
-    const std::string ext = UpperAscii(GetPathExtension(path));
-    if (ext == "BMP") return EFormat::Bmp;
-    if (ext == "TIF" || (saving && ext == "TIFF")) return EFormat::Tiff;
-    if (ext == "JPG" || (saving && ext == "JPEG")) return EFormat::Jpeg;
+    const size_t dot = path.rfind('.');
+    const std::string_view ext = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+    if (EqualsNoCase(ext, "bmp")) return EFormat::Bmp;
+    if (EqualsNoCase(ext, "tif") || (saving && EqualsNoCase(ext, "tiff"))) return EFormat::Tiff;
+    if (EqualsNoCase(ext, "jpg") || (saving && EqualsNoCase(ext, "jpeg"))) return EFormat::Jpeg;
     return EFormat::None;
 }
 } // namespace
