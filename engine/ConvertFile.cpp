@@ -106,8 +106,8 @@ bool KeepsBmpRows(const CFileStep& step, const CImageSettings& settings)
 {
     const int32_t f = settings.resizeFactor;
     const bool reduced = f == 2 || f == 4 || f == 8;
-    return !reduced && (step.isSlice || settings.shift == 0) && vKit::CFileImageBuffer16::IsBmpName(step.src) &&
-           vKit::CFileImageBuffer16::IsBmpName(step.part);
+    return !reduced && (step.isSlice || settings.shift == 0) &&
+           vKit::CFileImageBuffer16::IsBmpName(step.src) && vKit::CFileImageBuffer16::IsBmpName(step.part);
 }
 
 vKit::SBmpStages BmpStages(const CImageSettings& settings)
@@ -133,7 +133,8 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
         const bool rows = KeepsBmpRows(step, settings);
         if (rows ? LoadSource(step, settings, image, true) : TransformImage(step, settings, lane))
         {
-            step.saveCode = rows ? image.SaveBmpRows(step.part, BmpStages(settings)) : image.SaveFile(step.part);
+            step.saveCode =
+                rows ? image.SaveBmpRows(step.part, BmpStages(settings)) : image.SaveFile(step.part);
             if (step.saveCode != 0) step.status = image.GetStatus();
         }
         if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);

@@ -116,7 +116,8 @@ private:
     // BuildBmp short of the palette and the private block, which the caller writes.
     bool LayOut(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
     // The resolution and image size fields and the private block after the palette.
-    void PutDescription(double resolutionX, double resolutionY, bool useDefault, const std::vector<uint8_t>& block);
+    void PutDescription(double resolutionX, double resolutionY, bool useDefault,
+                        const std::vector<uint8_t>& block);
 
     // The file bytes, m_nFileSize of them, while a file is held.
     uint8_t* Bytes() const { return m_bHeld ? m_pStorage->Data() : nullptr; }

@@ -95,7 +95,8 @@ private:
     // One entry point per format and direction; each returns a LoadFile/SaveFile code.
     int32_t LoadBmp(const std::string& path);
     int32_t SaveBmp(const std::string& path);
-    int32_t ReadBmp(const std::string& path); // into m_bmp.source
+    // Reads and checks a BMP file into m_bmp.source; the same code as LoadBmp when it fails.
+    int32_t ReadBmp(const std::string& path);
     int32_t TakeBmp(const CBMPFile& bmp, const std::string& path); // the parsed file's rows and description
     int32_t WriteBmp(const CBMPFile& bmp, bool built, const std::string& path);
     int32_t LoadTiff(const std::string& path);

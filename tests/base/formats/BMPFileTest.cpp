@@ -204,9 +204,10 @@ TEST(BMPFile, RowCopyGivesTheBytesOfTheTripThroughSamples)
             image.Info().SetDefaultResolution(stages.defaultResolution);
             if (stages.dropPrivateBlock) image.Info().SetPrivateBlock(nullptr, 0);
             ASSERT_TRUE(viaSamples.FromImage(image) && viaRows.FromBmp(source, stages));
-            EXPECT_EQ(std::vector<uint8_t>(viaRows.GetFileData(), viaRows.GetFileData() + viaRows.GetFileSize()),
-                      std::vector<uint8_t>(viaSamples.GetFileData(),
-                                           viaSamples.GetFileData() + viaSamples.GetFileSize()))
+            EXPECT_EQ(
+                std::vector<uint8_t>(viaRows.GetFileData(), viaRows.GetFileData() + viaRows.GetFileSize()),
+                std::vector<uint8_t>(viaSamples.GetFileData(),
+                                     viaSamples.GetFileData() + viaSamples.GetFileSize()))
                 << bytes.size() << " stages " << mask;
         }
 }
