@@ -448,9 +448,7 @@ bool CBMPFile::FromBmp(const CBMPFile& source, const SBmpStages& stages)
         std::memcpy(entries, src.ColorTable().GetEntries(), kept);
         std::memset(entries + kept, 0, size_t(4 * PaletteColours) - kept);
     }
-    if (stages.reversePalette)
-        for (int32_t i = 0, j = PaletteColours - 1; i < j; ++i, --j)
-            std::swap_ranges(entries + 4 * i, entries + 4 * i + 4, entries + 4 * j);
+    if (stages.reversePalette) ReverseColorEntries(entries, PaletteColours);
     PutDescription(src.GetResolutionX(), src.GetResolutionY(), stages.defaultResolution, block);
     return true;
 }
