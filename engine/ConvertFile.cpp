@@ -115,7 +115,7 @@ vKit::SBmpStages BmpStages(const CImageSettings& settings)
     vKit::SBmpStages stages;
     stages.reversePalette = settings.reversePalette;
     stages.invertSamples = settings.invertRawData;
-    // The volume settings stage.
+    // What ApplyVolumeSettings does to the description.
     stages.defaultResolution = stages.dropPrivateBlock = settings.generateVgi;
     return stages;
 }
