@@ -12,6 +12,8 @@
 //                          [side]   palette reversal, raw inversion, JPEG quality, volume settings,
 //                                   height change by the shift
 //        -> save under a temporary name; then, in file order, rename into place -> file times.
+// An 8-bit BMP that WorkImage saves as an 8-bit BMP of its own size takes the same stages on its
+// file's rows (LoadBmpRows, SaveBmpRows) and never becomes samples: the same file, less work.
 //
 // Several files are converted at a time (one per processor, SetThreads): the next few files are
 // decided and their images loaded, transformed and saved under temporary names on helper
