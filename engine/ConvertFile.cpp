@@ -102,6 +102,31 @@ void CDatasetConversion::PlanConversion(CFileStep& step, vKit::CDataset& list)
     }
 }
 
+namespace
+{
+
+// An 8-bit BMP that becomes an 8-bit BMP of its own size goes from rows to rows: widening it to
+// samples and narrowing it again would cost more than reading and writing the file.
+bool KeepsBmpRows(const CFileStep& step, const CImageSettings& settings)
+{
+    const int32_t f = settings.resizeFactor;
+    const bool reduced = f == 2 || f == 4 || f == 8;
+    return !reduced && (step.isSlice || settings.shift == 0) &&
+           vKit::CFileImageBuffer16::IsBmpName(step.src) && vKit::CFileImageBuffer16::IsBmpName(step.part);
+}
+
+vKit::SBmpStages BmpStages(const CImageSettings& settings)
+{
+    vKit::SBmpStages stages;
+    stages.reversePalette = settings.reversePalette;
+    stages.invertSamples = settings.invertRawData;
+    // What ApplyVolumeSettings does to the description.
+    stages.defaultResolution = stages.dropPrivateBlock = settings.generateVgi;
+    return stages;
+}
+
+} // namespace
+
 void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
 {
     try
@@ -110,9 +135,11 @@ void CDatasetConversion::WorkImage(CFileStep& step, const CImageSettings& settin
         // The temporary name is this run's own; the rename at the commit is what makes the
         // file appear, so the writer needs no temporary of its own.
         image.SetSaveAtomically(false);
-        if (TransformImage(step, settings, lane))
+        const bool rows = KeepsBmpRows(step, settings);
+        if (rows ? LoadSource(step, settings, image, true) : TransformImage(step, settings, lane))
         {
-            step.saveCode = image.SaveFile(step.part);
+            step.saveCode =
+                rows ? image.SaveBmpRows(step.part, BmpStages(settings)) : image.SaveFile(step.part);
             if (step.saveCode != 0) step.status = image.GetStatus();
         }
         if (step.saveCode == 0 && step.timesRead) WriteDestinationTimes(step.part, step.times);
@@ -133,7 +160,8 @@ void CDatasetConversion::ReleaseLargeScratch(CLaneImages& lane)
     constexpr size_t Large = size_t(64) << 20;
     for (vKit::CFileImageBuffer16* image : {&lane.image, &lane.member})
     {
-        if (image->FileBytes().Capacity() >= Large) image->FileBytes().Free();
+        for (vKit::CAlignedBlock* block : {&image->FileBytes(), &image->RowBytes()})
+            if (block->Capacity() >= Large) block->Free();
     }
     for (vKit::CImageBuffer16* image : {static_cast<vKit::CImageBuffer16*>(&lane.member), &lane.scratch})
     {
@@ -141,16 +169,23 @@ void CDatasetConversion::ReleaseLargeScratch(CLaneImages& lane)
     }
 }
 
-bool CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
+bool CDatasetConversion::LoadSource(CFileStep& step, const CImageSettings& settings,
+                                    vKit::CFileImageBuffer16& image, bool rowsOnly)
 {
-    vKit::CFileImageBuffer16& image = lane.image;
-    step.loadCode = image.LoadFile(step.src);
+    step.loadCode = rowsOnly ? image.LoadBmpRows(step.src) : image.LoadFile(step.src);
     if (step.loadCode != 0)
     {
         step.status = image.GetStatus();
         return false;
     }
     if (settings.keepFileTime) step.timesRead = ReadSourceTimes(step.src, step.times);
+    return true;
+}
+
+bool CDatasetConversion::TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane)
+{
+    vKit::CFileImageBuffer16& image = lane.image;
+    if (!LoadSource(step, settings, image, false)) return false;
     ReduceImage(lane, step, settings);
     if (step.isSlice)
     {

@@ -12,6 +12,8 @@
 //                          [side]   palette reversal, raw inversion, JPEG quality, volume settings,
 //                                   height change by the shift
 //        -> save under a temporary name; then, in file order, rename into place -> file times.
+// An 8-bit BMP that WorkImage saves as an 8-bit BMP of its own size takes the same stages on its
+// file's rows (LoadBmpRows, SaveBmpRows) and never becomes samples: the same file, less work.
 //
 // Several files are converted at a time (one per processor, SetThreads): the next few files are
 // decided and their images loaded, transformed and saved under temporary names on helper
@@ -278,6 +280,10 @@ protected:
     // stage the settings ask for. False when there is nothing to save (load failed, or a side
     // image the shift empties).
     static bool TransformImage(CFileStep& step, const CImageSettings& settings, CLaneImages& lane);
+    // Loads step.src (only checking an 8-bit BMP's rows, with rowsOnly) and reads its times when
+    // the settings keep them. False when the load failed.
+    static bool LoadSource(CFileStep& step, const CImageSettings& settings, vKit::CFileImageBuffer16& image,
+                           bool rowsOnly);
     static void ReleaseLargeScratch(CLaneImages& lane);
     void CommitFile(CFileStep& step, bool ended);
     // Removes what the work on a file left when the file will not be committed.

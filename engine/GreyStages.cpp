@@ -4,8 +4,6 @@
 
 #include "engine/DatasetConversion.h"
 
-#include <algorithm>
-
 namespace
 {
 
@@ -41,10 +39,7 @@ bool CDatasetConversion::MustInvertRawData()
 
 void CDatasetConversion::ReversePalette(vKit::CColorTable& table)
 {
-    uint8_t* entries = table.GetEntries();
-    const int32_t n = table.GetCount();
-    for (int32_t i = 0, j = n - 1; i < j; ++i, --j)
-        std::swap_ranges(entries + 4 * i, entries + 4 * i + 4, entries + 4 * j);
+    vKit::ReverseColorEntries(table.GetEntries(), table.GetCount());
 }
 
 void CDatasetConversion::InvertRawData(vKit::CImageBuffer16& image)

@@ -173,8 +173,14 @@ void CBMPFile::TakeDescription(const SBmpHeader& h)
     m_info.SetResolutionX(h.resolutionX);
     m_info.SetResolutionY(h.resolutionY);
     // A shorter palette is padded with black entries to the 256 that are written back.
-    uint8_t palette[4 * PaletteColours] = {};
-    std::memcpy(palette, file + m_layout.paletteOffset, size_t(4 * m_layout.colours));
+    const uint8_t* palette = file + m_layout.paletteOffset;
+    uint8_t padded[4 * PaletteColours];
+    if (m_layout.colours < PaletteColours)
+    {
+        std::memset(padded, 0, sizeof(padded));
+        std::memcpy(padded, palette, size_t(4 * m_layout.colours));
+        palette = padded;
+    }
     m_info.ColorTable().SetEntries(palette, PaletteColours);
     m_info.AltColorTable().SetEntries(palette, PaletteColours);
     // The bytes between palette and rows are the private block; the pair is read only from a
@@ -243,7 +249,7 @@ void CBMPFile::WriteHeaders(int32_t width, int32_t height, int32_t colours, int3
     Put32(d + 50, uint32_t(colours));
 }
 
-bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t extraBytes)
+bool CBMPFile::LayOut(int32_t width, int32_t height, int32_t colours, int32_t extraBytes)
 {
     m_bHeld = false;
     m_nFileSize = 0;
@@ -258,7 +264,8 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     if (imageBytes > INT32_MAX || uint64_t(total) > MaxFileSize)
         return Refuse(CStatus::TooLarge, std::to_string(width) + " x " + std::to_string(height) +
                                              " pixels are more than a BMP file can hold");
-    // Every byte is written below or by the caller's row loop, which also zeroes the padding.
+    // Every byte is written below, by the caller or by the caller's row loop, which also zeroes
+    // the padding.
     m_bHeld = m_pStorage->Allocate(size_t(total), 32);
     if (!m_bHeld) return Refuse(ENOMEM, "");
     m_nFileSize = size_t(total);
@@ -269,10 +276,6 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     m_layout.rowBytes = rowBytes;
     m_layout.imageBytes = imageBytes;
     WriteHeaders(width, height, colours, extraBytes);
-    uint8_t* palette = Bytes() + HeadersSize;
-    for (int32_t i = 0; i < colours; ++i)
-        std::memset(palette + 4 * i, i, 4);
-    std::memset(palette + 4 * colours, 0, size_t(extraBytes));
     m_info.Reset();
     m_info.SetWidth(width);
     m_info.SetHeight(height);
@@ -282,6 +285,26 @@ bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t 
     m_info.SetWritePadding(int32_t(rowBytes - width));
     m_info.SetBottomUp(true);
     return true;
+}
+
+bool CBMPFile::BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t extraBytes)
+{
+    if (!LayOut(width, height, colours, extraBytes)) return false;
+    uint8_t* palette = Bytes() + HeadersSize;
+    for (int32_t i = 0; i < colours; ++i)
+        std::memset(palette + 4 * i, i, 4);
+    std::memset(palette + 4 * colours, 0, size_t(extraBytes));
+    return true;
+}
+
+void CBMPFile::PutDescription(double resolutionX, double resolutionY, bool useDefault,
+                              const std::vector<uint8_t>& block)
+{
+    uint8_t* d = Bytes();
+    Put32(d + 38, uint32_t(ResolutionField(resolutionX, useDefault)));
+    Put32(d + 42, uint32_t(ResolutionField(resolutionY, useDefault)));
+    if (useDefault) Put32(d + 34, 0);
+    if (!block.empty()) std::memcpy(d + m_layout.paletteEnd, block.data(), block.size());
 }
 
 bool CBMPFile::FromImage(const CImageBuffer16& image)
@@ -309,14 +332,9 @@ bool CBMPFile::FromImage(const CImageBuffer16& image)
 
     // A table shorter than 256 entries leaves the grey ramp behind its last entry.
     const CColorTable& table = src.ColorTable();
-    uint8_t* d = Bytes();
-    std::memcpy(d + m_layout.paletteOffset, table.GetEntries(),
+    std::memcpy(Bytes() + m_layout.paletteOffset, table.GetEntries(),
                 size_t(std::clamp(table.GetCount(), 0, PaletteColours)) * 4);
-    const bool useDefault = src.GetDefaultResolution();
-    Put32(d + 38, uint32_t(ResolutionField(src.GetResolutionX(), useDefault)));
-    Put32(d + 42, uint32_t(ResolutionField(src.GetResolutionY(), useDefault)));
-    if (useDefault) Put32(d + 34, 0);
-    if (!block.empty()) std::memcpy(d + m_layout.paletteEnd, block.data(), block.size());
+    PutDescription(src.GetResolutionX(), src.GetResolutionY(), src.GetDefaultResolution(), block);
     return true;
 }
 
@@ -348,6 +366,19 @@ void IndicesToGrey(CImageBuffer16& image, const uint8_t* palette, int32_t colour
     image.SamplesChanged();
 }
 
+// One stored row of 8-bit samples through a map of the 256 values, or inverted, or as it is.
+void PutRow(uint8_t* out, const uint8_t* in, int32_t width, const uint8_t* map, bool invert)
+{
+    if (map != nullptr)
+        for (int32_t c = 0; c < width; ++c)
+            out[c] = map[in[c]];
+    else if (invert)
+        for (int32_t c = 0; c < width; ++c)
+            out[c] = uint8_t(~in[c]);
+    else
+        std::memcpy(out, in, size_t(width));
+}
+
 } // namespace
 
 bool CBMPFile::ToImage(CImageBuffer16& image) const
@@ -364,6 +395,61 @@ bool CBMPFile::ToImage(CImageBuffer16& image) const
     info.SetWritePadding(0);
     if (m_layout.colours < PaletteColours && IsGreyPalette(GetPalette(), m_layout.colours))
         IndicesToGrey(image, GetPalette(), m_layout.colours);
+    return true;
+}
+
+bool CBMPFile::FromBmp(const CBMPFile& source, const SBmpStages& stages)
+{
+    static const std::vector<uint8_t> noBlock;
+    const CImageInfo& src = source.m_info;
+    const std::vector<uint8_t>& block = stages.dropPrivateBlock ? noBlock : src.PrivateBlock();
+    if (!source.m_bHeld || block.size() > size_t(INT32_MAX))
+        return Refuse(CStatus::Refused, "there is no BMP file to copy");
+    const int32_t width = src.GetWidth();
+    const int32_t height = src.GetHeight();
+    if (!LayOut(width, height, PaletteColours, int32_t(block.size()))) return false;
+
+    // Loading makes the indices of a short grey palette their greys and an index past it black
+    // (IndicesToGrey); inversion then complements every sample's high byte.
+    const uint8_t* palette = source.GetPalette();
+    const int32_t colours = source.m_layout.colours;
+    const bool greys = colours < PaletteColours && IsGreyPalette(palette, colours);
+    uint8_t value[PaletteColours];
+    for (int32_t i = 0; greys && i < PaletteColours; ++i)
+    {
+        const uint8_t v = i < colours ? palette[4 * i] : 0;
+        value[i] = stages.invertSamples ? uint8_t(~v) : v;
+    }
+    // Same width, so the same stored row length; rows are written bottom row first.
+    const int64_t stride = m_layout.rowBytes;
+    const size_t padding = size_t(stride - width);
+    const uint8_t* in = source.GetPixelRows();
+    uint8_t* out = GetPixelRows();
+    const bool bottomUp = src.GetBottomUp();
+    // Rows in the same order go in one piece, and then only their padding is cleared.
+    const bool copied = bottomUp && !greys && !stages.invertSamples;
+    if (copied) std::memcpy(out, in, size_t(m_layout.imageBytes));
+    for (int32_t r = 0; r < height && (!copied || padding > 0); ++r, out += stride)
+    {
+        if (!copied)
+            PutRow(out, in + stride * (bottomUp ? r : height - 1 - r), width, greys ? value : nullptr,
+                   stages.invertSamples);
+        if (padding > 0) std::memset(out + width, 0, padding);
+    }
+
+    // The parsed palette always has 256 entries; a short grey one became the ramp on loading.
+    uint8_t* entries = Bytes() + m_layout.paletteOffset;
+    if (greys)
+        for (int32_t i = 0; i < PaletteColours; ++i)
+            Put32(entries + 4 * i, uint32_t(i) * 0x010101u);
+    else
+    {
+        const size_t kept = size_t(std::clamp(src.ColorTable().GetCount(), 0, PaletteColours)) * 4;
+        std::memcpy(entries, src.ColorTable().GetEntries(), kept);
+        std::memset(entries + kept, 0, size_t(4 * PaletteColours) - kept);
+    }
+    if (stages.reversePalette) ReverseColorEntries(entries, PaletteColours);
+    PutDescription(src.GetResolutionX(), src.GetResolutionY(), stages.defaultResolution, block);
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vKit
 {
@@ -30,6 +31,16 @@ struct SBmpHeader
     int32_t resolutionY = 0;
     uint32_t coloursUsed = 0;
     uint32_t coloursImportant = 0;
+};
+
+// What a conversion may do to an 8-bit image between loading and saving it, applied to the rows
+// of a BMP file as they would be to its samples.
+struct SBmpStages
+{
+    bool reversePalette = false;    // the palette's entries in reverse order
+    bool invertSamples = false;     // every sample v becomes 255 - v
+    bool defaultResolution = false; // resolutions as an image with the default flag writes them
+    bool dropPrivateBlock = false;  // no private block
 };
 
 // Where the parts of an accepted file lie, as byte offsets into it.
@@ -73,6 +84,9 @@ public:
     bool BuildBmp(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
     // Builds the file of an image: its high bytes, palette, resolutions and private block.
     bool FromImage(const CImageBuffer16& image);
+    // Builds from an accepted file, held by source, the bytes that ToImage, the stages and
+    // FromImage would give, with the rows kept 8 bits wide.
+    bool FromBmp(const CBMPFile& source, const SBmpStages& stages);
     // The rows of an accepted file into a slice image, top row first, as v * 256 with the
     // file's description; a grey palette of fewer than 256 colours becomes the greys
     // themselves. False when the image memory is not there.
@@ -99,6 +113,11 @@ private:
     bool ValidateHeader(const SBmpHeader& h);
     void TakeDescription(const SBmpHeader& h);
     void WriteHeaders(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
+    // BuildBmp short of the palette and the private block, which the caller writes.
+    bool LayOut(int32_t width, int32_t height, int32_t colours, int32_t extraBytes);
+    // The resolution and image size fields and the private block after the palette.
+    void PutDescription(double resolutionX, double resolutionY, bool useDefault,
+                        const std::vector<uint8_t>& block);
 
     // The file bytes, m_nFileSize of them, while a file is held.
     uint8_t* Bytes() const { return m_bHeld ? m_pStorage->Data() : nullptr; }

@@ -7,6 +7,7 @@
 #include "Base/platform/PlatformAtomicWrite.h"
 
 #include <cerrno>
+#include <string_view>
 
 namespace vKit
 {
@@ -21,13 +22,15 @@ enum class EFormat
     Jpeg,
 };
 
-// Loading knows only the three-letter extensions; saving also takes "tiff" and "jpeg".
-EFormat FormatOf(const std::string& path, bool saving)
+// Loading knows only the three-letter extensions; saving also takes "tiff" and "jpeg". Asked
+// for every file, so the extension is looked at in place.
+EFormat FormatOf(std::string_view path, bool saving)
 {
-    const std::string ext = UpperAscii(GetPathExtension(path));
-    if (ext == "BMP") return EFormat::Bmp;
-    if (ext == "TIF" || (saving && ext == "TIFF")) return EFormat::Tiff;
-    if (ext == "JPG" || (saving && ext == "JPEG")) return EFormat::Jpeg;
+    const size_t dot = path.rfind('.');
+    const std::string_view ext = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+    if (EqualsNoCase(ext, "bmp")) return EFormat::Bmp;
+    if (EqualsNoCase(ext, "tif") || (saving && EqualsNoCase(ext, "tiff"))) return EFormat::Tiff;
+    if (EqualsNoCase(ext, "jpg") || (saving && EqualsNoCase(ext, "jpeg"))) return EFormat::Jpeg;
     return EFormat::None;
 }
 } // namespace
@@ -47,6 +50,8 @@ int32_t CFileImageBuffer16::ByFormat(const std::string& path, bool saving)
 {
     m_messages.clear();
     m_status = CStatus();
+    // The rows a LoadBmpRows left are gone once the file bytes serve another load or save.
+    m_bmp.source.UseStorage(FileBytes());
     switch (FormatOf(path, saving))
     {
     case EFormat::Bmp:
@@ -58,7 +63,12 @@ int32_t CFileImageBuffer16::ByFormat(const std::string& path, bool saving)
     case EFormat::None:
         break;
     }
-    m_status = CStatus(CStatus::NotHandled, path, "the name does not end in .bmp, .tif or .jpg");
+    return Unhandled(path, ".bmp, .tif or .jpg");
+}
+
+int32_t CFileImageBuffer16::Unhandled(const std::string& path, const char* extensions)
+{
+    m_status = CStatus(CStatus::NotHandled, path, std::string("the name does not end in ") + extensions);
     return Failed;
 }
 
@@ -93,18 +103,22 @@ int32_t CFileImageBuffer16::SaveJpeg(const std::string& path)
     return SaveJpegSlice(*this, path);
 }
 
+int32_t CFileImageBuffer16::ReadBmp(const std::string& path)
+{
+    CBMPFile& bmp = m_bmp.source;
+    bmp.UseStorage(FileBytes());
+    if (bmp.ReadBmp(path)) return Ok;
+    AddMessage(bmp.GetError());
+    m_status = bmp.GetStatus();
+    bmp.UseStorage(FileBytes()); // refused bytes are never copied
+    return Failed;
+}
+
 int32_t CFileImageBuffer16::LoadBmp(const std::string& path)
 {
     m_histogram.Clear();
-    CBMPFile bmp;
-    bmp.UseStorage(FileBytes());
-    if (!bmp.ReadBmp(path))
-    {
-        AddMessage(bmp.GetError());
-        m_status = bmp.GetStatus();
-        return Failed;
-    }
-    return TakeBmp(bmp, path);
+    const int32_t result = ReadBmp(path);
+    return result == Ok ? TakeBmp(m_bmp.source, path) : result;
 }
 
 int32_t CFileImageBuffer16::TakeBmp(const CBMPFile& bmp, const std::string& path)
@@ -138,9 +152,14 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
         clamped.Info().SetClampOnExport(false);
         source = &clamped;
     }
-    CBMPFile bmp;
+    CBMPFile& bmp = m_bmp.target;
     bmp.UseStorage(FileBytes());
-    if (!bmp.FromImage(*source))
+    return WriteBmp(bmp, bmp.FromImage(*source), path);
+}
+
+int32_t CFileImageBuffer16::WriteBmp(const CBMPFile& bmp, bool built, const std::string& path)
+{
+    if (!built)
     {
         AddMessage(bmp.GetError());
         m_status = bmp.GetStatus();
@@ -154,6 +173,32 @@ int32_t CFileImageBuffer16::SaveBmp(const std::string& path)
         return Failed;
     }
     return Ok;
+}
+
+bool CFileImageBuffer16::IsBmpName(const std::string& path)
+{
+    return FormatOf(path, false) == EFormat::Bmp;
+}
+
+int32_t CFileImageBuffer16::LoadBmpRows(const std::string& path)
+{
+    m_notes = SFileNotes();
+    m_messages.clear();
+    m_status = CStatus();
+    Empty();
+    if (!IsBmpName(path)) return Unhandled(path, ".bmp");
+    return Finish(ReadBmp(path), path);
+}
+
+int32_t CFileImageBuffer16::SaveBmpRows(const std::string& path, const SBmpStages& stages)
+{
+    m_messages.clear();
+    m_status = CStatus();
+    if (!IsBmpName(path)) return Unhandled(path, ".bmp");
+    // The rows stay in FileBytes(), so the file is built beside them.
+    CBMPFile& bmp = m_bmp.target;
+    bmp.UseStorage(RowBytes());
+    return Finish(WriteBmp(bmp, bmp.FromBmp(m_bmp.source, stages), path), path);
 }
 
 int32_t CFileImageBuffer16::WriteFileBytes(const std::string& path, const void* data, size_t size) const

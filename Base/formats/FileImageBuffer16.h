@@ -2,6 +2,7 @@
 // An image that loads and saves slice files; the format follows the file name's extension.
 
 #include "Base/core/Status.h"
+#include "Base/formats/BMPFile.h"
 #include "Base/image/ImageBuffer16.h"
 #include "Base/platform/PlatformAtomicWrite.h"
 
@@ -11,8 +12,6 @@
 
 namespace vKit
 {
-
-class CBMPFile;
 
 class CFileImageBuffer16 : public CImageBuffer16
 {
@@ -35,6 +34,14 @@ public:
     // ignored). 0 on success, 2 for another extension or a refused file; GetStatus says why.
     int32_t LoadFile(const std::string& path);
     int32_t SaveFile(const std::string& path);
+
+    // An 8-bit BMP saved as an 8-bit BMP with no other work than the stages: the codes, status
+    // and file of LoadFile, the stages and SaveFile, with the rows kept 8 bits wide instead of
+    // widened to samples and narrowed again. LoadBmpRows reads and checks the file and leaves
+    // the image empty; SaveBmpRows writes the rows it loaded. Other names are refused.
+    int32_t LoadBmpRows(const std::string& path);
+    int32_t SaveBmpRows(const std::string& path, const SBmpStages& stages);
+    static bool IsBmpName(const std::string& path);
 
     // SaveFile writes a new file under a temporary name and renames it onto the path (the
     // default), or, cleared, straight to the path: for a caller that saves under a temporary
@@ -88,7 +95,10 @@ private:
     // One entry point per format and direction; each returns a LoadFile/SaveFile code.
     int32_t LoadBmp(const std::string& path);
     int32_t SaveBmp(const std::string& path);
+    // Reads and checks a BMP file into m_bmp.source; the same code as LoadBmp when it fails.
+    int32_t ReadBmp(const std::string& path);
     int32_t TakeBmp(const CBMPFile& bmp, const std::string& path); // the parsed file's rows and description
+    int32_t WriteBmp(const CBMPFile& bmp, bool built, const std::string& path);
     int32_t LoadTiff(const std::string& path);
     int32_t SaveTiff(const std::string& path);
     int32_t LoadJpeg(const std::string& path);
@@ -97,6 +107,7 @@ private:
     // Clears messages and status, then loads or saves by the name's extension.
     int32_t ByFormat(const std::string& path, bool saving);
     int32_t Finish(int32_t result, const std::string& path);
+    int32_t Unhandled(const std::string& path, const char* extensions);
 
     std::vector<std::string> m_messages;
     CStatus m_status;
@@ -115,6 +126,15 @@ private:
         SScratch(const SScratch&) {}
         SScratch& operator=(const SScratch&) { return *this; }
     } m_fileBytes, m_rowBytes;
+    // The file last read and the file built to be written, kept so that their descriptions
+    // allocate once; their bytes live in the two blocks above.
+    struct SBmpFiles
+    {
+        CBMPFile source, target;
+        SBmpFiles() = default;
+        SBmpFiles(const SBmpFiles&) {}
+        SBmpFiles& operator=(const SBmpFiles&) { return *this; }
+    } m_bmp;
 };
 
 } // namespace vKit

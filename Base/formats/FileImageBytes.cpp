@@ -16,6 +16,7 @@ int32_t CFileImageBuffer16::LoadBytes(const std::string& name, const uint8_t* da
 {
     m_messages.clear();
     m_histogram.Clear();
+    m_bmp.source.UseStorage(FileBytes());
     const std::string ext = UpperAscii(GetPathExtension(name));
     try
     {

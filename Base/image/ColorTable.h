@@ -43,4 +43,7 @@ private:
     int32_t m_nCount = 0;
 };
 
+// Reverses the order of count 4-byte palette entries in place.
+void ReverseColorEntries(uint8_t* entries, int32_t count);
+
 } // namespace vKit

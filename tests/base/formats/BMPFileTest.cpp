@@ -176,6 +176,42 @@ TEST(BMPFile, ShortPalettesOfGreysOrColours)
     }
 }
 
+// A BMP written as a BMP keeps its rows 8 bits wide: the bytes are those of the trip through
+// samples (load, the stages on the image, save) for every stage, on the layouts that a load
+// changes: padding, rows stored top first without a private block, short grey and colour palettes
+// with indices past their end.
+TEST(BMPFile, RowCopyGivesTheBytesOfTheTripThroughSamples)
+{
+    BmpLayout padded = Ramp(7, 3), topDown = Ramp(5, 2), greys = Ramp(6, 3);
+    padded.privateBlock = PrivateBlock(56, 3, 4);
+    topDown.height = -2;
+    greys.coloursUsed = greys.paletteEntries = 16;
+    const std::vector<uint8_t> colours = Patched(MakeBmp(greys), 56, 7, 1);
+    for (const std::vector<uint8_t>& bytes : {MakeBmp(padded), MakeBmp(topDown), MakeBmp(greys), colours})
+        for (int32_t mask = 0; mask < 16; ++mask)
+        {
+            const vKit::SBmpStages stages{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0};
+            CBMPFile source, viaSamples, viaRows;
+            vKit::CImageBuffer16 image;
+            ASSERT_TRUE(source.ParseBmp(bytes.data(), bytes.size()) && source.ToImage(image));
+            vKit::CColorTable& table = image.Info().ColorTable();
+            std::vector<uint8_t> reversed;
+            for (int32_t i = table.GetCount() - 1; i >= 0 && stages.reversePalette; --i)
+                reversed.insert(reversed.end(), table.GetEntries() + 4 * i, table.GetEntries() + 4 * i + 4);
+            if (stages.reversePalette) table.SetEntries(reversed.data(), table.GetCount());
+            for (int64_t i = 0; i < image.PixelCount() && stages.invertSamples; ++i)
+                image.GetData()[i] = uint16_t(~image.GetData()[i]);
+            image.Info().SetDefaultResolution(stages.defaultResolution);
+            if (stages.dropPrivateBlock) image.Info().SetPrivateBlock(nullptr, 0);
+            ASSERT_TRUE(viaSamples.FromImage(image) && viaRows.FromBmp(source, stages));
+            EXPECT_EQ(
+                std::vector<uint8_t>(viaRows.GetFileData(), viaRows.GetFileData() + viaRows.GetFileSize()),
+                std::vector<uint8_t>(viaSamples.GetFileData(),
+                                     viaSamples.GetFileData() + viaSamples.GetFileSize()))
+                << bytes.size() << " stages " << mask;
+        }
+}
+
 // The high bytes of the samples; resolution fields truncated, clamped or the default.
 TEST(BMPFile, SaveWritesHighBytesAndResolution)
 {
