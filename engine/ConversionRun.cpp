@@ -31,6 +31,8 @@ void CDatasetConversion::ResetOutcome()
     m_nSkippedCount = 0;
     m_nListedCount = 0;
     m_sourceFiles.Clear();
+    m_sourceScan.clear();
+    m_bSourceFilesKnown = true;
     m_bRefused = false;
 }
 
@@ -147,7 +149,7 @@ void CDatasetConversion::ConvertFiles()
     PrepareLists(listing);
     ReportUnlisted(m_companions);
     ReportUnlisted(m_slices);
-    RememberSourceFiles(listing);
+    RememberSourceFiles(std::move(listing));
     if (m_bOverwrite) DeleteOldDestination(GetDestination()->GetDataset()->GetFirstSliceName());
     struct SForget
     {
@@ -202,6 +204,7 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
     old.SetAllFiles(true);
     old.Open(dstFirst);
     vKit::CDataset* source = GetSource()->GetDataset();
+    KnowSourceFiles();
     old.DeleteFiles(source, &m_sourceFiles);
     for (int32_t i = 0; i < old.GetCount(); ++i)
     {
@@ -212,14 +215,22 @@ void CDatasetConversion::DeleteOldDestination(const std::string& dstFirst)
     }
 }
 
-// The files listed from the scan are known by the ids it read; only the others, such as the
-// text files, take a status call each.
-void CDatasetConversion::RememberSourceFiles(const std::vector<vKit::CPlatformDirEntry>& listing)
+void CDatasetConversion::RememberSourceFiles(std::vector<vKit::CPlatformDirEntry> listing)
 {
     m_sourceFiles.Clear();
+    m_sourceScan = std::move(listing);
+    m_bSourceFilesKnown = false;
+}
+
+// The files listed from the scan are known by the ids it read; only the others, such as the
+// log, take a status call each.
+void CDatasetConversion::KnowSourceFiles()
+{
+    if (m_bSourceFilesKnown) return;
+    m_bSourceFilesKnown = true;
     std::unordered_map<std::string_view, const vKit::CPlatformDirEntry*> scanned;
-    scanned.reserve(listing.size());
-    for (const vKit::CPlatformDirEntry& e : listing)
+    scanned.reserve(m_sourceScan.size());
+    for (const vKit::CPlatformDirEntry& e : m_sourceScan)
         if (e.isFile) scanned.emplace(e.name, &e);
     for (const vKit::CDataset* list : {&m_companions, &m_slices})
         for (int32_t i = 0; i < list->GetCount(); ++i)
@@ -232,10 +243,15 @@ void CDatasetConversion::RememberSourceFiles(const std::vector<vKit::CPlatformDi
                 m_sourceFiles.Add(path);
         }
     m_sourceFiles.Add(GetSource()->GetDataset()->GetLogFileName());
+    m_sourceScan.clear();
 }
 
-bool CDatasetConversion::IsSourceFile(const std::string& path) const
+// A name that is not there is no file of the source, and asks nothing of the list.
+bool CDatasetConversion::IsSourceFile(const std::string& path)
 {
+    vKit::CPlatformStat st;
+    if (vKit::PlatformStat(path, st) != 0) return false;
+    KnowSourceFiles();
     return m_sourceFiles.Contains(path);
 }
 

@@ -309,8 +309,10 @@ private:
     void ResetOutcome();
     void Fail(const std::string& path, const char* action, const vKit::CStatus& why);
     void DeleteOldDestination(const std::string& dstFirst);
-    void RememberSourceFiles(const std::vector<vKit::CPlatformDirEntry>& listing);
-    bool IsSourceFile(const std::string& path) const;
+    // Keeps the scan the lists came from; the source's ids are taken from it when first asked.
+    void RememberSourceFiles(std::vector<vKit::CPlatformDirEntry> listing);
+    void KnowSourceFiles();
+    bool IsSourceFile(const std::string& path);
     static void ApplyGreyStages(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
     static void ApplyVolumeSettings(vKit::CFileImageBuffer16& image, const CImageSettings& settings);
     void CopyCompanion(const std::string& src, const std::string& dst);
@@ -352,8 +354,11 @@ private:
     int32_t m_nListedCount = 0;
     const std::atomic<bool>* m_pCancelFlag = nullptr;
     int32_t m_nThreads = 0;
-    // Every file of the source data set by device and inode: never written or deleted.
+    // Every file of the source data set by device and inode: never written or deleted. Made
+    // from m_sourceScan on the first question, which a run into a new folder never asks.
     vKit::CFileIdSet m_sourceFiles;
+    std::vector<vKit::CPlatformDirEntry> m_sourceScan;
+    bool m_bSourceFilesKnown = true;
     // The destination folder's names while the files are converted.
     CDestinationNames m_destinationNames;
     std::string m_sourceListingMask;
