@@ -252,7 +252,7 @@ bool CDatasetConversion::IsSourceFile(const std::string& path)
     vKit::CPlatformStat st;
     if (vKit::PlatformStat(path, st) != 0) return false;
     KnowSourceFiles();
-    return m_sourceFiles.Contains(path);
+    return m_sourceFiles.Contains(st.device, st.inode);
 }
 
 void CDatasetConversion::CopyLogFile()

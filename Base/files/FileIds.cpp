@@ -25,13 +25,17 @@ void CFileIdSet::Add(uint64_t device, uint64_t inode)
 bool CFileIdSet::Contains(const std::string& path) const
 {
     CPlatformStat st;
-    if (m_ids.empty() || PlatformStat(path, st) != 0) return false;
+    return !m_ids.empty() && PlatformStat(path, st) == 0 && Contains(st.device, st.inode);
+}
+
+bool CFileIdSet::Contains(uint64_t device, uint64_t inode) const
+{
     if (!m_sorted)
     {
         std::sort(m_ids.begin(), m_ids.end());
         m_sorted = true;
     }
-    return std::binary_search(m_ids.begin(), m_ids.end(), std::make_pair(st.device, st.inode));
+    return std::binary_search(m_ids.begin(), m_ids.end(), std::make_pair(device, inode));
 }
 
 bool IsSamePlace(const std::string& a, const std::string& b)

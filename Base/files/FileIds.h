@@ -19,6 +19,8 @@ public:
     void Add(uint64_t device, uint64_t inode);
     // True when path (links followed) is one of the files added.
     bool Contains(const std::string& path) const;
+    // True when the file of this device and inode is one of those added.
+    bool Contains(uint64_t device, uint64_t inode) const;
     void Clear() { m_ids.clear(); }
     bool IsEmpty() const { return m_ids.empty(); }
 
