@@ -140,6 +140,43 @@ bool DescribeEntry(int dirFd, const char* where, const std::string& name, CPlatf
     return true;
 }
 
+// Appends the names of dir that wanted takes, "." and ".." left out; 0, or the error that ended
+// the reading early.
+template <typename Wanted> int32_t ReadNames(DIR* dir, const Wanted& wanted, std::vector<std::string>& names)
+{
+    for (;;)
+    {
+        errno = 0;
+        const struct dirent* d = readdir(dir);
+        if (!d) return errno;
+        const std::string_view name = d->d_name;
+        if (name != "." && name != ".." && wanted(name)) names.emplace_back(name);
+    }
+}
+
+// Windows order: upper-cased ASCII in byte order, which is the order CompareNoCase gives. Each
+// name is upper-cased once, not at every comparison, and moved once.
+void SortAsWindowsLists(std::vector<std::string>& names)
+{
+    std::vector<uint32_t> order(names.size());
+    std::vector<std::string> keys(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+    {
+        order[i] = uint32_t(i);
+        keys[i] = UpperAscii(names[i]);
+    }
+    std::sort(order.begin(), order.end(),
+              [&names, &keys](uint32_t x, uint32_t y)
+              {
+                  const int c = keys[x].compare(keys[y]);
+                  return c != 0 ? c < 0 : names[x] < names[y];
+              });
+    std::vector<std::string> sorted(names.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        sorted[i] = std::move(names[order[i]]);
+    names.swap(sorted);
+}
+
 // Describes the names found in the folder dirFd, in their order, leaving out those that vanished.
 // A large folder is described by two threads: one status call per name is most of a scan.
 void DescribeEntries(int dirFd, const std::vector<std::string>& names,
@@ -569,35 +606,10 @@ int32_t PlatformFindFiles(const std::string& mask, std::vector<CPlatformDirEntry
     if (!dir) return errno;
     const CWildcardMask wanted(pattern);
     std::vector<std::string> names;
-    for (;;)
-    {
-        errno = 0;
-        const struct dirent* d = readdir(dir);
-        if (!d) break; // the end, or a failing folder: what was read stays listed
-        std::string name = d->d_name;
-        if (name == "." || name == ".." || !wanted.Matches(name)) continue;
-        names.push_back(std::move(name));
-    }
-    // Names are put in order before they are described: a name is cheap to move, an entry is not.
-    // Each name is upper-cased once, not at every comparison; byte order of the upper-cased
-    // names is the order CompareNoCase gives.
-    std::vector<uint32_t> order(names.size());
-    std::vector<std::string> keys(names.size());
-    for (size_t i = 0; i < order.size(); ++i)
-    {
-        order[i] = uint32_t(i);
-        keys[i] = UpperAscii(names[i]);
-    }
-    std::sort(order.begin(), order.end(),
-              [&names, &keys](uint32_t x, uint32_t y)
-              {
-                  const int c = keys[x].compare(keys[y]);
-                  return c != 0 ? c < 0 : names[x] < names[y];
-              });
-    std::vector<std::string> sorted(names.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        sorted[i] = std::move(names[order[i]]);
-    names.swap(sorted);
+    // A failing folder keeps what was read listed.
+    ReadNames(
+        dir, [&wanted](std::string_view name) { return wanted.Matches(name); }, names);
+    SortAsWindowsLists(names);
     DescribeEntries(dirfd(dir), names, entries);
     closedir(dir);
     return 0;
@@ -608,19 +620,8 @@ int32_t PlatformListNames(const std::string& folder, std::vector<std::string>& n
     names.clear();
     DIR* dir = opendir(folder.c_str());
     if (!dir) return errno;
-    int32_t err = 0;
-    for (;;)
-    {
-        errno = 0;
-        const struct dirent* d = readdir(dir);
-        if (!d)
-        {
-            err = errno;
-            break;
-        }
-        const std::string_view name = d->d_name;
-        if (name != "." && name != "..") names.emplace_back(name);
-    }
+    const int32_t err = ReadNames(
+        dir, [](std::string_view) { return true; }, names);
     closedir(dir);
     return err;
 }
