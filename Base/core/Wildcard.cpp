@@ -141,18 +141,6 @@ bool MatchOneToOne(const Token* tokens, size_t n, std::string_view name)
     return true;
 }
 
-} // namespace
-
-bool HasWildcards(std::string_view mask)
-{
-    for (const char c : mask)
-        if (c == '*' || c == '?') return true;
-    return false;
-}
-
-namespace
-{
-
 // Tries the cheap letter-for-letter match first; the states live on the stack for short masks.
 bool MatchTokens(const Token* tokens, size_t n, std::string_view name)
 {
@@ -175,22 +163,16 @@ bool IsLiteralMask(std::string_view mask)
 
 } // namespace
 
+bool HasWildcards(std::string_view mask)
+{
+    for (const char c : mask)
+        if (c == '*' || c == '?') return true;
+    return false;
+}
+
 bool WildcardMatch(std::string_view mask, std::string_view name)
 {
-    if (mask.empty()) return false;
-    if (IsLiteralMask(mask)) return EqualsNoCase(mask, name);
-    const size_t n = mask.size();
-    // A folder scan matches every name against one short mask: no allocation for those.
-    constexpr size_t Short = 64;
-    if (n <= Short)
-    {
-        Token tokens[Short];
-        Tokenize(mask, tokens);
-        return MatchTokens(tokens, n, name);
-    }
-    std::vector<Token> tokens(n);
-    Tokenize(mask, tokens.data());
-    return MatchTokens(tokens.data(), n, name);
+    return CWildcardMask(mask).Matches(name);
 }
 
 CWildcardMask::CWildcardMask(std::string_view mask) : m_strMask(mask)
