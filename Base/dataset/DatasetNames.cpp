@@ -69,9 +69,9 @@ std::string CDataset::InFolder(std::string_view folder, std::string_view name)
 namespace
 {
 // Side images carry the slices' extension, text files ".txt".
-bool HasKindExtension(std::string_view path, const CDataset::SMemberKind& k)
+bool HasKindExtension(bool textExtension, const CDataset::SMemberKind& k)
 {
-    return !k.textFile || IsTextExtension(path);
+    return !k.textFile || textExtension;
 }
 } // namespace
 
@@ -79,8 +79,9 @@ CDataset::EFileKind CDataset::GetFileKind(std::string_view path)
 {
     const std::string_view title = ViewPathTitle(path);
     if (TitleIsSlice(title, 0, false)) return EFileKind::Slice;
+    const bool text = IsTextExtension(path);
     for (const SMemberKind& k : MemberKinds)
-        if (HasKindExtension(path, k) && TitleEndsWith(title, k.suffix, 0, false)) return k.kind;
+        if (HasKindExtension(text, k) && TitleEndsWith(title, k.suffix, 0, false)) return k.kind;
     return EFileKind::None;
 }
 
@@ -105,7 +106,7 @@ bool CDataset::IsSliceFile(std::string_view path, bool strict) const
 bool CDataset::IsMemberFile(std::string_view path, EFileKind kind, bool strict) const
 {
     const SMemberKind& k = *FindMemberKind(kind);
-    return HasKindExtension(path, k) &&
+    return HasKindExtension(IsTextExtension(path), k) &&
            TitleEndsWith(ViewPathTitle(path), k.suffix, m_strPrefix.size(), strict);
 }
 
@@ -125,7 +126,8 @@ int32_t CDataset::OkToAddFile(const std::string& path, int32_t strict)
     for (const auto& [on, kind] : wanted)
     {
         const SMemberKind& k = *FindMemberKind(kind);
-        if (on && (!k.textFile || text) && TitleEndsWith(title, k.suffix, m_strPrefix.size(), s)) return 1;
+        if (on && HasKindExtension(text, k) && TitleEndsWith(title, k.suffix, m_strPrefix.size(), s))
+            return 1;
     }
     return 0;
 }
